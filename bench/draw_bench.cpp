@@ -1,0 +1,143 @@
+// Sprite drawing, clearing and presentation on the headless backend, each
+// next to the plain memory operation that bounds it.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "draw/draw_state.h"
+#include "draw/ox_draw.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr int kSide = 64;
+constexpr int kPixels = kSide * kSide;
+
+struct Library {
+  int keyed = 0;   // 64 x 64 sprite, about a third of it transparent
+  int opaque = 0;  // 64 x 64 sprite without transparent pixels
+};
+
+int MakeSprite(bool withHoles) {
+  const int h = oxDraw::CreateObject(kSide, kSide, 1);
+  oxd::Surface* s = oxd::SpriteSurface(h);
+  if (!s) return 0;
+  for (int y = 0; y < kSide; ++y) {
+    for (int x = 0; x < kSide; ++x) {
+      const int dx = x - 32, dy = y - 32;
+      const bool hole = withHoles && dx * dx + dy * dy > 30 * 30;
+      s->pixels[y * s->pitch + x] = hole ? 0 : uint16_t(0x0841 + x * 37 + y * 11);
+    }
+  }
+  return h;
+}
+
+// Opens the headless library once, on first use (not at static
+// initialisation).
+const Library& Lib() {
+  static const Library lib = [] {
+    Library l;
+    plat::Options options;
+    options.headless = true;
+    char error[256];
+    if (!plat::Init(options, error, sizeof error)) {
+      fprintf(stderr, "headless start failed: %s\n", error);
+      abort();
+    }
+    plat::CreateMainWindow("Sample Game", 640, 480, true);
+    if (!oxDraw::Screen(640, 480, 2)) abort();
+    oxDraw::SetClip(130, 0, 510, 480);
+    oxDraw::SetVSync(0);
+    l.keyed = MakeSprite(true);
+    l.opaque = MakeSprite(false);
+    if (!l.keyed || !l.opaque) abort();
+    return l;
+  }();
+  return lib;
+}
+
+void SetPixelRate(benchmark::State& state, int64_t pixelsPerIteration) {
+  state.SetItemsProcessed(state.iterations() * pixelsPerIteration);
+  state.SetBytesProcessed(state.iterations() * pixelsPerIteration * 2);
+}
+
+void BM_DrawKeyed64(benchmark::State& state) {
+  const int h = Lib().keyed;
+  int x = 140;
+  for (auto _ : state) {
+    oxDraw::Draw(x, 200, h, 0, 0, kSide, kSide);
+    x = x == 440 ? 140 : x + 1;
+  }
+  benchmark::DoNotOptimize(oxd::Scr().back->pixels[200 * 640 + 200]);
+  SetPixelRate(state, kPixels);
+}
+BENCHMARK(BM_DrawKeyed64);
+
+void BM_DrawOpaque64(benchmark::State& state) {
+  const int h = Lib().opaque;
+  int x = 140;
+  for (auto _ : state) {
+    oxDraw::DrawOpaque(x, 200, h, 0, 0, kSide, kSide);
+    x = x == 440 ? 140 : x + 1;
+  }
+  benchmark::DoNotOptimize(oxd::Scr().back->pixels[200 * 640 + 200]);
+  SetPixelRate(state, kPixels);
+}
+BENCHMARK(BM_DrawOpaque64);
+
+// A keyed sprite cut by the playfield's left edge: the clipped path.
+void BM_DrawKeyed64Clipped(benchmark::State& state) {
+  const int h = Lib().keyed;
+  for (auto _ : state) oxDraw::Draw(100, 200, h, 0, 0, kSide, kSide);
+  benchmark::DoNotOptimize(oxd::Scr().back->pixels[200 * 640 + 140]);
+  SetPixelRate(state, (kSide - 30) * kSide);
+}
+BENCHMARK(BM_DrawKeyed64Clipped);
+
+void BM_Clear(benchmark::State& state) {
+  Lib();
+  for (auto _ : state) {
+    oxDraw::Clear();
+    benchmark::ClobberMemory();
+  }
+  SetPixelRate(state, 640 * 480);
+}
+BENCHMARK(BM_Clear);
+
+void BM_MemsetBackBuffer(benchmark::State& state) {
+  Lib();
+  uint16_t* pixels = oxd::Scr().back->pixels;
+  for (auto _ : state) {
+    std::memset(pixels, 0, 640 * 480 * 2);
+    benchmark::ClobberMemory();
+  }
+  SetPixelRate(state, 640 * 480);
+}
+BENCHMARK(BM_MemsetBackBuffer);
+
+void BM_Present(benchmark::State& state) {
+  Lib();
+  for (auto _ : state) {
+    oxDraw::Present();
+    benchmark::ClobberMemory();
+  }
+  SetPixelRate(state, 640 * 480);
+}
+BENCHMARK(BM_Present);
+
+void BM_MemcpyBackBuffer(benchmark::State& state) {
+  Lib();
+  std::vector<uint16_t> target(640 * 480);
+  const uint16_t* pixels = oxd::Scr().back->pixels;
+  for (auto _ : state) {
+    std::memcpy(target.data(), pixels, 640 * 480 * 2);
+    benchmark::ClobberMemory();
+  }
+  SetPixelRate(state, 640 * 480);
+}
+BENCHMARK(BM_MemcpyBackBuffer);
+
+}  // namespace

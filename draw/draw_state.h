@@ -1,0 +1,104 @@
+// Process-wide state of the drawing library, shared by its source files:
+// the screen, the sprite table, the clip rectangle and the pixel format.
+// Everything here is plain data, zero-initialised, with no constructors.
+#pragma once
+
+#include <cstdint>
+
+#include "draw/surface.h"
+
+namespace oxd {
+
+constexpr int kSpriteCount = 1024;
+constexpr int kFirstLoaderHandle = 4;  // 0..3 are the internal sprites
+constexpr int kMaxNameLength = 30;
+
+enum InternalSprite { kBufferSprite = 0, kScreenSprite = 1, kFontSprite = 2, kFontBufferSprite = 3 };
+
+struct SpriteRecord {
+  Surface* surface;
+  char name[32];        // empty: free; "*": blank sprite from CreateObject
+  int32_t fromPack;     // 1: loaded from an image pack
+  int32_t reloadKind;   // memory kind used by a reload after a loss
+  int32_t keyColor;     // colour reference, or -1 for the top-left pixel
+  uint16_t width;
+  uint16_t height;
+};
+
+struct Rect {
+  int left, top, right, bottom;
+};
+
+struct PixelFormat {
+  uint32_t redMask, greenMask, blueMask;
+  int redShift, greenShift, blueShift;
+  uint32_t redWidthMask, greenWidthMask, blueWidthMask;
+  int redPosition, greenPosition, bluePosition;
+  uint32_t halfMask;
+  uint32_t pairHalfMask;
+  uint32_t white;
+};
+
+struct ScreenState {
+  int opened;              // 1 between Screen and Release
+  int width, height;
+  Surface* screen;         // what the user sees
+  Surface* back;           // where every frame is drawn
+  int acceleratedDevice;
+  int stretchCapable;
+  int preferredDepth, firstFallbackDepth, secondFallbackDepth;
+  int vsync;
+  Rect presentSource;
+  Rect screenRect;
+};
+
+struct KeyDefaults {
+  int32_t defaultKeyColor;  // colour reference
+  int32_t topLeftKey;       // 1: new sprites key on their top-left pixel
+};
+
+struct ClipState {
+  Rect clip;
+  Rect saved;
+  int32_t counter;  // 1 opening, 2 closing, -1 closed, 0 idle
+  int32_t direction, style, band;
+  float speed;
+  int32_t opened, closed;
+};
+
+// The state lives in draw/screen.cpp. Values before Screen: depth 16/0/0,
+// vsync 1; Screen() sets the rest.
+ScreenState& Scr();
+SpriteRecord* Sprites();  // kSpriteCount records
+PixelFormat& Format();
+KeyDefaults& Keys();
+ClipState& Clip();
+
+// The surface of a handle, or nullptr for a handle out of range or a record
+// without a surface.
+Surface* SpriteSurface(int handle);
+// Frees every record's surface and clears the records (0..1023).
+void ClearSpriteTable();
+// Native value of a colour reference on a surface: truncation, or the
+// top-left pixel for -1 (all bits set when the surface is empty or lost).
+uint32_t MatchColor(const Surface& surface, int32_t colorRef);
+// Matches the colour and sets the surface's source colour key.
+void SetSurfaceKey(Surface& surface, int32_t colorRef);
+
+// The screen surface: the picture last presented (screenshots of the
+// driver); nullptr while no screen is open.
+const Surface* PresentedSurface();
+
+// At a scene change: puts back the saved clip rectangle and stops a clip
+// effect that is still running (counter greater than 0).
+void RestoreClipAtSceneChange();
+// Puts the animation state of the row-by-row distortions back to its
+// start (phases and scrolls 0, alternating sign +1).
+void ResetDistortionState();
+
+// Test hook: marks every surface lost, as a display change would.
+void MarkAllSurfacesLost();
+// Restores the initial values of all drawing state (tests and Release).
+void ResetDrawState();
+
+}  // namespace oxd

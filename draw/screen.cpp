@@ -1,0 +1,269 @@
+// The display: screen surface, back buffer, internal sprites, pixel format,
+// and the state storage every drawing source file shares.
+//
+// The display is an emulated 640 x 480 RGB565 screen. The screen surface is
+// the picture the window shows; the back buffer is where every frame is
+// drawn. Present copies the back buffer onto the screen surface and hands
+// it to the platform layer.
+#include <array>
+
+#include "draw/draw_state.h"
+#include "draw/effect_tables.h"
+#include "draw/ox_draw.h"
+#include "draw/transition.h"
+#include "frame/app_state.h"
+#include "frame/services.h"
+#include "frame/timers.h"
+#include "frame/window_proc.h"
+#include "platform/platform.h"
+
+namespace oxd {
+
+namespace {
+
+constexpr int kInitialDepth = 16;
+// The emulated display has a single pixel format.
+constexpr int kDisplayModeDepth = 16;
+constexpr uint32_t kRedMask = 0xF800, kGreenMask = 0x07E0, kBlueMask = 0x001F;
+
+constexpr SpriteRecord kFreeRecord = {nullptr, {}, 0, 2, 0, 0, 0};
+
+constexpr ScreenState InitialScreen() {
+  ScreenState s{};
+  s.preferredDepth = kInitialDepth;
+  s.vsync = 1;
+  return s;
+}
+
+constexpr std::array<SpriteRecord, kSpriteCount> FreeTable() {
+  std::array<SpriteRecord, kSpriteCount> table{};
+  for (SpriteRecord& r : table) r = kFreeRecord;
+  return table;
+}
+
+// All constant-initialised: no code runs before main.
+constinit ScreenState g_screen = InitialScreen();
+constinit std::array<SpriteRecord, kSpriteCount> g_sprites = FreeTable();
+constinit PixelFormat g_format{};
+constinit KeyDefaults g_keys{};
+constinit ClipState g_clip{};
+
+int TrailingZeros(uint32_t mask) {
+  if (mask == 0) return 0;
+  int n = 0;
+  while ((mask & 1) == 0) {
+    mask >>= 1;
+    ++n;
+  }
+  return n;
+}
+
+void DescribeFormat(uint32_t red, uint32_t green, uint32_t blue) {
+  PixelFormat& f = g_format;
+  f.redMask = red;
+  f.greenMask = green;
+  f.blueMask = blue;
+  f.redShift = TrailingZeros(red);
+  f.greenShift = TrailingZeros(green);
+  f.blueShift = TrailingZeros(blue);
+  f.redWidthMask = red >> f.redShift;
+  f.greenWidthMask = green >> f.greenShift;
+  f.blueWidthMask = blue >> f.blueShift;
+  // A 6-bit channel places 5-bit values one bit up, so they fill its top bits.
+  f.redPosition = f.redShift + (f.redWidthMask == 0x3F ? 1 : 0);
+  f.greenPosition = f.greenShift + (f.greenWidthMask == 0x3F ? 1 : 0);
+  f.bluePosition = f.blueShift + (f.blueWidthMask == 0x3F ? 1 : 0);
+  f.halfMask = ((f.redWidthMask >> 1) << f.redShift) | ((f.greenWidthMask >> 1) << f.greenShift) |
+               ((f.blueWidthMask >> 1) << f.blueShift);
+  f.pairHalfMask = f.halfMask | (f.halfMask << 16);
+  f.white = (f.redWidthMask << f.redShift) | (f.greenWidthMask << f.greenShift) |
+            (f.blueWidthMask << f.blueShift);
+}
+
+// Frees the screen, the back buffer and every sprite surface.
+void FreeAllSurfaces() {
+  ClearSpriteTable();
+  DestroySurface(g_screen.screen);
+  DestroySurface(g_screen.back);
+  g_screen.screen = nullptr;
+  g_screen.back = nullptr;
+  g_screen.opened = 0;
+}
+
+// Sets the full-screen display mode, falling back to the first and then the
+// second fallback depth when they are set. The emulated display only offers
+// 16 bits per pixel, at any size (the platform layer scales the picture).
+bool SetDisplayMode() {
+  ScreenState& s = g_screen;
+  if (s.preferredDepth == kDisplayModeDepth) return true;
+  if (s.firstFallbackDepth == 0) return false;
+  s.preferredDepth = s.firstFallbackDepth;
+  if (s.preferredDepth == kDisplayModeDepth) return true;
+  if (s.secondFallbackDepth == 0) return false;
+  s.preferredDepth = s.secondFallbackDepth;
+  return s.preferredDepth == kDisplayModeDepth;
+}
+
+struct InternalSpriteSpec {
+  const char* name;
+  const char* failure;
+};
+
+constexpr InternalSpriteSpec kInternalSprites[4] = {
+    {"内部用１", "Bufferスプライトが生成できません"},
+    {"内部用２", "Screenスプライトが生成できません"},
+    {"内部用３", "Fontスプライトが生成できません"},
+    {"内部用４", "Fontバッファスプライトが生成できません"},
+};
+
+}  // namespace
+
+ScreenState& Scr() { return g_screen; }
+SpriteRecord* Sprites() { return g_sprites.data(); }
+PixelFormat& Format() { return g_format; }
+KeyDefaults& Keys() { return g_keys; }
+ClipState& Clip() { return g_clip; }
+
+const Surface* PresentedSurface() { return g_screen.screen; }
+
+void MarkAllSurfacesLost() {
+  if (g_screen.screen) g_screen.screen->lost = true;
+  if (g_screen.back) g_screen.back->lost = true;
+  for (SpriteRecord& r : g_sprites) {
+    if (r.surface) r.surface->lost = true;
+  }
+}
+
+void ResetDrawState() {
+  FreeAllSurfaces();
+  g_screen = InitialScreen();
+  g_sprites = FreeTable();
+  g_format = PixelFormat{};
+  g_keys = KeyDefaults{};
+  g_clip = ClipState{};
+  Transition() = TransitionState{};
+}
+
+}  // namespace oxd
+
+using namespace oxd;
+
+int oxDraw::Screen(int width, int height, int placement) {
+  static constexpr const char* kOperation = "oxDraw::Screen";
+  // Every surface is plain memory, so the memory placement changes nothing.
+  (void)placement;
+  ScreenState& s = g_screen;
+  ox::AppState& app = ox::App();
+
+  // Opening again replaces the previous screen and sprites instead of
+  // leaking them.
+  FreeAllSurfaces();
+
+  s.width = width;
+  s.height = height;
+  Clip().clip = Rect{0, 0, width, height};
+
+  // The emulated display is the only device and has no 3D acceleration.
+  s.acceleratedDevice = 0;
+
+  if (app.fullScreen) {
+    if (!SetDisplayMode()) return ox::ErrorReport(kOperation, "解像度が変更できません");
+  } else {
+    s.preferredDepth = oxDraw::GetDisplayDepth();
+  }
+
+  s.screen = CreateSurface(width, height);
+  if (!s.screen) return ox::ErrorReport(kOperation, "表画面が生成できません");
+  s.back = CreateSurface(width, height);
+  if (!s.back) return ox::ErrorReport(kOperation, "裏画面が生成できません");
+
+  for (int i = 0; i < kFirstLoaderHandle; ++i) {
+    SpriteRecord& r = g_sprites[i];
+    r = kFreeRecord;
+    r.surface = CreateSurface(width, height);
+    if (!r.surface) return ox::ErrorReport(kOperation, kInternalSprites[i].failure);
+    SetSurfaceKey(*r.surface, 0);
+    ox::CopyText(r.name, sizeof r.name, kInternalSprites[i].name);
+    r.keyColor = 0;
+    r.width = static_cast<uint16_t>(width);
+    r.height = static_cast<uint16_t>(height);
+  }
+
+  // The software blitter stretches; DrawStretch's fallback path stays
+  // reachable by clearing this flag.
+  s.stretchCapable = 1;
+
+  DescribeFormat(kRedMask, kGreenMask, kBlueMask);
+  BuildEffectTables(plat::DisplayDepth() == 16);
+
+  for (int i = kFirstLoaderHandle; i < kSpriteCount; ++i) {
+    DestroySurface(g_sprites[i].surface);
+    g_sprites[i] = kFreeRecord;
+  }
+  Transition().overlayPicture = 0;
+  Transition().overlayBackground = 0;
+
+  s.presentSource = Rect{0, 0, width, height};
+  s.screenRect = Rect{app.clientX, app.clientY, app.clientX + width, app.clientY + height};
+  s.opened = 1;
+
+  ox::services::StartSound();
+  ox::services::ResetMusic();
+  ox::InitWaitSlots();
+  ox::ResumeInput();
+  ox::SetSystemKeyMode(0);
+  if (app.fullScreen) ox::ConfineCursorToScreen();
+  ox::services::CreateFontList();
+  ox::services::InitJoystick();
+  if (ox::Input().cursorClipMode == 1) ox::ConfineCursorToScreen();
+  return 1;
+}
+
+void oxDraw::SetDepth(int preferred, int firstFallback, int secondFallback) {
+  g_screen.preferredDepth = preferred;
+  g_screen.firstFallbackDepth = firstFallback;
+  g_screen.secondFallbackDepth = secondFallback;
+}
+
+void oxDraw::SetVSync(int flag) { g_screen.vsync = flag; }
+
+void oxDraw::Present() {
+  DrawTransitionAndOverlay();
+  ScreenState& s = g_screen;
+  if (!s.screen || !s.back) return;
+  const Rect& src = s.presentSource;
+  // The screen surface is the window's client area, so the copy lands at its
+  // origin; the screen rectangle only tracks where the window is.
+  BlitResult result;
+  if (s.vsync) {
+    // The platform waits for the refresh and shows the back buffer; the copy
+    // then brings the screen surface up to what is shown. A failed wait shows
+    // nothing, and the screen surface keeps the previous frame.
+    if (s.screen->lost || s.back->lost) {
+      result = BlitResult::Lost;
+    } else if (!plat::PresentFrame(s.back->pixels, s.width, s.height, s.back->pitch, true)) {
+      return;
+    } else {
+      result = Blit(*s.screen, 0, 0, *s.back, src.left, src.top, src.right, src.bottom, false);
+    }
+  } else {
+    result = Blit(*s.screen, 0, 0, *s.back, src.left, src.top, src.right, src.bottom, false);
+    if (result == BlitResult::Ok) {
+      plat::PresentFrame(s.screen->pixels, s.width, s.height, s.screen->pitch, false);
+    }
+  }
+  // After a loss every surface comes back; this frame is not shown again.
+  if (result == BlitResult::Lost) oxDraw::Restore();
+}
+
+void oxDraw::Clear() {
+  ScreenState& s = g_screen;
+  if (s.back) Fill(*s.back, 0, 0, s.width, s.height, 0);
+}
+
+void oxDraw::Release() {
+  FreeAllSurfaces();
+  if (ox::App().fullScreen || ox::App().popupWindow) plat::MinimizeMainWindow();
+}
+
+int oxDraw::GetDisplayDepth() { return plat::DisplayDepth(); }

@@ -1,0 +1,101 @@
+// Globals of the application frame that other parts of the library and the
+// game read and write. All plain data, initialised as before start-up.
+#pragma once
+
+#include <cstdarg>
+#include <cstddef>
+#include <cstdint>
+
+namespace ox {
+
+struct AppState {
+  int fullScreen = 1;
+  int popupWindow = 0;
+  int windowOptions = 0;  // bit 0 not topmost, bit 1 run while inactive, bit 2 hidden
+  int active = 0;
+  float frameSeconds = 0;
+  uint32_t lastFrameTime = 0;
+  int scene = 0;
+  int previousScene = 0;
+  int sceneChanged = 0;
+  int pendingScene = 0;
+  int blink = 1;
+  uint32_t blinkDeadline = 0;
+  int mouseX = 0, mouseY = 0;
+  int previousMouseX = 0, previousMouseY = 0;
+  int mouseMoveX = 0, mouseMoveY = 0;
+  int clickLeft = 0, clickRight = 0, doubleLeft = 0, doubleRight = 0;
+  int cursorVisible = 1;
+  int cursorForced = 0;
+  int clientX = 0, clientY = 0;
+  int clientWidth = 640, clientHeight = 480;  // client size in desktop pixels
+  int mutexHeld = 0;
+};
+
+struct InputState {
+  int lastKey = 0;
+  int stickyKey = 0;
+  int overlayKey = 0;
+  int inputSuspended = 0;
+  int pause = 0;
+  int watchedKey = 0;
+  int releaseCount = 0;
+  int buttonHeld = 0;
+  int lastButton = 0;
+  int systemKeyMode = 0;
+  int cursorClipMode = 0;
+  int cursorClipped = 0;
+  int closeState = 0;
+  int released = 0;
+  int screenLeft = 0, screenTop = 0, screenRight = 0, screenBottom = 0;
+  int choicePhase = 0;
+  int choiceCode = 0;
+};
+
+AppState& App();
+InputState& Input();
+
+// Frame timer: reset (frame seconds 0, last frame time = clock), update
+// (frame seconds from the clock), restart (last frame time = clock).
+void ResetFrameTimer();
+void UpdateFrameTime();
+void RestartFrameClock();
+void RestartBlink();
+
+// The error report: box "エラー発生" with "operation : text" after a beep.
+// Returns 0.
+int ErrorReport(const char* operation, const char* text, int32_t code = 0);
+
+// Data directory with its trailing "/" (settings: the settings directory).
+// Writes at most `size` bytes; returns false when the path does not fit.
+bool DataDirectory(char* out, size_t size, bool settings = false);
+// Joins the data directory and a file name; false when it does not fit.
+bool DataPath(char* out, size_t size, const char* name, bool settings = false);
+
+// The runtime's pseudo-random generator: r in 0..32767, as the platform's C
+// runtime gives it, seeded by the entry point (or --seed).
+void SeedRandom(uint32_t seed);
+int Random();
+
+// Copies at most size - 1 bytes of `text` into `out` and never ends inside
+// a UTF-8 multi-byte sequence.
+void CopyText(char* out, size_t size, const char* text);
+// vsnprintf into `out` cut at a character boundary.
+void FormatText(char* out, size_t size, const char* format, va_list args);
+
+}  // namespace ox
+
+namespace ox {
+// Restores every frame global to its value before start-up (tests).
+void ResetAppState();
+// Makes the data directory `dir` instead of the executable's (tests and
+// tools); nullptr goes back to the executable's directory.
+void OverrideDataDirectory(const char* dir);
+}  // namespace ox
+
+namespace ox {
+// Keeps a copy of the command line (program name and arguments joined by spaces).
+void SetCommandLine(int argc, char** argv);
+// The settings root read from the redirect file ("" when there is none).
+const char* SettingsRoot();
+}  // namespace ox

@@ -1,0 +1,39 @@
+// The command-line options through which people, tests and tools drive the
+// game: backend choice, determinism (seed, clock), run length, scripted
+// input, screenshots and the state dump.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace ox {
+
+struct ShotRequest {
+  uint32_t frame;
+  char path[1024];
+};
+
+struct DriverOptions {
+  bool headless = false;
+  bool window = false;
+  int scale = 2;
+  bool seedGiven = false;
+  uint32_t seed = 0;
+  uint32_t clockStart = 0;
+  uint32_t frames = 0;  // 0: run until quit
+  const char* input = nullptr;
+  const char* dump = nullptr;
+  static constexpr int kMaxShots = 64;
+  ShotRequest shots[kMaxShots] = {};
+  int shotCount = 0;
+  bool help = false;
+};
+
+// Parses argv. On an error writes a message into `error` and returns false.
+bool ParseOptions(int argc, char** argv, DriverOptions& out, char* error, size_t errorSize);
+const char* UsageText();
+
+// Writes the picture last presented on the screen as a 24-bit BMP.
+bool WriteScreenshot(const char* path);
+
+}  // namespace ox

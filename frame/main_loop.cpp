@@ -1,0 +1,214 @@
+// Entry point and main loop.
+#include "frame/main_loop.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "draw/draw_state.h"
+#include "draw/ox_draw.h"
+#include "draw/transition.h"
+#include "frame/app_state.h"
+#include "frame/driver.h"
+#include "frame/dump_writer.h"
+#include "frame/window_proc.h"
+#include "platform/platform.h"
+
+namespace ox {
+
+namespace {
+
+constexpr char kTitle[] = "Sample Game";
+constexpr char kInstanceName[] = "Sample Game:OxMutex";
+
+bool g_quit = false;
+
+void CallScene(const GameDefinition& game, int scene) {
+  if (scene < 0 || scene >= kSceneTableSize) return;
+  if (SceneFunction f = game.scenes[scene]) f();
+}
+
+void CursorAutoHide() {
+  AppState& app = App();
+  if (app.fullScreen != 0 || app.cursorForced != 0) return;
+  int x, y;
+  plat::CursorPos(x, y);
+  int w, h;
+  plat::ClientSize(w, h);
+  app.clientWidth = w;
+  app.clientHeight = h;
+  bool inside = x >= app.clientX && x < app.clientX + w && y >= app.clientY && y < app.clientY + h;
+  if (inside && app.cursorVisible == 1) {
+    plat::ShowCursor(false);
+    app.cursorVisible = 0;
+  } else if (!inside && app.cursorVisible == 0) {
+    plat::ShowCursor(true);
+    app.cursorVisible = 1;
+  }
+}
+
+bool WriteDump(const char* path, const GameDefinition& game) {
+  FILE* f = fopen(path, "w");
+  if (!f) return false;
+  DumpWriter out(f);
+  out.Field("frame", plat::FramePasses());
+  out.Field("scene", App().scene);
+  out.Field("clock_ms", plat::Clock());
+  out.Field("frame_seconds", static_cast<double>(App().frameSeconds));
+  if (game.dumpFields) game.dumpFields(out);
+  bool ok = out.Finish();
+  return fclose(f) == 0 && ok;
+}
+
+}  // namespace
+
+void FramePass(const GameDefinition& game) {
+  AppState& app = App();
+  plat::BeginFramePass();
+
+  // 1. Frame seconds from the millisecond clock, not clamped.
+  UpdateFrameTime();
+  // 2. Mouse movement since the previous pass.
+  app.mouseMoveX = app.mouseX - app.previousMouseX;
+  app.mouseMoveY = app.mouseY - app.previousMouseY;
+  // 3. The very first scene starts with the scene-changed flag.
+  if (app.previousScene == 0 && app.scene != 0) {
+    app.sceneChanged = 1;
+    app.previousScene = app.scene;
+  }
+  // 4. A closing transition freezes the scene; when it ends the pending
+  //    scene takes over.
+  oxd::TransitionState& t = oxd::Transition();
+  if (t.direction == 1) {
+    oxDraw::Present();
+    if (t.direction == 0) app.scene = app.pendingScene;
+  } else {
+    CallScene(game, app.scene);
+  }
+  // 5. Scene-changed flag; a scene starts with the clip rectangle that was
+  //    in force before a clip effect began.
+  if (app.scene != app.previousScene) {
+    app.sceneChanged = 1;
+    oxd::RestoreClipAtSceneChange();
+  } else {
+    app.sceneChanged = 0;
+  }
+  app.previousScene = app.scene;
+  // 6. Blink: 1 for 1000 ms, 0 for 200 ms.
+  if (app.blinkDeadline <= plat::Clock()) {
+    app.blink = !app.blink;
+    app.blinkDeadline = plat::Clock() + (app.blink ? 1000 : 200);
+  }
+  // 7. Mouse bookkeeping.
+  app.previousMouseX = app.mouseX;
+  app.previousMouseY = app.mouseY;
+  app.clickLeft = app.clickRight = app.doubleLeft = app.doubleRight = 0;
+  // 8. Cursor auto-hide over a framed window.
+  CursorAutoHide();
+
+  plat::EndFramePass();
+}
+
+bool DispatchMessages() {
+  plat::Message m;
+  while (plat::PeekMessage(m)) {
+    if (m.message == plat::kMsgQuit) {
+      g_quit = true;
+      return false;
+    }
+    WindowProc(m);
+  }
+  return true;
+}
+
+}  // namespace ox
+
+int oxRun(int argc, char** argv, const GameDefinition& game) {
+  using namespace ox;
+  DriverOptions options;
+  char error[512];
+  if (!ParseOptions(argc, argv, options, error, sizeof error)) {
+    fprintf(stderr, "samplegame: %s\n%s", error, UsageText());
+    return 2;
+  }
+  if (options.help) {
+    fputs(UsageText(), stdout);
+    return 0;
+  }
+
+  ResetAppState();
+  oxd::ResetDrawState();
+  g_quit = false;
+  App().fullScreen = options.window ? 0 : 1;
+
+  plat::Options po;
+  po.headless = options.headless;
+  po.window = options.window;
+  po.scale = options.scale;
+  po.clockStart = options.clockStart;
+  po.inputScript = options.input;
+  if (!plat::Init(po, error, sizeof error)) {
+    fprintf(stderr, "samplegame: %s\n", error);
+    return 1;
+  }
+
+  // 1. Only one copy plays at a time; a second one raises the first.
+  //    Headless runs are independent of each other and of a player's game.
+  if (!options.headless) {
+    plat::LockResult lock = plat::AcquireInstanceLock(kInstanceName);
+    if (lock == plat::LockResult::AlreadyRunning) {
+      plat::Shutdown();
+      return 0;
+    }
+    App().mutexHeld = lock == plat::LockResult::Acquired ? 1 : 0;
+  }
+  // 2. The command line.
+  SetCommandLine(argc, argv);
+  // 3-6. The main window; it becomes the active one.
+  if (!plat::CreateMainWindow(kTitle, 640, 480, App().fullScreen != 0)) {
+    fprintf(stderr, "samplegame: cannot create the window\n");
+    plat::Shutdown();
+    return 1;
+  }
+  plat::PostMessage(plat::kMsgActivateApp, 1, 0);
+  // 7. The random seed: the calendar time unless a seed was given.
+  SeedRandom(options.seedGiven ? options.seed : static_cast<uint32_t>(time(nullptr)));
+  // 9. The game's assets; the loader opens the screen.
+  if (game.load) game.load();
+  // 10. The main loop.
+  ResetFrameTimer();
+  bool quitRequested = false;
+  while (!g_quit) {
+    if (!DispatchMessages()) break;
+    AppState& app = App();
+    if (app.active == 0 && (app.windowOptions & 2) == 0) {
+      plat::WaitMessage();
+      continue;
+    }
+    if (Input().released) {
+      // Everything is released; only the closing messages remain.
+      plat::WaitMessage();
+      continue;
+    }
+    FramePass(game);
+    uint32_t pass = plat::FramePasses();
+    for (int i = 0; i < options.shotCount; ++i) {
+      if (options.shots[i].frame == pass && !WriteScreenshot(options.shots[i].path))
+        fprintf(stderr, "samplegame: cannot write screenshot %s\n", options.shots[i].path);
+    }
+    if (options.frames && pass >= options.frames && !quitRequested) {
+      quitRequested = true;
+      QuitSequence();
+    }
+  }
+
+  int result = 0;
+  if (options.dump && !WriteDump(options.dump, game)) {
+    fprintf(stderr, "samplegame: cannot write the dump %s\n", options.dump);
+    result = 1;
+  }
+  // Resources are released by the quit sequence; if the loop ended another
+  // way, release them now (the released flag keeps it to once).
+  QuitSequence();
+  plat::Shutdown();
+  return result;
+}

@@ -1,0 +1,48 @@
+// oxSystem: the application frame. Main loop and scenes, window messages,
+// timers and wait slots, message boxes and error reports, files and system
+// queries.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct oxSystem {
+  // ---- timers and wait slots (slots 1 to 10)
+  static int SetWait(int slot, uint32_t milliseconds);
+  static int InitWait(int slot);
+  static int CheckWait(int slot);
+  static void Wait(uint32_t milliseconds);
+
+  // ---- messages
+  static void Message(const char* format, ...) __attribute__((format(printf, 1, 2)));
+  static int Question(const char* format, ...) __attribute__((format(printf, 1, 2)));
+  static int CheckDisplay(const char* optionFile);
+
+  // ---- files and system queries
+  static void SetSettingsRoot(const char* redirectFile);
+  static void WriteNumber(const char* fileName, int value);
+  static int ReadNumber(const char* fileName);
+  static const char* GetCommandLine();
+  static void GetDate(int* year, int* month, int* day, const char** weekday);
+  static void GetTime(int* hour, int* minute, int* second);
+  static uint32_t DiskFree(char drive);
+  static uint32_t FreeMemory();
+  static int GetOSVersion();
+  static int IsWindowed();
+};
+
+// The game the frame runs: its start-up loader and its scene table.
+using SceneFunction = void (*)();
+constexpr int kSceneTableSize = 12;  // scene numbers 0..11; 0 and null entries call nothing
+
+struct GameDefinition {
+  void (*load)() = nullptr;                         // asset load; opens the screen
+  SceneFunction scenes[kSceneTableSize] = {};
+  // Writes the game's own fields into the state dump (may be null).
+  void (*dumpFields)(class DumpWriter& out) = nullptr;
+};
+
+// Entry point: parses the options (argv), checks for a second copy, creates
+// the window, runs the game's loader and the main loop. Returns the process
+// exit code (0 in every case the frame itself handles; 2 for bad options).
+int oxRun(int argc, char** argv, const GameDefinition& game);

@@ -1,0 +1,272 @@
+// The window procedure: window messages become the library's input state;
+// activation, cursor hiding and confinement, music restarts, and the quit
+// sequence that releases every resource once.
+#include "frame/window_proc.h"
+
+#include <cstring>
+
+#include "draw/draw_state.h"
+#include "draw/ox_draw.h"
+#include "draw/transition.h"
+#include "frame/app_state.h"
+#include "frame/services.h"
+#include "platform/platform.h"
+
+namespace ox {
+
+namespace {
+
+void KeyDownHandler(int k) {
+  InputState& in = Input();
+  if (oxd::Transition().overlay == 0) {
+    in.lastKey = k;
+    in.stickyKey = k;
+  } else {
+    in.overlayKey = k;
+  }
+  if (k == plat::kVkEscape) QuitSequence();
+  if (k == 'S') in.pause = !in.pause;
+}
+
+int SignedHalf(intptr_t v, int shift) { return static_cast<int16_t>((v >> shift) & 0xFFFF); }
+
+// The screen's size once it is open; the game's 640 x 480 before.
+oxd::Rect ScreenExtent() {
+  const oxd::ScreenState& scr = oxd::Scr();
+  if (scr.width > 0 && scr.height > 0) return oxd::Rect{0, 0, scr.width, scr.height};
+  return oxd::Rect{0, 0, 640, 480};
+}
+
+}  // namespace
+
+intptr_t WindowProc(const plat::Message& m) {
+  AppState& app = App();
+  InputState& in = Input();
+  switch (m.message) {
+    case plat::kMsgKeyDown:
+      if (!in.inputSuspended) KeyDownHandler(static_cast<int>(m.wparam));
+      return plat::DefaultHandling(m);
+
+    case plat::kMsgSysKeyDown:
+      if (in.systemKeyMode == 0) return 0;
+      if (in.systemKeyMode == 2 && m.wparam == plat::kVkMenu) return 0;
+      if (!in.inputSuspended) KeyDownHandler(static_cast<int>(m.wparam));
+      return plat::DefaultHandling(m);
+
+    case plat::kMsgKeyUp:
+    case plat::kMsgSysKeyUp: {
+      int k = static_cast<int>(m.wparam);
+      if (in.lastKey == k) in.lastKey = 0;
+      if (in.overlayKey == k) in.overlayKey = 0;
+      if (k == in.watchedKey) ++in.releaseCount;
+      return plat::DefaultHandling(m);
+    }
+
+    case plat::kMsgMouseMove:
+      app.mouseX = static_cast<int>(m.lparam & 0xFFFF);
+      app.mouseY = static_cast<int>((m.lparam >> 16) & 0xFFFF);
+      return plat::DefaultHandling(m);
+
+    case plat::kMsgLButtonDown:
+      if (!in.inputSuspended) {
+        app.clickLeft = 1;
+        in.buttonHeld = 1;
+        in.lastButton = 1;
+      }
+      return plat::DefaultHandling(m);
+
+    case plat::kMsgRButtonDown:
+      if (!in.inputSuspended) {
+        app.clickRight = 1;
+        in.buttonHeld = 2;
+        in.lastButton = 2;
+      }
+      return plat::DefaultHandling(m);
+
+    case plat::kMsgLButtonUp:
+      if (in.buttonHeld == 1) in.buttonHeld = 0;
+      return plat::DefaultHandling(m);
+
+    case plat::kMsgRButtonUp:
+      if (in.buttonHeld == 2) in.buttonHeld = 0;
+      return plat::DefaultHandling(m);
+
+    case plat::kMsgLButtonDblClk:
+      if (!in.inputSuspended) app.doubleLeft = 1;
+      return 0;
+
+    case plat::kMsgRButtonDblClk:
+      if (!in.inputSuspended) {
+        app.doubleRight = 1;
+        if (in.cursorClipMode) {
+          if (in.cursorClipped) ReleaseCursor();
+          else ConfineCursorToScreen();
+        }
+      }
+      return 0;
+
+    case plat::kMsgMove:
+      app.clientX = SignedHalf(m.lparam, 0);
+      app.clientY = SignedHalf(m.lparam, 16);
+      {
+        oxd::Rect screen = ScreenExtent();
+        in.screenLeft = app.clientX;
+        in.screenTop = app.clientY;
+        in.screenRight = app.clientX + screen.right;
+        in.screenBottom = app.clientY + screen.bottom;
+        oxd::Scr().screenRect = oxd::Rect{in.screenLeft, in.screenTop, in.screenRight,
+                                          in.screenBottom};
+      }
+      if (in.cursorClipMode) ConfineCursorToScreen();
+      return plat::DefaultHandling(m);
+
+    case plat::kMsgSetCursor:
+      if (app.fullScreen && app.cursorForced == 0) {
+        plat::SetBlankCursor(true);
+        return 1;
+      }
+      return plat::DefaultHandling(m);
+
+    case plat::kMsgActivateApp:
+      if (m.wparam == 0) {
+        app.active = 0;
+        if (app.cursorVisible == 0) {
+          plat::ShowCursor(true);
+          app.cursorVisible = 1;
+        }
+        // Leaving the window shows the arrow again whatever the shape was.
+        plat::SetBlankCursor(false);
+        if (in.cursorClipMode) ReleaseCursor();
+      } else {
+        app.active = 1;
+        ResetFrameTimer();
+        if (in.cursorClipMode) ConfineCursorToScreen();
+      }
+      return 0;
+
+    case plat::kMsgMusicNotify:
+      if (m.wparam == 1 && services::MusicPlaying()) {
+        char status[32];
+        services::MusicStatus(status, sizeof status);
+        if (strncmp(status, "st", 2) == 0) services::RestartMusic();
+      }
+      return plat::DefaultHandling(m);
+
+    case plat::kMsgClose:
+      if (in.closeState == 0) in.closeState = 1;
+      if (in.closeState < 2) QuitSequence();
+      plat::DestroyMainWindow();
+      WindowProc(plat::Message{plat::kMsgDestroy, 0, 0});
+      return 0;
+
+    case plat::kMsgDestroy:
+      plat::PostMessage(plat::kMsgQuit, 0, 0);
+      return 0;
+
+    case plat::kMsgRaise:
+      // A second copy was started: bring this one to the front instead.
+      plat::RaiseMainWindow();
+      return 0;
+
+    default:
+      return plat::DefaultHandling(m);
+  }
+}
+
+void SuspendInput() { Input().inputSuspended = 1; }
+
+void ResumeInput() {
+  Input().inputSuspended = 0;
+  Input().lastKey = 0;
+}
+
+void WatchKey(int vk) {
+  Input().watchedKey = vk;
+  Input().releaseCount = 0;
+}
+
+int ReleaseCount() { return Input().releaseCount; }
+
+void SetSystemKeyMode(int mode) { Input().systemKeyMode = mode; }
+
+void SetCursorClipMode(int mode) { Input().cursorClipMode = mode; }
+
+void ConfineCursor(int left, int top, int right, int bottom) {
+  plat::ConfineCursor(left, top, right, bottom);
+  Input().cursorClipped = 1;
+}
+
+void ConfineCursorToScreen() {
+  AppState& app = App();
+  if (app.fullScreen) {
+    int w, h;
+    plat::DesktopSize(w, h);
+    ConfineCursor(0, 0, w, h);
+  } else {
+    oxd::Rect screen = ScreenExtent();
+    ConfineCursor(app.clientX, app.clientY, app.clientX + screen.right,
+                  app.clientY + screen.bottom);
+  }
+}
+
+void ReleaseCursor() {
+  plat::ReleaseCursor();
+  Input().cursorClipped = 0;
+}
+
+int CursorClipped() { return Input().cursorClipped; }
+
+void SetCursorPosition(int x, int y) {
+  plat::SetCursorPos(App().clientX + x, App().clientY + y);
+}
+
+int KeyChoice(const int* codes) {
+  InputState& in = Input();
+  if (in.choicePhase == 0 && in.lastKey == 0 && in.buttonHeld == 0) in.choicePhase = 1;
+  if (in.choicePhase == 1 && codes) {
+    for (const int* c = codes; *c; ++c) {
+      if (*c == in.stickyKey || *c == in.lastButton) {
+        in.choiceCode = *c;
+        in.choicePhase = 2;
+        break;
+      }
+    }
+  }
+  if (in.choicePhase == 2) {
+    bool button = in.choiceCode == 1 || in.choiceCode == 2;
+    if ((!button && in.stickyKey != in.choiceCode) || (button && in.lastButton != in.choiceCode)) {
+      in.choicePhase = 0;
+    }
+    bool released = button ? in.buttonHeld == 0 : in.lastKey == 0;
+    if (in.choicePhase == 2 && released) {
+      in.lastButton = 0;
+      in.stickyKey = 0;
+      in.choicePhase = 0;
+      return in.choiceCode;
+    }
+  }
+  return 0;
+}
+
+int QuitSequence() {
+  InputState& in = Input();
+  if (in.released == 1) return 1;
+  in.released = 1;
+  ReleaseCursor();
+  services::FreeFontList();
+  services::ReleaseSound();
+  oxDraw::Release();
+  if (App().mutexHeld) {
+    plat::ReleaseInstanceLock();
+    App().mutexHeld = 0;
+  }
+  if (in.closeState == 0) plat::PostMessage(plat::kMsgClose, 0, 0);
+  in.closeState = 2;
+  return 1;
+}
+
+int LastKey() { return Input().lastKey; }
+int PauseFlag() { return Input().pause; }
+void SetPauseFlag(int pause) { Input().pause = pause; }
+
+}  // namespace ox

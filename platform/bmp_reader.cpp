@@ -1,0 +1,185 @@
+// BMP decoding: the header is checked here before SDL's reader sees the
+// bytes, so that a truncated or hostile file cannot make it allocate a huge
+// picture or read past the data; SDL then decodes every bit depth it knows.
+#include <SDL.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
+
+#include "platform/platform.h"
+
+namespace plat {
+
+namespace {
+
+constexpr int64_t kMaxFileSize = int64_t(256) << 20;
+constexpr size_t kFileHeaderSize = 14;
+
+constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
+
+uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint32_t Le32(const uint8_t* p) {
+  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+// Checks that the headers describe a picture within the limits and that the
+// file holds everything the header promises.
+bool HeaderValid(const uint8_t* data, size_t size) {
+  if (size < kFileHeaderSize + 4) return false;
+  if (data[0] != 'B' || data[1] != 'M') return false;
+  uint64_t pixelOffset = Le32(data + 10);
+  uint32_t infoSize = Le32(data + 14);
+  if (infoSize != 12 && infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 108 &&
+      infoSize != 124) {
+    return false;
+  }
+  uint64_t headerEnd = kFileHeaderSize + uint64_t(infoSize);
+  if (headerEnd > size) return false;
+  const uint8_t* info = data + kFileHeaderSize;
+
+  int64_t width, height;
+  uint32_t planes, bits, compression = kBiRgb, colorsUsed = 0;
+  uint64_t paletteEntry = 4;
+  if (infoSize == 12) {
+    // OS/2 core header: 16-bit unsigned sizes, 3-byte palette entries.
+    width = Le16(info + 4);
+    height = Le16(info + 6);
+    planes = Le16(info + 8);
+    bits = Le16(info + 10);
+    paletteEntry = 3;
+  } else {
+    width = int32_t(Le32(info + 4));
+    height = int32_t(Le32(info + 8));
+    planes = Le16(info + 12);
+    bits = Le16(info + 14);
+    compression = Le32(info + 16);
+    colorsUsed = Le32(info + 32);
+  }
+
+  bool topDown = height < 0;
+  int64_t rows = topDown ? -height : height;
+  if (width <= 0 || rows <= 0 || width > kMaxImageSide || rows > kMaxImageSide) return false;
+  if (width * rows > kMaxImagePixels) return false;
+  if (planes != 1) return false;
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+
+  switch (compression) {
+    case kBiRgb:
+      break;
+    case kBiRle8:
+      if (bits != 8 || topDown) return false;
+      break;
+    case kBiRle4:
+      if (bits != 4 || topDown) return false;
+      break;
+    case kBiBitfields:
+      if (bits != 16 && bits != 32) return false;
+      // The plain info header is followed by the three channel masks.
+      if (infoSize == 40) headerEnd += 12;
+      if (headerEnd > size) return false;
+      break;
+    default:
+      return false;
+  }
+
+  if (bits <= 8) {
+    uint64_t maxColors = uint64_t(1) << bits;
+    if (colorsUsed > maxColors) return false;
+    uint64_t colors = colorsUsed ? colorsUsed : maxColors;
+    if (headerEnd + colors * paletteEntry > size) return false;
+  }
+
+  if (pixelOffset < headerEnd || pixelOffset >= size) return false;
+  if (compression == kBiRgb || compression == kBiBitfields) {
+    uint64_t rowBytes = ((uint64_t(width) * bits + 31) / 32) * 4;
+    if (pixelOffset + rowBytes * uint64_t(rows) > size) return false;
+  }
+  return true;
+}
+
+// Reads a regular file of at most kMaxFileSize bytes into new memory.
+uint8_t* ReadWholeFile(const char* path, size_t& size) {
+  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 ||
+      st.st_size > kMaxFileSize) {
+    close(fd);
+    return nullptr;
+  }
+  size = size_t(st.st_size);
+  uint8_t* data = new (std::nothrow) uint8_t[size];
+  size_t done = 0;
+  while (data && done < size) {
+    ssize_t n = read(fd, data + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += size_t(n);
+  }
+  close(fd);
+  if (data && done != size) {
+    delete[] data;
+    data = nullptr;
+  }
+  return data;
+}
+
+}  // namespace
+
+bool DecodeBmp(const uint8_t* data, size_t size, Image& out) {
+  out = Image{};
+  if (!data || !HeaderValid(data, size)) return false;
+  if (size > size_t(INT32_MAX)) return false;
+
+  SDL_RWops* rw = SDL_RWFromConstMem(data, int(size));
+  if (!rw) return false;
+  SDL_Surface* decoded = SDL_LoadBMP_RW(rw, 1);
+  if (!decoded) return false;
+  SDL_Surface* rgb = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_RGB888, 0);
+  SDL_FreeSurface(decoded);
+  if (!rgb) return false;
+
+  bool ok = false;
+  int w = rgb->w, h = rgb->h;
+  if (w > 0 && h > 0 && w <= kMaxImageSide && h <= kMaxImageSide &&
+      int64_t(w) * h <= kMaxImagePixels && SDL_LockSurface(rgb) == 0) {
+    uint32_t* pixels = new (std::nothrow) uint32_t[size_t(w) * size_t(h)];
+    if (pixels) {
+      const uint8_t* row = static_cast<const uint8_t*>(rgb->pixels);
+      for (int y = 0; y < h; ++y, row += rgb->pitch) {
+        const uint32_t* in = reinterpret_cast<const uint32_t*>(row);
+        uint32_t* dst = pixels + size_t(y) * size_t(w);
+        for (int x = 0; x < w; ++x) dst[x] = in[x] & 0x00FFFFFF;
+      }
+      out.width = w;
+      out.height = h;
+      out.pixels = pixels;
+      ok = true;
+    }
+    SDL_UnlockSurface(rgb);
+  }
+  SDL_FreeSurface(rgb);
+  return ok;
+}
+
+bool LoadBmp(const char* path, Image& out) {
+  out = Image{};
+  if (!path) return false;
+  size_t size = 0;
+  uint8_t* data = ReadWholeFile(path, size);
+  if (!data) return false;
+  bool ok = DecodeBmp(data, size, out);
+  delete[] data;
+  return ok;
+}
+
+void FreeImage(Image& image) {
+  delete[] image.pixels;
+  image = Image{};
+}
+
+}  // namespace plat

@@ -1,0 +1,142 @@
+// The platform layer's own pieces: input scripts, the instance lock, the
+// headless clock and message queue.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/backend.h"
+#include "platform/headless.h"
+#include "platform/input_script.h"
+#include "platform/platform.h"
+#include "tests/test_support.h"
+
+namespace {
+
+TEST(InputScript, ParsesKeysAnswersAndComments) {
+  const char text[] =
+      "# a comment\n"
+      "\n"
+      "3 ENTER down   # trailing comment\n"
+      "1 f7 down\n"
+      "3 enter up\n"
+      "2 x down\n"
+      "2 27 down\n"
+      "4 answer YES\n"
+      "5 SPACE up\r\n";
+  plat::InputScript s;
+  char err[128] = "";
+  ASSERT_TRUE(s.Parse(text, sizeof text - 1, err, sizeof err)) << err;
+  EXPECT_EQ(s.size(), 7u);
+  std::vector<plat::ScriptEvent> got;
+  s.TakeKeyEvents(2, [&](const plat::ScriptEvent& e) { got.push_back(e); });
+  ASSERT_EQ(got.size(), 3u);
+  EXPECT_EQ(got[0].value, 118);  // F7
+  EXPECT_EQ(got[1].value, 'X');
+  EXPECT_EQ(got[2].value, 27);
+  got.clear();
+  s.TakeKeyEvents(3, [&](const plat::ScriptEvent& e) { got.push_back(e); });
+  ASSERT_EQ(got.size(), 2u);
+  EXPECT_EQ(got[0].kind, plat::ScriptEvent::KeyDown);  // file order within a frame
+  EXPECT_EQ(got[1].kind, plat::ScriptEvent::KeyUp);
+  EXPECT_EQ(s.TakeAnswer(3), -1);
+  EXPECT_EQ(s.TakeAnswer(9), 1);
+  EXPECT_EQ(s.TakeAnswer(9), -1);
+}
+
+TEST(InputScript, RejectsBadLinesWithTheirNumber) {
+  const char* bad[] = {"0 ENTER down", "x ENTER down", "1 ENTER sideways", "1 NOKEY down",
+                       "1 F13 down",   "1 256 down",   "1 ENTER",          "1 ENTER down extra",
+                       "-1 A up",      "1 answer maybe", "99999999999 A down"};
+  for (const char* line : bad) {
+    std::string text = std::string("1 A down\n") + line + "\n";
+    plat::InputScript s;
+    char err[128] = "";
+    EXPECT_FALSE(s.Parse(text.data(), text.size(), err, sizeof err)) << line;
+    EXPECT_EQ(strncmp(err, "line 2:", 7), 0) << err;
+    EXPECT_EQ(s.size(), 0u);
+  }
+  std::string huge(1000, 'A');
+  plat::InputScript s;
+  char err[128];
+  EXPECT_FALSE(s.Parse(huge.data(), huge.size(), err, sizeof err));
+}
+
+TEST(VirtualKeys, NamesAndCodes) {
+  EXPECT_EQ(plat::VirtualKeyFromName("ENTER"), 13);
+  EXPECT_EQ(plat::VirtualKeyFromName("escape"), 27);
+  EXPECT_EQ(plat::VirtualKeyFromName("LEFT"), 37);
+  EXPECT_EQ(plat::VirtualKeyFromName("DOWN"), 40);
+  EXPECT_EQ(plat::VirtualKeyFromName("SHIFT"), 16);
+  EXPECT_EQ(plat::VirtualKeyFromName("CONTROL"), 17);
+  EXPECT_EQ(plat::VirtualKeyFromName("F1"), 112);
+  EXPECT_EQ(plat::VirtualKeyFromName("F12"), 123);
+  EXPECT_EQ(plat::VirtualKeyFromName("z"), 'Z');
+  EXPECT_EQ(plat::VirtualKeyFromName("7"), '7');
+  EXPECT_EQ(plat::VirtualKeyFromName("83"), 83);
+  EXPECT_EQ(plat::VirtualKeyFromName(""), 0);
+  EXPECT_EQ(plat::VirtualKeyFromName("F0"), 0);
+  EXPECT_EQ(plat::VirtualKeyFromName("!"), 0);
+}
+
+TEST(HeadlessClock, AdvancesSixtyPassesASecondFromItsStart) {
+  oxtest::StartHeadless(1000000000u);
+  EXPECT_EQ(plat::Clock(), 1000000000u);
+  for (int i = 0; i < 60; ++i) {
+    plat::BeginFramePass();
+    plat::EndFramePass();
+  }
+  EXPECT_EQ(plat::Clock(), 1000001000u);
+  EXPECT_EQ(plat::FramePasses(), 60u);
+  plat::WaitUntil(1000001500u);
+  EXPECT_EQ(plat::Clock(), 1000001501u);
+  // A deadline already passed returns at once.
+  plat::WaitUntil(5);
+  EXPECT_EQ(plat::Clock(), 1000001501u);
+}
+
+TEST(MessageQueue, KeepsOrderAndDropsWhenFull) {
+  oxtest::StartHeadless();
+  for (int i = 0; i < 2000; ++i) plat::PostMessage(plat::kMsgKeyDown, i, 0);
+  plat::Message m;
+  int n = 0;
+  while (plat::PeekMessage(m)) {
+    EXPECT_EQ(m.wparam, n);
+    ++n;
+  }
+  EXPECT_GT(n, 100);
+  EXPECT_LT(n, 2000);
+}
+
+TEST(InstanceLock, SecondHolderIsRefusedAndRaisesTheFirst) {
+  oxtest::StartHeadless();
+  std::string runtime = oxtest::DataDir() + "run";
+  mkdir(runtime.c_str(), 0700);
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  ASSERT_EQ(plat::AcquireInstanceLock("Test Lock:OxMutex"), plat::LockResult::Acquired);
+  EXPECT_TRUE(plat::InstanceLockHeld());
+  // Another process asks for the same lock: refused, and it asks us to raise.
+  pid_t child = fork();
+  if (child == 0) {
+    plat::detail::ForgetInstanceLock();
+    _exit(plat::AcquireInstanceLock("Test Lock:OxMutex") == plat::LockResult::AlreadyRunning ? 0
+                                                                                          : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_TRUE(plat::detail::PollRaiseRequest());
+  EXPECT_FALSE(plat::detail::PollRaiseRequest());
+  plat::ReleaseInstanceLock();
+  EXPECT_FALSE(plat::InstanceLockHeld());
+  // Released: the next copy gets it.
+  EXPECT_EQ(plat::AcquireInstanceLock("Test Lock:OxMutex"), plat::LockResult::Acquired);
+  plat::ReleaseInstanceLock();
+  unsetenv("XDG_RUNTIME_DIR");
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+#include "tests/test_support.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "draw/draw_state.h"
+#include "draw/ox_draw.h"
+#include "frame/app_state.h"
+#include "platform/platform.h"
+
+namespace oxtest {
+
+namespace {
+std::string g_dataDir;
+}
+
+void StartHeadless(uint32_t clockStart) {
+  oxDraw::Release();
+  oxd::ResetDrawState();
+  ox::ResetAppState();
+  plat::Options options;
+  options.headless = true;
+  options.clockStart = clockStart;
+  char error[256];
+  if (!plat::Init(options, error, sizeof error)) {
+    fprintf(stderr, "headless start failed: %s\n", error);
+    abort();
+  }
+  if (g_dataDir.empty()) {
+    char tmpl[] = "/tmp/oxtest-XXXXXX";
+    if (!mkdtemp(tmpl)) abort();
+    g_dataDir = std::string(tmpl) + "/";
+  }
+  ox::OverrideDataDirectory(g_dataDir.c_str());
+  plat::CreateMainWindow("Sample Game", 640, 480, true);
+}
+
+void OpenScreen() {
+  StartHeadless();
+  oxDraw::Screen(640, 480, 2);
+}
+
+const std::string& DataDir() { return g_dataDir; }
+
+bool WriteBmp24(const std::string& path, int width, int height, const uint32_t* pixels) {
+  int rowBytes = (width * 3 + 3) & ~3;
+  uint32_t dataSize = uint32_t(rowBytes) * uint32_t(height);
+  std::vector<uint8_t> file(54 + dataSize, 0);
+  auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) file[at + i] = uint8_t(v >> (8 * i));
+  };
+  auto put16 = [&](size_t at, uint16_t v) {
+    file[at] = uint8_t(v);
+    file[at + 1] = uint8_t(v >> 8);
+  };
+  file[0] = 'B';
+  file[1] = 'M';
+  put32(2, uint32_t(file.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, uint32_t(width));
+  put32(22, uint32_t(height));
+  put16(26, 1);
+  put16(28, 24);
+  put32(34, dataSize);
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = &file[54 + size_t(height - 1 - y) * rowBytes];
+    for (int x = 0; x < width; ++x) {
+      uint32_t p = pixels[size_t(y) * width + x];
+      row[x * 3 + 0] = uint8_t(p);
+      row[x * 3 + 1] = uint8_t(p >> 8);
+      row[x * 3 + 2] = uint8_t(p >> 16);
+    }
+  }
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+  return bool(out);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+}  // namespace oxtest

@@ -1,0 +1,205 @@
+// Window messages, key state and the quit sequence.
+#include <gtest/gtest.h>
+
+#include "draw/draw_state.h"
+#include "draw/ox_draw.h"
+#include "frame/app_state.h"
+#include "frame/window_proc.h"
+#include "platform/headless.h"
+#include "platform/platform.h"
+#include "tests/test_support.h"
+
+namespace {
+
+using plat::Message;
+
+void Send(uint32_t msg, intptr_t w = 0, intptr_t l = 0) { ox::WindowProc(Message{msg, w, l}); }
+void Down(int vk) { Send(plat::kMsgKeyDown, vk); }
+void Up(int vk) { Send(plat::kMsgKeyUp, vk); }
+
+// Takes every queued message through the window procedure; returns true
+// when the quit message came.
+bool Drain() {
+  Message m;
+  bool quit = false;
+  while (plat::PeekMessage(m)) {
+    if (m.message == plat::kMsgQuit) quit = true;
+    else ox::WindowProc(m);
+  }
+  return quit;
+}
+
+class WindowProcTest : public ::testing::Test {
+ protected:
+  void SetUp() override { oxtest::OpenScreen(); }
+};
+
+TEST_F(WindowProcTest, LastKeyFollowsPressesAndOnlyItsOwnRelease) {
+  Down(13);
+  EXPECT_EQ(ox::LastKey(), 13);
+  Down(13);  // auto-repeat
+  EXPECT_EQ(ox::LastKey(), 13);
+  Up(13);
+  EXPECT_EQ(ox::LastKey(), 0);
+  Down('A');
+  Down('B');
+  Up('A');
+  EXPECT_EQ(ox::LastKey(), 'B');
+  EXPECT_EQ(ox::Input().stickyKey, 'B');
+  Up('B');
+  EXPECT_EQ(ox::LastKey(), 0);
+  EXPECT_EQ(ox::Input().stickyKey, 'B');  // sticky survives the release
+}
+
+TEST_F(WindowProcTest, SuspendedInputIgnoresPressesAndResumeClearsTheLastKey) {
+  Down('X');
+  ox::SuspendInput();
+  Down('Y');
+  Send(plat::kMsgLButtonDown);
+  EXPECT_EQ(ox::LastKey(), 'X');
+  EXPECT_EQ(ox::App().clickLeft, 0);
+  ox::ResumeInput();
+  EXPECT_EQ(ox::LastKey(), 0);
+}
+
+TEST_F(WindowProcTest, PauseTogglesWithSAndWatchKeyCountsReleases) {
+  Down('S');
+  Up('S');
+  EXPECT_EQ(ox::PauseFlag(), 1);
+  Down('S');
+  EXPECT_EQ(ox::PauseFlag(), 0);
+  ox::WatchKey(plat::kVkSpace);
+  for (int i = 0; i < 3; ++i) {
+    Down(plat::kVkSpace);
+    Up(plat::kVkSpace);
+  }
+  Up('Q');
+  EXPECT_EQ(ox::ReleaseCount(), 3);
+}
+
+TEST_F(WindowProcTest, SystemKeysFollowTheSystemKeyMode) {
+  // Mode 0 (set by screen set-up): Alt+F4 and F10 do nothing.
+  Send(plat::kMsgSysKeyDown, plat::kVkMenu);
+  Send(plat::kMsgSysKeyDown, plat::kVkF4);
+  Send(plat::kMsgSysKeyDown, plat::kVkF10);
+  EXPECT_EQ(ox::LastKey(), 0);
+  EXPECT_FALSE(Drain());
+  EXPECT_EQ(ox::Input().released, 0);
+  // Mode 2: Alt alone is swallowed, F10 is a key press.
+  ox::SetSystemKeyMode(2);
+  Send(plat::kMsgSysKeyDown, plat::kVkMenu);
+  EXPECT_EQ(ox::LastKey(), 0);
+  Send(plat::kMsgSysKeyDown, plat::kVkF10);
+  EXPECT_EQ(ox::LastKey(), plat::kVkF10);
+}
+
+TEST_F(WindowProcTest, MouseMessagesSetPositionAndButtons) {
+  Send(plat::kMsgMouseMove, 0, plat::PackPoint(600, 470));
+  EXPECT_EQ(ox::App().mouseX, 600);
+  EXPECT_EQ(ox::App().mouseY, 470);
+  Send(plat::kMsgRButtonDown);
+  EXPECT_EQ(ox::Input().buttonHeld, 2);
+  Send(plat::kMsgLButtonUp);  // not the held button
+  EXPECT_EQ(ox::Input().buttonHeld, 2);
+  Send(plat::kMsgRButtonUp);
+  EXPECT_EQ(ox::Input().buttonHeld, 0);
+  EXPECT_EQ(ox::Input().lastButton, 2);
+  Send(plat::kMsgLButtonDblClk);
+  EXPECT_EQ(ox::App().doubleLeft, 1);
+  // A window move gives a signed client origin.
+  Send(plat::kMsgMove, 0, plat::PackPoint(-20, 35));
+  EXPECT_EQ(ox::App().clientX, -20);
+  EXPECT_EQ(ox::App().clientY, 35);
+  EXPECT_EQ(ox::Input().screenRight, 620);
+  EXPECT_EQ(ox::Input().screenBottom, 515);
+}
+
+TEST_F(WindowProcTest, FullScreenHidesThePointerUntilTheApplicationIsLeft) {
+  ox::App().fullScreen = 1;
+  Send(plat::kMsgSetCursor);
+  EXPECT_FALSE(plat::CursorVisible());
+  Send(plat::kMsgActivateApp, 0);
+  EXPECT_TRUE(plat::CursorVisible());
+  EXPECT_EQ(ox::App().active, 0);
+  // While a message box is up the pointer stays.
+  ox::App().cursorForced = 1;
+  Send(plat::kMsgSetCursor);
+  EXPECT_TRUE(plat::CursorVisible());
+}
+
+TEST_F(WindowProcTest, CursorClipModeConfinesOnActivationAndRightDoubleClickToggles) {
+  ox::SetCursorClipMode(1);
+  Send(plat::kMsgActivateApp, 1);
+  int l, t, r, b;
+  EXPECT_TRUE(plat::headless::CursorConfined(&l, &t, &r, &b));
+  EXPECT_EQ(r, 640);
+  EXPECT_EQ(b, 480);
+  Send(plat::kMsgRButtonDblClk);
+  EXPECT_FALSE(plat::headless::CursorConfined());
+  EXPECT_EQ(ox::CursorClipped(), 0);
+  Send(plat::kMsgRButtonDblClk);
+  EXPECT_TRUE(plat::headless::CursorConfined());
+  Send(plat::kMsgActivateApp, 0);
+  EXPECT_FALSE(plat::headless::CursorConfined());
+}
+
+TEST_F(WindowProcTest, EscapeReleasesOnceThenTheCloseMessageEndsTheLoop) {
+  Down(plat::kVkEscape);
+  EXPECT_EQ(ox::Input().released, 1);
+  EXPECT_EQ(ox::Input().closeState, 2);
+  EXPECT_EQ(oxd::Scr().opened, 0);
+  // A second request does nothing.
+  EXPECT_EQ(ox::QuitSequence(), 1);
+  // The posted close message destroys the window and posts the quit.
+  EXPECT_TRUE(Drain());
+  EXPECT_FALSE(plat::headless::WindowExists());
+}
+
+TEST_F(WindowProcTest, CloseMessageRunsTheQuitSequenceItself) {
+  Send(plat::kMsgClose);
+  EXPECT_EQ(ox::Input().released, 1);
+  EXPECT_EQ(ox::Input().closeState, 2);
+  EXPECT_EQ(oxd::Scr().opened, 0);
+  EXPECT_FALSE(plat::headless::WindowExists());
+  // No second close message was posted; only the quit message follows.
+  Message m;
+  ASSERT_TRUE(plat::PeekMessage(m));
+  EXPECT_EQ(m.message, plat::kMsgQuit);
+  EXPECT_FALSE(plat::PeekMessage(m));
+}
+
+TEST_F(WindowProcTest, KeyChoiceReturnsACodeAfterPressAndRelease) {
+  const int codes[] = {plat::kVkReturn, plat::kVkSpace, 1, 0};
+  // A key already held when asking: nothing until everything is up.
+  Down(plat::kVkSpace);
+  EXPECT_EQ(ox::KeyChoice(codes), 0);
+  Up(plat::kVkSpace);
+  // Phase 1 now; the sticky key is still Space from before, so it is chosen.
+  EXPECT_EQ(ox::KeyChoice(codes), plat::kVkSpace);
+  // Unlisted keys are ignored.
+  Down('Q');
+  Up('Q');
+  EXPECT_EQ(ox::KeyChoice(codes), 0);
+  EXPECT_EQ(ox::KeyChoice(codes), 0);
+  // Enter: pressed (not yet returned), then released (returned once).
+  Down(plat::kVkReturn);
+  EXPECT_EQ(ox::KeyChoice(codes), 0);
+  EXPECT_EQ(ox::KeyChoice(codes), 0);
+  Up(plat::kVkReturn);
+  EXPECT_EQ(ox::KeyChoice(codes), plat::kVkReturn);
+  EXPECT_EQ(ox::KeyChoice(codes), 0);
+  // The left button.
+  Send(plat::kMsgLButtonDown);
+  EXPECT_EQ(ox::KeyChoice(codes), 0);
+  Send(plat::kMsgLButtonUp);
+  EXPECT_EQ(ox::KeyChoice(codes), 1);
+  EXPECT_EQ(ox::Input().lastButton, 0);
+}
+
+TEST_F(WindowProcTest, RaiseRequestBringsTheWindowToTheFront) {
+  int before = plat::headless::RaiseCount();
+  Send(plat::kMsgRaise);
+  EXPECT_EQ(plat::headless::RaiseCount(), before + 1);
+}
+
+}  // namespace
