@@ -206,9 +206,8 @@ void oxDraw::Restore() {
   for (int h = 0; h < kFirstLoaderHandle; ++h) {
     if (table[h].surface && table[h].surface->lost) RestoreSurface(*table[h].surface);
   }
-  // Reloading goes through the key defaults; the caller's defaults are put
-  // back afterwards so that a loss does not change the key of later loads.
-  const KeyDefaults saved = Keys();
+  // Reloading goes through the key defaults: afterwards the default key is
+  // the last reloaded sprite's and the top-left rule is off.
   for (int h = kFirstLoaderHandle; h < kSpriteCount; ++h) {
     SpriteRecord& r = table[h];
     if (r.name[0] == '\0' || !r.surface || !r.surface->lost) continue;
@@ -221,7 +220,6 @@ void oxDraw::Restore() {
       ReloadFromPack(h);
     }
   }
-  Keys() = saved;
 }
 
 void oxDraw::SetKeyColor(int32_t colorRef) {

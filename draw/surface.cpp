@@ -1,6 +1,5 @@
 #include "draw/surface.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <new>
@@ -147,6 +146,21 @@ void StretchRowInPlace(Surface& s, const Span& dr, const Span& sr, int64_t j, bo
   }
 }
 
+// Fills n pixels: memset when both bytes of the value agree (black, white),
+// else 8 pixels per store.
+void FillRow(uint16_t* p, size_t n, uint16_t value) {
+  if ((value >> 8) == (value & 0xFF)) {
+    std::memset(p, value & 0xFF, n * sizeof(uint16_t));
+    return;
+  }
+  size_t i = 0;
+#ifdef __SSE2__
+  const __m128i v = _mm_set1_epi16(static_cast<short>(value));
+  for (; i + 8 <= n; i += 8) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), v);
+#endif
+  for (; i < n; ++i) p[i] = value;
+}
+
 bool Overlaps(const Span& a, const Span& b) {
   return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
          b.top < a.top + a.height;
@@ -197,6 +211,12 @@ BlitResult Blit(Surface& dst, int dx, int dy, const Surface& src, int sl, int st
     return BlitResult::Refused;
   }
   const bool useKey = keyed && src.hasKey;
+  if (!useKey && s.width == src.pitch && s.width == dst.pitch) {
+    // Whole rows of both surfaces: one contiguous block (a full-screen copy).
+    std::memmove(PixelAt(dst, 0, d.top), PixelAt(src, 0, s.top),
+                 size_t(s.width) * size_t(s.height) * sizeof(uint16_t));
+    return BlitResult::Ok;
+  }
   // Within one surface, rows are visited so that a source row is read before
   // the copy overwrites it, and a row shifted right is copied from its end.
   const bool same = &dst == &src;
@@ -257,9 +277,9 @@ BlitResult Fill(Surface& dst, int l, int t, int r, int b, uint16_t value) {
   }
   if (d.width == dst.pitch) {
     // Whole rows: one contiguous run.
-    std::fill_n(PixelAt(dst, 0, d.top), size_t(d.width) * size_t(d.height), value);
+    FillRow(PixelAt(dst, 0, d.top), size_t(d.width) * size_t(d.height), value);
   } else {
-    for (int y = 0; y < d.height; ++y) std::fill_n(PixelAt(dst, d.left, d.top + y), d.width, value);
+    for (int y = 0; y < d.height; ++y) FillRow(PixelAt(dst, d.left, d.top + y), d.width, value);
   }
   return BlitResult::Ok;
 }

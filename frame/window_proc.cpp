@@ -30,11 +30,12 @@ void KeyDownHandler(int k) {
 
 int SignedHalf(intptr_t v, int shift) { return static_cast<int16_t>((v >> shift) & 0xFFFF); }
 
-// The screen's size once it is open; the game's 640 x 480 before.
+// The window's client area in desktop pixels: the screen times the window's
+// scale factor (the whole desktop in full screen).
 oxd::Rect ScreenExtent() {
-  const oxd::ScreenState& scr = oxd::Scr();
-  if (scr.width > 0 && scr.height > 0) return oxd::Rect{0, 0, scr.width, scr.height};
-  return oxd::Rect{0, 0, 640, 480};
+  int w, h;
+  plat::ClientSize(w, h);
+  return oxd::Rect{0, 0, w, h};
 }
 
 }  // namespace

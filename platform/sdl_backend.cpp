@@ -278,9 +278,20 @@ class Sdl final : public detail::Backend {
     if (!started_ || w <= 0 || h <= 0) return false;
     DestroyMainWindow();
     uint32_t flags = 0;
+    int wx = SDL_WINDOWPOS_CENTERED, wy = SDL_WINDOWPOS_CENTERED;
     int ww = w, wh = h;
     if (fullScreen) {
-      flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+      // Desktop full screen. The window is also created covering the whole
+      // display, so it fills the screen even where no window manager applies
+      // the full-screen state.
+      flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+      SDL_Rect bounds;
+      if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
+        wx = bounds.x;
+        wy = bounds.y;
+        ww = bounds.w;
+        wh = bounds.h;
+      }
     } else {
       // The requested scale, reduced while the window would not fit on the
       // desktop (never below 1).
@@ -292,8 +303,7 @@ class Sdl final : public detail::Backend {
       ww = w * scale;
       wh = h * scale;
     }
-    window_ = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               ww, wh, flags);
+    window_ = SDL_CreateWindow(title ? title : "", wx, wy, ww, wh, flags);
     if (!window_) {
       SDL_Log("cannot create the window: %s", SDL_GetError());
       return false;
@@ -381,7 +391,15 @@ class Sdl final : public detail::Backend {
 
   void CursorPos(int& x, int& y) override { SDL_GetGlobalMouseState(&x, &y); }
 
-  void SetCursorPos(int x, int y) override { SDL_WarpMouseGlobal(x, y); }
+  void SetCursorPos(int x, int y) override {
+    // A confined cursor stays inside its rectangle even when moved by the
+    // program (SDL's confinement only holds back the user's motion).
+    if (confined_) {
+      x = x < confL_ ? confL_ : (x >= confR_ ? confR_ - 1 : x);
+      y = y < confT_ ? confT_ : (y >= confB_ ? confB_ - 1 : y);
+    }
+    SDL_WarpMouseGlobal(x, y);
+  }
 
   void ConfineCursor(int l, int t, int r, int b) override {
     if (!window_) return;
@@ -396,11 +414,17 @@ class Sdl final : public detail::Backend {
     int bottom = b - wy > wh ? wh : b - wy;
     SDL_Rect rect{left, top, right - left, bottom - top};
     if (rect.w <= 0 || rect.h <= 0 || SDL_SetWindowMouseRect(window_, &rect) != 0) {
+      // Confine to the whole window instead.
       SDL_SetWindowMouseRect(window_, nullptr);
       SDL_SetWindowMouseGrab(window_, SDL_TRUE);
+      rect = SDL_Rect{0, 0, ww, wh};
     } else {
       SDL_SetWindowMouseGrab(window_, SDL_FALSE);
     }
+    confL_ = wx + rect.x;
+    confT_ = wy + rect.y;
+    confR_ = confL_ + rect.w;
+    confB_ = confT_ + rect.h;
     confined_ = true;
   }
 
@@ -667,6 +691,7 @@ class Sdl final : public detail::Backend {
   int vsync_ = -1;  // vsync state set on the renderer; -1 not set yet
   bool framePresented_ = false;
   bool confined_ = false;
+  int confL_ = 0, confT_ = 0, confR_ = 0, confB_ = 0;  // desktop, right/bottom exclusive
   BeepState beepState_ = BeepState::Unopened;
   SDL_AudioDeviceID beepDevice_ = 0;
   int16_t beepSamples_[kBeepSamples] = {};

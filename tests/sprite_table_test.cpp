@@ -165,7 +165,7 @@ TEST_F(SpriteTable, UnreadableFilesFailAndFreeTheirRecord) {
   std::vector<uint32_t> px(4 * 4, 0x808080);
   WriteImage("good.bmp", 4, 4, px);
   std::vector<uint8_t> good = ReadBytes("good.bmp");
-  ASSERT_EQ(good.size(), 54u + 16 * 4);
+  ASSERT_EQ(good.size(), 54u + 4 * 12);
 
   auto variant = [&](auto edit) {
     std::vector<uint8_t> v = good;
@@ -389,7 +389,6 @@ TEST_F(SpriteTable, LossReloadsBitmapsAndBlanksCreatedSprites) {
   oxDraw::Capture(blank, 0, 0, 4, 4);
   ASSERT_EQ(Pixel(Sprites()[blank].surface, 3, 3), 0x5555);
   const oxd::Surface* blankSurface = Sprites()[blank].surface;
-  // The caller's key defaults at the time of the loss.
   oxDraw::SetKeyTopLeft();
 
   oxd::MarkAllSurfacesLost();
@@ -416,9 +415,9 @@ TEST_F(SpriteTable, LossReloadsBitmapsAndBlanksCreatedSprites) {
   EXPECT_STREQ(Sprites()[blank].name, "*");
   EXPECT_EQ(Pixel(Sprites()[blank].surface, 3, 3), 0);
   EXPECT_EQ(Sprites()[blank].surface->key, 0xFFFF);
-  // The reload did not change the caller's key defaults.
-  EXPECT_EQ(oxd::Keys().topLeftKey, 1);
-  EXPECT_EQ(oxd::Keys().defaultKeyColor, 0x00FFFFFF);
+  // The key defaults are now the last reloaded sprite's, top-left rule off.
+  EXPECT_EQ(oxd::Keys().topLeftKey, 0);
+  EXPECT_EQ(oxd::Keys().defaultKeyColor, -1);
   EXPECT_EQ(NewBoxes(), 0);
 }
 

@@ -1,0 +1,214 @@
+#!/usr/bin/env bash
+# Smoke test of the real (sdl) backend on a virtual X display.
+#
+#   tests/sdl_smoke.sh path/to/samplegame
+#
+# 1. Runs 300 frame passes in a framed window at scale 1 and checks the exit
+#    code, the screenshot the game writes itself (--shot) and the state dump.
+# 2. Runs the game again in the background, grabs the X display while it runs
+#    and checks that the window's 640 x 480 client area shows the picture the
+#    game presents (black: the empty scene) while the desktop around it does
+#    not (the X server draws its patterned root background).
+#
+# Needs xvfb-run, xwd (x11-apps) and python3; xwininfo (x11-utils) is used to
+# find the window when present. Exits 0 on pass, 1 on failure.
+set -u
+
+exe=${1:-}
+if [[ -z "$exe" || ! -x "$exe" ]]; then
+  echo "usage: $0 path/to/samplegame" >&2
+  exit 1
+fi
+exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
+
+for tool in xvfb-run xwd python3 timeout; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "FAIL: $tool is not installed"
+    exit 1
+  fi
+done
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+# A display of its own, X11 only, silent audio unless asked otherwise, and
+# private runtime/config directories so that a copy of the game the user
+# runs (the single-instance lock) or their settings cannot interfere.
+unset WAYLAND_DISPLAY
+export SDL_VIDEODRIVER=x11
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+mkdir -p "$tmp/runtime" "$tmp/config"
+chmod 700 "$tmp/runtime"
+export XDG_RUNTIME_DIR="$tmp/runtime"
+export XDG_CONFIG_HOME="$tmp/config"
+
+screen_w=1280
+screen_h=1024
+client_w=640
+client_h=480
+
+failures=0
+pass() { echo "ok:   $*"; }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# ------------------------------------------------------------ run 1: frames, shot, dump
+
+echo "run 1: $exe --window --scale 1 --frames 300 (shot and dump)"
+timeout 60 xvfb-run -a -s "-screen 0 ${screen_w}x${screen_h}x24" \
+  "$exe" --window --scale 1 --frames 300 \
+  --shot "300:$tmp/shot.bmp" --dump "$tmp/dump.json" >"$tmp/run1.log" 2>&1
+rc=$?
+if [[ $rc -eq 0 ]]; then
+  pass "exit code 0"
+else
+  fail "exit code $rc (124: timed out)"
+  sed 's/^/  | /' "$tmp/run1.log" | tail -20
+fi
+
+shot_size=921654  # 54-byte headers + 640 x 480 x 3 bytes
+if [[ -f "$tmp/shot.bmp" ]]; then
+  size=$(stat -c %s "$tmp/shot.bmp")
+  magic=$(head -c 2 "$tmp/shot.bmp")
+  if [[ "$size" -eq $shot_size && "$magic" == "BM" ]]; then
+    pass "shot.bmp is a 640x480 24-bit BMP ($size bytes)"
+  else
+    fail "shot.bmp has $size bytes and magic '$magic' (want $shot_size, BM)"
+  fi
+else
+  fail "shot.bmp was not written"
+fi
+
+if [[ -f "$tmp/dump.json" ]] && grep -Eq '"frame"[[:space:]]*:[[:space:]]*300([^0-9]|$)' "$tmp/dump.json"; then
+  pass "dump.json holds \"frame\": 300"
+else
+  fail "dump.json missing or without \"frame\": 300"
+  [[ -f "$tmp/dump.json" ]] && head -c 400 "$tmp/dump.json" | sed 's/^/  | /'
+fi
+
+# ------------------------------------------------------------ run 2: the real window
+
+echo "run 2: $exe --window --scale 1 --frames 600, display captured while it runs"
+# -retro: the patterned root background, so the window's black picture stands
+# out against it.
+timeout 90 xvfb-run -a -s "-screen 0 ${screen_w}x${screen_h}x24 -retro" bash -c '
+  exe=$1 out=$2
+  timeout 60 "$exe" --window --scale 1 --frames 600 >"$out/run2.log" 2>&1 &
+  pid=$!
+  # Wait for the window (up to 10 s), then let a couple of seconds of frames
+  # go by before the capture.
+  if command -v xwininfo >/dev/null 2>&1; then
+    for _ in $(seq 50); do
+      xwininfo -name "Sample Game" 2>/dev/null | grep -q IsViewable && break
+      sleep 0.2
+    done
+  fi
+  sleep 2
+  if command -v xwininfo >/dev/null 2>&1; then
+    xwininfo -name "Sample Game" >"$out/window.txt" 2>&1
+  fi
+  xwd -root -silent >"$out/screen.xwd"
+  wait "$pid"
+  echo $? >"$out/rc2"
+' _ "$exe" "$tmp"
+rc2=$(cat "$tmp/rc2" 2>/dev/null || echo "none")
+if [[ "$rc2" == "0" ]]; then
+  pass "exit code 0"
+else
+  fail "exit code $rc2 (124: timed out)"
+  [[ -f "$tmp/run2.log" ]] && sed 's/^/  | /' "$tmp/run2.log" | tail -20
+fi
+
+# Where the client area is: from xwininfo, else centred on the display.
+win_x=$(((screen_w - client_w) / 2))
+win_y=$(((screen_h - client_h) / 2))
+if [[ -s "$tmp/window.txt" ]] && grep -q "Absolute upper-left X" "$tmp/window.txt"; then
+  win_x=$(awk -F: '/Absolute upper-left X/ {print $2 + 0}' "$tmp/window.txt")
+  win_y=$(awk -F: '/Absolute upper-left Y/ {print $2 + 0}' "$tmp/window.txt")
+  got_w=$(awk -F: '/Width:/ {print $2 + 0}' "$tmp/window.txt")
+  got_h=$(awk -F: '/Height:/ {print $2 + 0}' "$tmp/window.txt")
+  if [[ "$got_w" -eq $client_w && "$got_h" -eq $client_h ]]; then
+    pass "window \"Sample Game\" is ${got_w}x${got_h} at ($win_x,$win_y)"
+  else
+    fail "window \"Sample Game\" is ${got_w}x${got_h}, want ${client_w}x${client_h}"
+  fi
+elif command -v xwininfo >/dev/null 2>&1; then
+  fail "no window named \"Sample Game\" was found"
+fi
+
+if [[ -s "$tmp/screen.xwd" ]]; then
+  if python3 - "$tmp/screen.xwd" "$win_x" "$win_y" "$client_w" "$client_h" <<'PY'
+import struct
+import sys
+
+path = sys.argv[1]
+x0, y0, w, h = (int(v) for v in sys.argv[2:6])
+data = open(path, "rb").read()
+fields = struct.unpack(">25I", data[:100])
+header_size, version, fmt, depth, width, height = fields[:6]
+byte_order, bpp, bytes_per_line = fields[7], fields[11], fields[12]
+red_mask, green_mask, blue_mask, ncolors = fields[14], fields[15], fields[16], fields[19]
+if version != 7 or fmt != 2 or bpp not in (24, 32):
+    print(f"  unexpected XWD image: version {version}, format {fmt}, {bpp} bits per pixel")
+    sys.exit(1)
+pixels = data[header_size + 12 * ncolors:]
+step = bpp // 8
+order = "little" if byte_order == 0 else "big"
+mask = red_mask | green_mask | blue_mask
+
+
+def pixel(x, y):
+    off = y * bytes_per_line + x * step
+    return int.from_bytes(pixels[off:off + step], order) & mask
+
+
+def count_lit(x1, y1, x2, y2):
+    """Pixels that are not black in [x1, x2) x [y1, y2), cut to the screen."""
+    lit = total = 0
+    for y in range(max(0, y1), min(height, y2)):
+        for x in range(max(0, x1), min(width, x2)):
+            total += 1
+            lit += pixel(x, y) != 0
+    return lit, total
+
+
+ok = True
+# The client area, a few pixels in from its edges.
+m = 4
+lit, total = count_lit(x0 + m, y0 + m, x0 + w - m, y0 + h - m)
+if total and lit == 0:
+    print(f"ok:   window area ({x0},{y0}) {w}x{h} is black ({total} pixels checked)")
+else:
+    print(f"FAIL: window area ({x0},{y0}) {w}x{h}: {lit} of {total} pixels are not black")
+    ok = False
+# A band just outside the window: the root pattern, about half its pixels lit.
+# Proves that the capture sees the display and that the window is not larger.
+band = 12
+outside = [
+    count_lit(x0 - band - m, y0 - band - m, x0 + w + band + m, y0 - m),  # above
+    count_lit(x0 - band - m, y0 + h + m, x0 + w + band + m, y0 + h + band + m),  # below
+    count_lit(x0 - band - m, y0, x0 - m, y0 + h),  # left
+    count_lit(x0 + w + m, y0, x0 + w + band + m, y0 + h),  # right
+]
+for name, (lit, total) in zip(("above", "below", "left of", "right of"), outside):
+    if total and lit * 10 >= total:
+        print(f"ok:   desktop {name} the window shows the background ({lit} of {total} lit)")
+    else:
+        print(f"FAIL: desktop {name} the window: {lit} of {total} pixels lit, want the background")
+        ok = False
+sys.exit(0 if ok else 1)
+PY
+  then
+    :
+  else
+    failures=$((failures + 1))
+  fi
+else
+  fail "the display capture (xwd) is missing or empty"
+fi
+
+if [[ $failures -eq 0 ]]; then
+  echo "PASS: sdl smoke test"
+  exit 0
+fi
+echo "FAILED: $failures check(s)"
+exit 1
