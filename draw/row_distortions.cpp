@@ -169,7 +169,7 @@ void oxDraw::DrawTiled(float xSpeed, float ySpeed, int handle, int sl, int st, i
 }
 
 void oxDraw::DrawBands(int x, int y, int bandHeight, int handle, int sl, int st, int sr, int sb) {
-  // a band must have at least one row
+  if (bandHeight <= 0) return;  // a band must have at least one row
   for (int64_t b = st; b < sb; b += bandHeight) {
     for (int64_t line = b; line < b + bandHeight; ++line) {
       Row(x, int64_t(y) + line - st, handle, sl, b, sr);

@@ -218,7 +218,9 @@ void ReleaseCursor() {
 int CursorClipped() { return Input().cursorClipped; }
 
 void SetCursorPosition(int x, int y) {
-  plat::SetCursorPos(App().clientX + x, App().clientY + y);
+  // Client coordinates are pixels of the picture; the window may scale it.
+  plat::PictureToDesktop(x, y);
+  plat::SetCursorPos(x, y);
 }
 
 int KeyChoice(const int* codes) {

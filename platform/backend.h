@@ -43,6 +43,8 @@ class Backend {
   virtual void ApplyCursor(bool visible) = 0;
   virtual void CursorPos(int& x, int& y) = 0;
   virtual void SetCursorPos(int x, int y) = 0;
+  // A point of the 640 x 480 picture in desktop coordinates.
+  virtual void PictureToDesktop(int& x, int& y) = 0;
   virtual void ConfineCursor(int l, int t, int r, int b) = 0;
   virtual void ReleaseCursor() = 0;
 

@@ -87,6 +87,7 @@ class Headless final : public detail::Backend {
     cursorX_ = x;
     cursorY_ = y;
   }
+  void PictureToDesktop(int&, int&) override {}  // the picture is the desktop
   void ConfineCursor(int l, int t, int r, int b) override {
     confined_ = true;
     l_ = l;

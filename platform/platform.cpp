@@ -196,6 +196,9 @@ void CursorPos(int& x, int& y) {
 void SetCursorPos(int x, int y) {
   if (S().backend) S().backend->SetCursorPos(x, y);
 }
+void PictureToDesktop(int& x, int& y) {
+  if (S().backend) S().backend->PictureToDesktop(x, y);
+}
 void ConfineCursor(int l, int t, int r, int b) {
   if (S().backend) S().backend->ConfineCursor(l, t, r, b);
 }

@@ -88,6 +88,9 @@ void SetBlankCursor(bool blank);
 // Cursor position in desktop coordinates.
 void CursorPos(int& x, int& y);
 void SetCursorPos(int x, int y);
+// Desktop position of a point of the picture (client coordinates of the
+// 640 x 480 screen), through the window's scale and position.
+void PictureToDesktop(int& x, int& y);
 void ConfineCursor(int left, int top, int right, int bottom);
 void ReleaseCursor();
 bool CursorVisible();  // the resulting visibility (counter and shape)

@@ -391,6 +391,16 @@ class Sdl final : public detail::Backend {
 
   void CursorPos(int& x, int& y) override { SDL_GetGlobalMouseState(&x, &y); }
 
+  void PictureToDesktop(int& x, int& y) override {
+    if (!window_ || !renderer_) return;
+    int wx = x, wy = y;
+    SDL_RenderLogicalToWindow(renderer_, float(x), float(y), &wx, &wy);
+    int ox = 0, oy = 0;
+    SDL_GetWindowPosition(window_, &ox, &oy);
+    x = ox + wx;
+    y = oy + wy;
+  }
+
   void SetCursorPos(int x, int y) override {
     // A confined cursor stays inside its rectangle even when moved by the
     // program (SDL's confinement only holds back the user's motion).
