@@ -66,7 +66,7 @@ void Closed(ClipState& s) {
 void StepOpening(ClipState& s, int64_t d) {
   Rect& c = s.clip;
   const Rect& v = s.saved;
-  Pair h{c.left, c.right}, w{c.top, c.bottom};
+  Pair lr{c.left, c.right}, tb{c.top, c.bottom};
   switch (s.style) {
     case 1:
       Move(c.top, -d);
@@ -97,29 +97,29 @@ void StepOpening(ClipState& s, int64_t d) {
       }
       break;
     case 5:
-      if (OpenPair(w, v.top, v.bottom, d)) Opened(s);
+      if (OpenPair(tb, v.top, v.bottom, d)) Opened(s);
       break;
     case 6:
-      if (OpenPair(h, v.left, v.right, d)) Opened(s);
+      if (OpenPair(lr, v.left, v.right, d)) Opened(s);
       break;
     case 7: {
-      const bool vertical = OpenPair(w, v.top, v.bottom, d);
-      const bool horizontal = OpenPair(h, v.left, v.right, d);
+      const bool vertical = OpenPair(tb, v.top, v.bottom, d);
+      const bool horizontal = OpenPair(lr, v.left, v.right, d);
       if (vertical && horizontal) Opened(s);
       break;
     }
     case 8:
       // The band opens to full height first, then to full width.
       if (c.top != v.top || c.bottom != v.bottom) {
-        OpenPair(w, v.top, v.bottom, d);
-      } else if (OpenPair(h, v.left, v.right, d)) {
+        OpenPair(tb, v.top, v.bottom, d);
+      } else if (OpenPair(lr, v.left, v.right, d)) {
         Opened(s);
       }
       break;
     case 9:
       if (c.left != v.left || c.right != v.right) {
-        OpenPair(h, v.left, v.right, d);
-      } else if (OpenPair(w, v.top, v.bottom, d)) {
+        OpenPair(lr, v.left, v.right, d);
+      } else if (OpenPair(tb, v.top, v.bottom, d)) {
         Opened(s);
       }
       break;
@@ -159,7 +159,7 @@ bool ShutPair(Pair p, int64_t d) {
 void StepClosing(ClipState& s, int64_t d) {
   Rect& c = s.clip;
   const Rect& v = s.saved;
-  Pair h{c.left, c.right}, w{c.top, c.bottom};
+  Pair lr{c.left, c.right}, tb{c.top, c.bottom};
   switch (s.style) {
     case 1:
       Move(c.top, d);
@@ -178,29 +178,29 @@ void StepClosing(ClipState& s, int64_t d) {
       if (c.right <= v.left) Closed(s);
       break;
     case 5:
-      if (ShutPair(w, d)) Closed(s);
+      if (ShutPair(tb, d)) Closed(s);
       break;
     case 6:
-      if (ShutPair(h, d)) Closed(s);
+      if (ShutPair(lr, d)) Closed(s);
       break;
     case 7:
       // A pair that crosses collapses onto the centre line.
-      if (ShutPair(h, d) && c.right < c.left) c.left = c.right = CentreX(v);
-      if (ShutPair(w, d) && c.bottom < c.top) c.top = c.bottom = CentreY(v);
+      if (ShutPair(lr, d) && c.right < c.left) c.left = c.right = CentreX(v);
+      if (ShutPair(tb, d) && c.bottom < c.top) c.top = c.bottom = CentreY(v);
       if (c.left == c.right && c.top == c.bottom) Closed(s);
       break;
     case 8:
       // The band narrows to its width first, then shuts top and bottom.
-      if (!AtBand(h, CentreX(v), s.band)) {
-        NarrowPair(h, CentreX(v), s.band, d);
-      } else if (ShutPair(w, d)) {
+      if (!AtBand(lr, CentreX(v), s.band)) {
+        NarrowPair(lr, CentreX(v), s.band, d);
+      } else if (ShutPair(tb, d)) {
         Closed(s);
       }
       break;
     case 9:
-      if (!AtBand(w, CentreY(v), s.band)) {
-        NarrowPair(w, CentreY(v), s.band, d);
-      } else if (ShutPair(h, d)) {
+      if (!AtBand(tb, CentreY(v), s.band)) {
+        NarrowPair(tb, CentreY(v), s.band, d);
+      } else if (ShutPair(lr, d)) {
         Closed(s);
       }
       break;

@@ -24,7 +24,7 @@ struct DistortionState {
   float rollPhase;
 };
 
-DistortionState g_state = {0, 1, 0, 0, 0, 0, 0, 0, 0};
+constinit DistortionState g_state = {0, 1, 0, 0, 0, 0, 0, 0, 0};
 
 bool FitsInt(int64_t v) { return v >= INT_MIN && v <= INT_MAX; }
 

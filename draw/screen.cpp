@@ -142,6 +142,7 @@ void ResetDrawState() {
   g_keys = KeyDefaults{};
   g_clip = ClipState{};
   Transition() = TransitionState{};
+  ResetDistortionState();
 }
 
 }  // namespace oxd
