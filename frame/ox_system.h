@@ -31,6 +31,8 @@ struct oxSystem {
   static int IsWindowed();
 };
 
+class DumpWriter;
+
 // The game the frame runs: its start-up loader and its scene table.
 using SceneFunction = void (*)();
 constexpr int kSceneTableSize = 12;  // scene numbers 0..11; 0 and null entries call nothing
@@ -39,7 +41,7 @@ struct GameDefinition {
   void (*load)() = nullptr;                         // asset load; opens the screen
   SceneFunction scenes[kSceneTableSize] = {};
   // Writes the game's own fields into the state dump (may be null).
-  void (*dumpFields)(class DumpWriter& out) = nullptr;
+  void (*dumpFields)(DumpWriter& out) = nullptr;
 };
 
 // Entry point: parses the options (argv), checks for a second copy, creates

@@ -91,6 +91,14 @@ TEST_F(WindowProcTest, SystemKeysFollowTheSystemKeyMode) {
   EXPECT_EQ(ox::LastKey(), 0);
   Send(plat::kMsgSysKeyDown, plat::kVkF10);
   EXPECT_EQ(ox::LastKey(), plat::kVkF10);
+  // Its release arrives as a system key too and clears it: no stuck key.
+  Send(plat::kMsgSysKeyUp, plat::kVkF10);
+  EXPECT_EQ(ox::LastKey(), 0);
+  // A key pressed before Alt and released while Alt is held.
+  ox::SetSystemKeyMode(0);
+  Down(plat::kVkLeft);
+  Send(plat::kMsgSysKeyUp, plat::kVkLeft);
+  EXPECT_EQ(ox::LastKey(), 0);
 }
 
 TEST_F(WindowProcTest, MouseMessagesSetPositionAndButtons) {
@@ -112,6 +120,17 @@ TEST_F(WindowProcTest, MouseMessagesSetPositionAndButtons) {
   EXPECT_EQ(ox::App().clientY, 35);
   EXPECT_EQ(ox::Input().screenRight, 620);
   EXPECT_EQ(ox::Input().screenBottom, 515);
+  // The program moves the pointer in picture coordinates; confinement holds.
+  ox::SetCursorPosition(100, 200);
+  int x, y;
+  plat::CursorPos(x, y);
+  EXPECT_EQ(x, 100);
+  EXPECT_EQ(y, 200);
+  ox::ConfineCursor(0, 0, 50, 50);
+  ox::SetCursorPosition(100, 200);
+  plat::CursorPos(x, y);
+  EXPECT_EQ(x, 49);
+  EXPECT_EQ(y, 49);
 }
 
 TEST_F(WindowProcTest, FullScreenHidesThePointerUntilTheApplicationIsLeft) {
