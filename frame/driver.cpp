@@ -42,6 +42,7 @@ const char* UsageText() {
          "  --input FILE        scripted input: 'FRAME KEY down|up' per line\n"
          "  --shot FRAME:FILE   after frame pass FRAME save the screen as a BMP\n"
          "  --dump FILE         at exit write the state as JSON\n"
+         "  --audio-out FILE    headless: write the sound output to a WAVE file\n"
          "  --help              this text\n";
 }
 
@@ -79,6 +80,9 @@ bool ParseOptions(int argc, char** argv, DriverOptions& o, char* error, size_t e
     } else if (!strcmp(a, "--input")) {
       o.input = next();
       if (!o.input) return fail("--input needs a file", nullptr);
+    } else if (!strcmp(a, "--audio-out")) {
+      o.audioOut = next();
+      if (!o.audioOut) return fail("--audio-out needs a file", nullptr);
     } else if (!strcmp(a, "--dump")) {
       o.dump = next();
       if (!o.dump) return fail("--dump needs a file", nullptr);

@@ -23,6 +23,7 @@ struct DriverOptions {
   uint32_t frames = 0;  // 0: run until quit
   const char* input = nullptr;
   const char* dump = nullptr;
+  const char* audioOut = nullptr;
   static constexpr int kMaxShots = 64;
   ShotRequest shots[kMaxShots] = {};
   int shotCount = 0;

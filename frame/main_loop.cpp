@@ -10,6 +10,7 @@
 #include "frame/app_state.h"
 #include "frame/driver.h"
 #include "frame/dump_writer.h"
+#include "frame/services.h"
 #include "frame/window_proc.h"
 #include "platform/platform.h"
 
@@ -109,6 +110,7 @@ void FramePass(const GameDefinition& game) {
 }
 
 bool DispatchMessages() {
+  services::PollServices();
   plat::Message m;
   while (plat::PeekMessage(m)) {
     if (m.message == plat::kMsgQuit) {
@@ -146,6 +148,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   po.scale = options.scale;
   po.clockStart = options.clockStart;
   po.inputScript = options.input;
+  po.audioOut = options.audioOut;
   if (!plat::Init(po, error, sizeof error)) {
     fprintf(stderr, "samplegame: %s\n", error);
     return 1;

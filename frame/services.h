@@ -1,8 +1,7 @@
 // The library services that screen set-up starts and the quit sequence
 // stops, beside the screen itself: sound device and sound objects, music
-// state, fonts, joysticks. Each call is the one place where its service is
-// started or released; a service the library does not contain yet does
-// nothing here.
+// state, fonts, joysticks. Each service defines its calls in its own folder
+// (sound/, input/).
 #pragma once
 
 namespace ox::services {
@@ -22,4 +21,7 @@ bool MusicPlaying();
 // Writes the music device's answer to "status midi mode" into `out`.
 void MusicStatus(char* out, int size);
 void RestartMusic();
+// Called by the main loop before it takes messages: lets services that run
+// beside the main thread (the music player) post their notifications.
+void PollServices();
 }  // namespace ox::services

@@ -23,6 +23,7 @@ struct State {
   // above) and the shape set over the window (blank or arrow).
   int showCount = 0;
   bool blankShape = false;
+  Options options;
 };
 
 State& S() {
@@ -77,6 +78,7 @@ bool Init(const Options& options, char* error, size_t errorSize) {
   s.script.Clear();
   if (options.inputScript && !s.script.Load(options.inputScript, error, errorSize)) return false;
   s.headless = options.headless;
+  s.options = options;
   detail::Backend* b = options.headless ? &detail::HeadlessBackend() : &detail::SdlBackend();
   if (!b->Start(options, error, errorSize)) return false;
   s.backend = b;
@@ -91,6 +93,8 @@ void Shutdown() {
 }
 
 bool IsHeadless() { return S().headless; }
+
+const Options& StartOptions() { return S().options; }
 
 uint32_t Clock() { return S().backend ? S().backend->Clock() : 0; }
 

@@ -21,7 +21,11 @@ struct Options {
   int scale = 2;                // window scale factor (1..8)
   uint32_t clockStart = 0;      // headless: first reading of the virtual clock
   const char* inputScript = nullptr;  // headless and sdl: scripted input file
+  const char* audioOut = nullptr;     // headless: write the mixed output to this WAVE file
 };
+
+// The options the backend was started with (the pointers stay the caller's).
+const Options& StartOptions();
 
 // Chooses and starts a backend. On failure writes a reason into `error`
 // (a NUL-terminated text of at most errorSize bytes) and returns false.

@@ -1,0 +1,9 @@
+#include "frame/services.h"
+
+// Joystick calibration at screen set-up.
+
+namespace ox::services {
+
+void InitJoystick() {}
+
+}  // namespace ox::services

@@ -1,0 +1,32 @@
+// assetgen: writes every picture, sound and piece of music of the game into
+// a directory. Usage: assetgen DIR [--contact-sheet FILE.png]
+#include <cstdio>
+#include <cstring>
+
+#include "tools/assets.h"
+
+int main(int argc, char** argv) {
+  if (argc < 2 || argv[1][0] == '-') {
+    fprintf(stderr, "usage: assetgen DIR [--contact-sheet FILE.png]\n");
+    return 2;
+  }
+  const char* dir = argv[1];
+  const char* sheet = nullptr;
+  for (int i = 2; i < argc; ++i) {
+    if (!strcmp(argv[i], "--contact-sheet") && i + 1 < argc) {
+      sheet = argv[++i];
+    } else {
+      fprintf(stderr, "assetgen: unknown argument %s\n", argv[i]);
+      return 2;
+    }
+  }
+  bool ok = assets::WriteImages(dir);
+  ok = assets::WriteSounds(dir) && ok;
+  ok = assets::WriteMusic(dir) && ok;
+  if (sheet) ok = assets::WriteContactSheet(dir, sheet) && ok;
+  if (!ok) {
+    fprintf(stderr, "assetgen: failed\n");
+    return 1;
+  }
+  return 0;
+}
