@@ -70,4 +70,12 @@ struct oxDraw {
   static void DrawShake(int x, int y, int amplitude, int handle, int sl, int st, int sr, int sb);
   static void DrawRoll(int x, int y, int direction, float speed, int handle, int sl, int st,
                        int sr, int sb);
+
+  // ---- screen transitions and the picture overlay
+
+  // ---- image packs
+
+  // ---- software pixel effects
+
+  // ---- drawing primitives
 };
