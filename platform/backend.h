@@ -68,6 +68,9 @@ bool ScriptKeyDown(int vk);
 // Checks the raise-request socket of the single-instance lock; true when a
 // second copy asked to raise the window.
 bool PollRaiseRequest();
+// Called at the start of every frame pass: the headless audio device mixes
+// the samples due up to the virtual clock.
+void AdvanceAudio();
 // In a forked child: closes the inherited lock and socket descriptors
 // without removing the socket the parent still listens on.
 void ForgetInstanceLock();

@@ -105,6 +105,7 @@ void WaitUntil(uint32_t deadline) {
 void BeginFramePass() {
   State& s = S();
   if (s.backend) s.backend->BeginFramePass(s.passes + 1);
+  detail::AdvanceAudio();
 }
 
 void EndFramePass() {
