@@ -5,7 +5,13 @@
 
 namespace assets {
 
+// Every image the game loads: the sprite sheets and the full pictures.
 bool WriteImages(const char* dir);
+// Ships, enemies, bosses, bullets, explosions, the small-parts sheet.
+bool WriteSpriteImages(const char* dir);
+// Title logo, attract and selection pictures, backgrounds, clouds and
+// scenery, the ending message.
+bool WriteScenePictures(const char* dir);
 bool WriteSounds(const char* dir);
 bool WriteMusic(const char* dir);
 // One PNG of every image on a checkerboard, labelled.

@@ -1,6 +1,10 @@
 #include "tools/assets.h"
 
 namespace assets {
-bool WriteImages(const char*) { return true; }
-bool WriteContactSheet(const char*, const char*) { return true; }
+
+bool WriteImages(const char* dir) {
+  bool ok = WriteSpriteImages(dir);
+  return WriteScenePictures(dir) && ok;
+}
+
 }  // namespace assets
