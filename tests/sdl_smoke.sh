@@ -54,7 +54,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # ------------------------------------------------------------ run 1: frames, shot, dump
 
 echo "run 1: $exe --window --scale 1 --frames 300 (shot and dump)"
-timeout 60 xvfb-run -a -s "-screen 0 ${screen_w}x${screen_h}x24" \
+timeout 180 xvfb-run -a -s "-screen 0 ${screen_w}x${screen_h}x24" \
   "$exe" --window --scale 1 --frames 300 \
   --shot "300:$tmp/shot.bmp" --dump "$tmp/dump.json" >"$tmp/run1.log" 2>&1
 rc=$?
@@ -90,14 +90,14 @@ fi
 echo "run 2: $exe --window --scale 1 --frames 600, display captured while it runs"
 # -retro: the patterned root background, so the window's black picture stands
 # out against it.
-timeout 90 xvfb-run -a -s "-screen 0 ${screen_w}x${screen_h}x24 -retro" bash -c '
+timeout 240 xvfb-run -a -s "-screen 0 ${screen_w}x${screen_h}x24 -retro" bash -c '
   exe=$1 out=$2
-  timeout 60 "$exe" --window --scale 1 --frames 600 >"$out/run2.log" 2>&1 &
+  timeout 180 "$exe" --window --scale 1 --frames 600 >"$out/run2.log" 2>&1 &
   pid=$!
-  # Wait for the window (up to 10 s), then let a couple of seconds of frames
+  # Wait for the window (up to 30 s), then let a couple of seconds of frames
   # go by before the capture.
   if command -v xwininfo >/dev/null 2>&1; then
-    for _ in $(seq 50); do
+    for _ in $(seq 150); do
       xwininfo -name "Sample Game" 2>/dev/null | grep -q IsViewable && break
       sleep 0.2
     done
