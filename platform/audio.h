@@ -19,4 +19,50 @@ using RenderFn = void (*)(void* user, int16_t* stereo, int frames, int rate);
 // runs the previous source.
 void SetMusicRenderer(RenderFn fn, void* user);
 
+// The sound effects' source (the software mixer), mixed first. Same
+// contract as SetMusicRenderer.
+void SetEffectsRenderer(RenderFn fn, void* user);
+
+// The device's output format (the primary buffer's format).
+struct Format {
+  int channels = 2;   // 1 or 2
+  int rate = 44100;   // 8000 to 100000 Hz
+  int bits = 16;      // 8 or 16
+};
+bool ValidFormat(const Format& format);
+
+// Opens the device in `format` (nothing happens when it is open already).
+// False when there is no audio device: the sdl backend could not open one,
+// or a test asked the headless backend to have none.
+bool Open(const Format& format);
+// Closes the device. The headless backend finishes its WAVE file's header.
+void Close();
+bool IsOpen();
+// The format the device was opened with or last set to.
+Format CurrentFormat();
+// The rate the sources are asked to render at (the headless backend keeps
+// the rate of its WAVE file once one is written).
+int RenderRate();
+// Changes the open device's format. Returns 0, or a negative code: -1 the
+// format is not valid, -2 no device is open, -3 the device refused it (it
+// then keeps the previous format).
+int SetFormat(const Format& format);
+
+// Headless: mixes the samples due up to the virtual clock (sdl: nothing;
+// its device pulls samples on its own thread). Call before reading play
+// positions or changing what plays, so that they apply at the current
+// time. A clock step of more than a minute, or backwards, is taken as a
+// discontinuity and mixes nothing.
+void Sync();
+// Number of stereo frames the headless device has rendered since it opened.
+uint64_t RenderedFrames();
+
+// The platform's simple wave player: plays a WAVE file on its own and
+// returns when it has finished (headless: advances the virtual clock by
+// the sound's length). False when the file cannot be read or played.
+bool PlayWaveFile(const char* path);
+
+// Headless test hook: while set, Open fails as if there were no device.
+void SimulateNoDevice(bool missing);
+
 }  // namespace plat::audio

@@ -71,6 +71,9 @@ bool PollRaiseRequest();
 // Called at the start of every frame pass: the headless audio device mixes
 // the samples due up to the virtual clock.
 void AdvanceAudio();
+// Called by Shutdown before the backend stops: closes the audio device and
+// finishes the headless backend's WAVE file.
+void CloseAudio();
 // In a forked child: closes the inherited lock and socket descriptors
 // without removing the socket the parent still listens on.
 void ForgetInstanceLock();

@@ -88,6 +88,7 @@ bool Init(const Options& options, char* error, size_t errorSize) {
 void Shutdown() {
   State& s = S();
   ReleaseInstanceLock();
+  detail::CloseAudio();
   if (s.backend) s.backend->Stop();
   s.backend = nullptr;
 }

@@ -1,0 +1,381 @@
+#include "sound/mixer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+namespace oxs {
+
+bool Playable(const PcmFormat& f) {
+  if (f.tag != kFormatPcm) return false;
+  if (f.channels != 1 && f.channels != 2) return false;
+  if (f.bits != 8 && f.bits != 16) return false;
+  if (f.rate < kMinFrequency || f.rate > kMaxFrequency) return false;
+  if (f.blockAlign != f.channels * f.bits / 8) return false;
+  return f.bytesPerSecond == f.rate * f.blockAlign;
+}
+
+int32_t GainOf(int hundredthsDb) {
+  if (hundredthsDb >= 0) return 65536;
+  if (hundredthsDb <= kSilentVolume) return 0;
+  return static_cast<int32_t>(std::lround(65536.0 * std::pow(10.0, hundredthsDb / 2000.0)));
+}
+
+namespace {
+
+constexpr int kBlockFrames = 512;
+
+int16_t Saturate(int32_t v) {
+  return static_cast<int16_t>(v > 32767 ? 32767 : (v < -32768 ? -32768 : v));
+}
+
+template <int Bits, int Channels>
+inline int32_t Sample(const uint8_t* data, uint32_t frame, int channel) {
+  size_t at = static_cast<size_t>(frame) * Channels + static_cast<size_t>(channel);
+  if constexpr (Bits == 8) {
+    return (static_cast<int32_t>(data[at]) - 128) * 256;
+  } else {
+    int16_t s;
+    memcpy(&s, data + at * 2, sizeof s);  // WAVE data is little-endian, as the host
+    return s;
+  }
+}
+
+// One output frame from source frames `a` and `b` at the fraction `fr`
+// (15 bits) between them.
+template <int Bits, int Channels>
+inline void Accumulate(const uint8_t* data, uint32_t a, uint32_t b, int32_t fr, int32_t gl,
+                       int32_t gr, int32_t* out) {
+  if constexpr (Channels == 1) {
+    int32_t s0 = Sample<Bits, 1>(data, a, 0), s1 = Sample<Bits, 1>(data, b, 0);
+    int32_t s = s0 + (((s1 - s0) * fr) >> 15);
+    out[0] += static_cast<int32_t>((static_cast<int64_t>(s) * gl) >> 16);
+    out[1] += static_cast<int32_t>((static_cast<int64_t>(s) * gr) >> 16);
+  } else {
+    int32_t l0 = Sample<Bits, 2>(data, a, 0), l1 = Sample<Bits, 2>(data, b, 0);
+    int32_t r0 = Sample<Bits, 2>(data, a, 1), r1 = Sample<Bits, 2>(data, b, 1);
+    int32_t l = l0 + (((l1 - l0) * fr) >> 15);
+    int32_t r = r0 + (((r1 - r0) * fr) >> 15);
+    out[0] += static_cast<int32_t>((static_cast<int64_t>(l) * gl) >> 16);
+    out[1] += static_cast<int32_t>((static_cast<int64_t>(r) * gr) >> 16);
+  }
+}
+
+struct RunState {
+  const uint8_t* data;
+  uint32_t frames;
+  uint64_t position;
+  bool loop;
+  bool stopped;
+  int32_t gainLeft, gainRight;
+};
+
+// Mixes `count` output frames. The inner loop runs without end checks for
+// as long as the interpolation partner of every sample lies inside the
+// buffer; the last source frame interpolates towards the first (looping) or
+// holds (once).
+template <int Bits, int Channels>
+void MixRun(RunState& st, int32_t* acc, int count, uint64_t step) {
+  const uint8_t* data = st.data;
+  const uint32_t total = st.frames;
+  const uint64_t end = static_cast<uint64_t>(total) << 32;
+  const uint64_t limit = static_cast<uint64_t>(total - 1) << 32;
+  const int32_t gl = st.gainLeft, gr = st.gainRight;
+  uint64_t pos = st.position;
+  int i = 0;
+  while (i < count) {
+    if (pos < limit) {
+      uint64_t k = (limit - pos - 1) / step + 1;
+      int n = static_cast<int>(std::min<uint64_t>(k, static_cast<uint64_t>(count - i)));
+      int32_t* out = acc + 2 * i;
+      for (int j = 0; j < n; ++j, out += 2) {
+        uint32_t f = static_cast<uint32_t>(pos >> 32);
+        int32_t fr = static_cast<int32_t>((pos >> 17) & 0x7FFF);
+        Accumulate<Bits, Channels>(data, f, f + 1, fr, gl, gr, out);
+        pos += step;
+      }
+      i += n;
+    } else {
+      uint32_t f = static_cast<uint32_t>(pos >> 32);
+      int32_t fr = static_cast<int32_t>((pos >> 17) & 0x7FFF);
+      Accumulate<Bits, Channels>(data, f, st.loop ? 0 : f, fr, gl, gr, acc + 2 * i);
+      pos += step;
+      ++i;
+    }
+    if (pos >= end) {
+      if (st.loop) {
+        pos %= end;
+      } else {
+        pos = 0;
+        st.stopped = true;
+        break;
+      }
+    }
+  }
+  st.position = pos;
+}
+
+}  // namespace
+
+Mixer::Mixer() = default;
+
+Mixer::~Mixer() { DestroyAll(); }
+
+Mixer::Voice* Mixer::Find(int id) {
+  if (id < 1 || id > kMixerBuffers) return nullptr;
+  Voice& v = voices_[id - 1];
+  return v.used ? &v : nullptr;
+}
+
+const Mixer::Voice* Mixer::Find(int id) const {
+  if (id < 1 || id > kMixerBuffers) return nullptr;
+  const Voice& v = voices_[id - 1];
+  return v.used ? &v : nullptr;
+}
+
+void Mixer::UpdateGains(Voice& v) {
+  int64_t g = GainOf(v.volume);
+  int64_t left = v.pan > 0 ? GainOf(-v.pan) : 65536;
+  int64_t right = v.pan < 0 ? GainOf(v.pan) : 65536;
+  v.gainLeft = static_cast<int32_t>((g * left) >> 16);
+  v.gainRight = static_cast<int32_t>((g * right) >> 16);
+}
+
+int Mixer::Create(const PcmFormat& format, uint32_t bytes) {
+  if (!Playable(format)) return 0;
+  if (bytes < format.blockAlign || bytes > kMaxBufferBytes) return 0;
+  int slot = -1;
+  for (int i = 0; i < kMixerBuffers; ++i) {
+    if (!voices_[i].used) {
+      slot = i;
+      break;
+    }
+  }
+  if (slot < 0) return 0;
+  auto* data = new (std::nothrow) uint8_t[bytes];
+  if (!data) return 0;
+  memset(data, SilenceByte(format), bytes);
+  Voice& v = voices_[slot];
+  std::lock_guard<std::mutex> guard(v.lock);
+  v.playing.store(false, std::memory_order_relaxed);
+  v.used = true;
+  v.data = data;
+  v.bytes = bytes;
+  v.frames = bytes / format.blockAlign;
+  v.format = format;
+  v.position = 0;
+  v.loop = false;
+  v.frequency = format.rate;
+  v.volume = 0;
+  v.pan = 0;
+  UpdateGains(v);
+  return slot + 1;
+}
+
+void Mixer::Destroy(int id) {
+  Voice* v = Find(id);
+  if (!v) return;
+  uint8_t* data;
+  {
+    std::lock_guard<std::mutex> guard(v->lock);
+    v->playing.store(false, std::memory_order_release);
+    data = v->data;
+    v->data = nullptr;
+    v->bytes = v->frames = 0;
+    v->used = false;
+  }
+  delete[] data;
+}
+
+void Mixer::DestroyAll() {
+  for (int id = 1; id <= kMixerBuffers; ++id) Destroy(id);
+}
+
+bool Mixer::Exists(int id) const { return Find(id) != nullptr; }
+
+bool Mixer::Write(int id, uint32_t offset, const void* data, uint32_t bytes) {
+  Voice* v = Find(id);
+  if (!v || offset >= v->bytes || bytes > v->bytes) return false;
+  std::lock_guard<std::mutex> guard(v->lock);
+  uint32_t first = std::min(bytes, v->bytes - offset);
+  memcpy(v->data + offset, data, first);
+  if (bytes > first) memcpy(v->data, static_cast<const uint8_t*>(data) + first, bytes - first);
+  return true;
+}
+
+bool Mixer::WriteSilence(int id, uint32_t offset, uint32_t bytes) {
+  Voice* v = Find(id);
+  if (!v || offset >= v->bytes || bytes > v->bytes) return false;
+  std::lock_guard<std::mutex> guard(v->lock);
+  uint8_t silence = SilenceByte(v->format);
+  uint32_t first = std::min(bytes, v->bytes - offset);
+  memset(v->data + offset, silence, first);
+  if (bytes > first) memset(v->data, silence, bytes - first);
+  return true;
+}
+
+bool Mixer::Play(int id, bool loop) {
+  Voice* v = Find(id);
+  if (!v) return false;
+  std::lock_guard<std::mutex> guard(v->lock);
+  v->loop = loop;
+  v->playing.store(true, std::memory_order_release);
+  return true;
+}
+
+void Mixer::Stop(int id) {
+  Voice* v = Find(id);
+  if (!v) return;
+  std::lock_guard<std::mutex> guard(v->lock);
+  v->playing.store(false, std::memory_order_release);
+}
+
+bool Mixer::Playing(int id) const {
+  const Voice* v = Find(id);
+  return v && v->playing.load(std::memory_order_acquire);
+}
+
+bool Mixer::Looping(int id) const {
+  const Voice* v = Find(id);
+  if (!v) return false;
+  std::lock_guard<std::mutex> guard(v->lock);
+  return v->loop;
+}
+
+uint32_t Mixer::Position(int id) const {
+  const Voice* v = Find(id);
+  if (!v) return 0;
+  std::lock_guard<std::mutex> guard(v->lock);
+  return static_cast<uint32_t>(v->position >> 32) * v->format.blockAlign;
+}
+
+bool Mixer::SetPosition(int id, uint32_t bytes) {
+  Voice* v = Find(id);
+  if (!v || bytes >= v->bytes) return false;
+  std::lock_guard<std::mutex> guard(v->lock);
+  uint32_t frame = std::min(bytes / v->format.blockAlign, v->frames - 1);
+  v->position = static_cast<uint64_t>(frame) << 32;
+  return true;
+}
+
+void Mixer::SetFrequency(int id, uint32_t hz) {
+  Voice* v = Find(id);
+  if (!v) return;
+  std::lock_guard<std::mutex> guard(v->lock);
+  // 0 asks for the data's own rate.
+  if (hz == 0) hz = v->format.rate;
+  v->frequency = std::clamp(hz, kMinFrequency, kMaxFrequency);
+}
+
+uint32_t Mixer::Frequency(int id) const {
+  const Voice* v = Find(id);
+  if (!v) return 0;
+  std::lock_guard<std::mutex> guard(v->lock);
+  return v->frequency;
+}
+
+void Mixer::SetVolume(int id, int hundredthsDb) {
+  Voice* v = Find(id);
+  if (!v) return;
+  std::lock_guard<std::mutex> guard(v->lock);
+  v->volume = std::clamp(hundredthsDb, kSilentVolume, 0);
+  UpdateGains(*v);
+}
+
+int Mixer::Volume(int id) const {
+  const Voice* v = Find(id);
+  if (!v) return 0;
+  std::lock_guard<std::mutex> guard(v->lock);
+  return v->volume;
+}
+
+void Mixer::SetPan(int id, int hundredthsDb) {
+  Voice* v = Find(id);
+  if (!v) return;
+  std::lock_guard<std::mutex> guard(v->lock);
+  v->pan = std::clamp(hundredthsDb, kPanLeft, kPanRight);
+  UpdateGains(*v);
+}
+
+int Mixer::Pan(int id) const {
+  const Voice* v = Find(id);
+  if (!v) return 0;
+  std::lock_guard<std::mutex> guard(v->lock);
+  return v->pan;
+}
+
+uint32_t Mixer::Size(int id) const {
+  const Voice* v = Find(id);
+  return v ? v->bytes : 0;
+}
+
+PcmFormat Mixer::Format(int id) const {
+  const Voice* v = Find(id);
+  return v ? v->format : PcmFormat{};
+}
+
+int Mixer::PlayingCount() const {
+  int n = 0;
+  for (const Voice& v : voices_) n += v.playing.load(std::memory_order_relaxed) ? 1 : 0;
+  return n;
+}
+
+void Mixer::MixVoice(Voice& v, int32_t* acc, int frames, int rate) {
+  const uint64_t step = (static_cast<uint64_t>(v.frequency) << 32) / static_cast<uint64_t>(rate);
+  RunState st{v.data, v.frames, v.position, v.loop, false, v.gainLeft, v.gainRight};
+  if (st.gainLeft == 0 && st.gainRight == 0) {
+    // Silent: only the position moves.
+    const uint64_t end = static_cast<uint64_t>(v.frames) << 32;
+    uint64_t pos = v.position + step * static_cast<uint64_t>(frames);
+    if (pos >= end) {
+      if (v.loop) {
+        pos %= end;
+      } else {
+        pos = 0;
+        st.stopped = true;
+      }
+    }
+    st.position = pos;
+  } else if (v.format.bits == 8) {
+    if (v.format.channels == 1) {
+      MixRun<8, 1>(st, acc, frames, step);
+    } else {
+      MixRun<8, 2>(st, acc, frames, step);
+    }
+  } else if (v.format.channels == 1) {
+    MixRun<16, 1>(st, acc, frames, step);
+  } else {
+    MixRun<16, 2>(st, acc, frames, step);
+  }
+  v.position = st.position;
+  if (st.stopped) v.playing.store(false, std::memory_order_release);
+}
+
+void Mixer::Mix(int16_t* stereo, int frames, int rate) {
+  if (!stereo || frames <= 0 || rate <= 0) return;
+  int32_t acc[kBlockFrames * 2];
+  for (int done = 0; done < frames;) {
+    const int n = std::min(kBlockFrames, frames - done);
+    bool any = false;
+    for (Voice& v : voices_) {
+      if (!v.playing.load(std::memory_order_acquire)) continue;
+      std::lock_guard<std::mutex> guard(v.lock);
+      if (!v.playing.load(std::memory_order_relaxed) || !v.data) continue;
+      if (!any) memset(acc, 0, sizeof(int32_t) * 2 * static_cast<size_t>(n));
+      any = true;
+      MixVoice(v, acc, n, rate);
+    }
+    if (any) {
+      int16_t* out = stereo + 2 * done;
+      for (int i = 0; i < 2 * n; ++i) out[i] = Saturate(out[i] + acc[i]);
+    }
+    done += n;
+  }
+}
+
+void Mixer::Render(void* user, int16_t* stereo, int frames, int rate) {
+  static_cast<Mixer*>(user)->Mix(stereo, frames, rate);
+}
+
+}  // namespace oxs

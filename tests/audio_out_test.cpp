@@ -1,0 +1,162 @@
+// The headless audio device: its output in virtual time, written as a WAVE
+// file by --audio-out, the music source mixed after the effects, and clock
+// steps it does not follow.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "frame/services.h"
+#include "platform/audio.h"
+#include "platform/headless.h"
+#include "sound/ox_sound.h"
+#include "sound/sound_state.h"
+#include "tests/sound_test_support.h"
+
+namespace {
+
+using namespace sndtest;
+
+int RunGame(const std::string& args) {
+  std::string cmd = std::string(SAMPLEGAME_EXE) + " --headless " + args + " 2>/dev/null";
+  int status = system(cmd.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Stereo frames in `passes` frame passes of virtual time at 44100 Hz.
+size_t FramesOf(uint32_t passes) {
+  const uint64_t ms = uint64_t(passes) * 1000 / 60;
+  return size_t(ms * 44100 / 1000);
+}
+
+TEST(AudioOut, GameRunWritesAValidWaveOfItsVirtualTime) {
+  const std::string path = oxtest::DataDir() + "run.wav";
+  for (uint32_t frames : {1u, 7u, 120u}) {
+    remove(path.c_str());
+    ASSERT_EQ(RunGame("--frames " + std::to_string(frames) + " --clock-start 123 --audio-out " +
+                      path),
+              0);
+    Output out = ReadOutput(path);
+    ASSERT_TRUE(out.valid) << frames;
+    EXPECT_EQ(out.rate, 44100);
+    EXPECT_EQ(out.left.size(), FramesOf(frames)) << frames;
+    for (size_t i = 0; i < out.left.size(); ++i) {
+      ASSERT_EQ(out.left[i], 0);  // the game plays nothing yet
+      ASSERT_EQ(out.right[i], 0);
+    }
+  }
+}
+
+TEST(AudioOut, RunEndedByEscapeAndAnUnwritableFile) {
+  const std::string script = oxtest::DataDir() + "esc.txt", path = oxtest::DataDir() + "esc.wav";
+  ASSERT_TRUE(WriteFile(script, "30 ESCAPE down\n31 ESCAPE up\n"));
+  ASSERT_EQ(RunGame("--frames 1000 --input " + script + " --audio-out " + path), 0);
+  Output out = ReadOutput(path);
+  ASSERT_TRUE(out.valid);
+  EXPECT_EQ(out.left.size(), FramesOf(29));
+  // The run goes on silently when the file cannot be written.
+  EXPECT_EQ(RunGame("--frames 5 --audio-out /nonexistent/x.wav"), 0);
+}
+
+class DeviceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = oxtest::DataDir() + "dev-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".wav";
+    OpenScreenWithAudioOut(path_);
+  }
+  void TearDown() override { plat::audio::SetMusicRenderer(nullptr, nullptr); }
+  std::string path_;
+};
+
+TEST_F(DeviceTest, ReleasedDeviceLeavesSilenceSoTheFileKeepsVirtualTime) {
+  WriteData("TONE.WAV", Wave(1, 44100, 16, Pcm16(std::vector<int16_t>(44100, 7000))));
+  int h = oxSound::LoadObject("TONE.WAV", 1);
+  oxSound::PlayLoop(h, 0);
+  RunFrames(6);                       // 100 ms of tone
+  oxSound::PlaySystemWave("TONE.WAV");  // 1 s with the device released
+  oxSound::PlayLoop(h, 0);
+  RunFrames(6);
+  ox::services::ReleaseSound();
+  Output out = ReadOutput(path_);
+  ASSERT_TRUE(out.valid);
+  ASSERT_EQ(out.left.size(), 4410u + 44100u + 4410u);
+  EXPECT_EQ(out.left[0], 7000);
+  EXPECT_EQ(out.left[4409], 7000);
+  EXPECT_EQ(out.left[4410], 0);
+  EXPECT_EQ(out.left[4410 + 44099], 0);
+  EXPECT_EQ(out.left[4410 + 44100], 7000);
+  EXPECT_EQ(out.left.back(), 7000);
+}
+
+// A stand-in for the synthesiser: checks that the effects were mixed first
+// and adds a constant.
+int g_seenFirst = 0;
+void AddMusic(void* user, int16_t* stereo, int frames, int rate) {
+  EXPECT_EQ(rate, 44100);
+  if (frames > 0) g_seenFirst = stereo[0];
+  const int add = *static_cast<int*>(user);
+  for (int i = 0; i < frames * 2; ++i) {
+    int v = stereo[i] + add;
+    stereo[i] = static_cast<int16_t>(v > 32767 ? 32767 : v);
+  }
+}
+
+TEST_F(DeviceTest, MusicIsMixedAfterTheEffectsUntilItIsRemoved) {
+  WriteData("TONE.WAV", Wave(1, 44100, 16, Pcm16(std::vector<int16_t>(44100, 30000))));
+  int h = oxSound::LoadObject("TONE.WAV", 1);
+  static int add = 5000;
+  plat::audio::SetMusicRenderer(&AddMusic, &add);
+  oxSound::Play(h, 0);
+  RunFrames(3);  // 50 ms
+  EXPECT_EQ(g_seenFirst, 30000);
+  plat::audio::SetMusicRenderer(nullptr, nullptr);
+  RunFrames(3);
+  ox::services::ReleaseSound();
+  Output out = ReadOutput(path_);
+  ASSERT_TRUE(out.valid);
+  ASSERT_EQ(out.left.size(), 4410u);
+  EXPECT_EQ(out.left[0], 32767);  // saturated
+  EXPECT_EQ(out.right[2204], 32767);
+  EXPECT_EQ(out.left[2205], 30000);
+  EXPECT_EQ(out.left[4409], 30000);
+}
+
+TEST_F(DeviceTest, ClockJumpsBackwardsOrOverAMinuteMixNothing) {
+  RunFrames(60);
+  const uint64_t rendered = plat::audio::RenderedFrames();
+  EXPECT_EQ(rendered, 44100u);
+  plat::headless::AdvanceClock(61000);
+  plat::audio::Sync();
+  EXPECT_EQ(plat::audio::RenderedFrames(), rendered);
+  plat::headless::AdvanceClock(1000);
+  plat::audio::Sync();
+  EXPECT_EQ(plat::audio::RenderedFrames(), rendered + 44100);
+  plat::headless::SetClock(plat::Clock() - 5000);
+  plat::audio::Sync();
+  plat::headless::AdvanceClock(10);
+  plat::audio::Sync();
+  EXPECT_EQ(plat::audio::RenderedFrames(), rendered + 44100 + 441);
+  ox::services::ReleaseSound();
+  EXPECT_TRUE(ReadOutput(path_).valid);
+}
+
+TEST(AudioDevice, FormatsItAcceptsAndTheRenderRateWithoutAFile) {
+  oxtest::OpenScreen();
+  plat::audio::Format f;
+  EXPECT_TRUE(plat::audio::ValidFormat(f));
+  f.channels = 3;
+  EXPECT_EQ(plat::audio::SetFormat(f), -1);
+  f = plat::audio::Format{1, 22050, 8};
+  EXPECT_EQ(plat::audio::SetFormat(f), 0);
+  EXPECT_EQ(plat::audio::RenderRate(), 22050);
+  f.rate = 7999;
+  EXPECT_FALSE(plat::audio::ValidFormat(f));
+  oxSound::Release();
+  EXPECT_EQ(plat::audio::SetFormat(plat::audio::Format{}), -2);
+  plat::Shutdown();  // closes nothing twice
+  EXPECT_FALSE(plat::audio::IsOpen());
+}
+
+}  // namespace
