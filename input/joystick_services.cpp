@@ -1,9 +1,10 @@
 #include "frame/services.h"
+#include "input/ox_input.h"
 
 // Joystick calibration at screen set-up.
 
 namespace ox::services {
 
-void InitJoystick() {}
+void InitJoystick() { oxInput::InitJoystick(); }
 
 }  // namespace ox::services

@@ -37,12 +37,88 @@ int SplitWords(char* line, char** words, int max) {
   return n;
 }
 
+// "JOY" followed by something: a joystick line (the number is checked later).
+bool IsJoystickName(const char* word) {
+  char prefix[4] = {};
+  for (int i = 0; i < 3 && word[i]; ++i) prefix[i] = word[i];
+  return EqualsNoCase(prefix, "JOY") && word[3] != '\0';
+}
+
+bool ParseNumber(const char* word, unsigned long max, unsigned long& out) {
+  if (!*word || *word == '-' || *word == '+') return false;
+  errno = 0;
+  char* end = nullptr;
+  out = strtoul(word, &end, 10);
+  return *end == '\0' && errno == 0 && out <= max;
+}
+
 }  // namespace
 
 void InputScript::Clear() {
   events_.clear();
   nextKey_ = 0;
   nextAnswer_ = 0;
+  for (ScriptPad& p : pads_) p = ScriptPad{};
+}
+
+// A joystick line of n (3 to 5) words; words[1] begins with "JOY".
+bool InputScript::ParseJoystick(char** words, int n, ScriptEvent& e, char* error,
+                                size_t errorSize, int lineNo) {
+  const char* name = words[1];
+  if ((name[3] != '0' && name[3] != '1') || name[4] != '\0') {
+    snprintf(error, errorSize, "line %d: joystick must be JOY0 or JOY1", lineNo);
+    return false;
+  }
+  e.pad = static_cast<uint8_t>(name[3] - '0');
+  const char* what = words[2];
+  unsigned long number;
+  if (n == 3 && (EqualsNoCase(what, "attach") || EqualsNoCase(what, "detach"))) {
+    e.kind = EqualsNoCase(what, "attach") ? ScriptEvent::JoyAttach : ScriptEvent::JoyDetach;
+    return true;
+  }
+  if (n == 4 && (EqualsNoCase(what, "X") || EqualsNoCase(what, "Y"))) {
+    if (!ParseNumber(words[3], 65535, number)) {
+      snprintf(error, errorSize, "line %d: axis position must be 0 to 65535", lineNo);
+      return false;
+    }
+    e.kind = EqualsNoCase(what, "X") ? ScriptEvent::JoyX : ScriptEvent::JoyY;
+    e.value = static_cast<int>(number);
+    return true;
+  }
+  if (n == 5 && EqualsNoCase(what, "BUTTON")) {
+    if (!ParseNumber(words[3], 32, number) || number < 1) {
+      snprintf(error, errorSize, "line %d: button must be 1 to 32", lineNo);
+      return false;
+    }
+    e.value = static_cast<int>(number);
+    if (EqualsNoCase(words[4], "down")) e.kind = ScriptEvent::JoyButtonDown;
+    else if (EqualsNoCase(words[4], "up")) e.kind = ScriptEvent::JoyButtonUp;
+    else {
+      snprintf(error, errorSize, "line %d: expected down or up", lineNo);
+      return false;
+    }
+    return true;
+  }
+  snprintf(error, errorSize,
+           "line %d: expected 'FRAME JOYn X|Y POSITION', 'FRAME JOYn BUTTON B down|up' or "
+           "'FRAME JOYn attach|detach'",
+           lineNo);
+  return false;
+}
+
+void InputScript::ApplyPadEvent(const ScriptEvent& e) {
+  ScriptPad* p = Pad(e.pad);
+  if (!p) return;
+  uint32_t bit = e.value >= 1 && e.value <= 32 ? 1u << (e.value - 1) : 0;
+  switch (e.kind) {
+    case ScriptEvent::JoyX: p->x = static_cast<uint32_t>(e.value); break;
+    case ScriptEvent::JoyY: p->y = static_cast<uint32_t>(e.value); break;
+    case ScriptEvent::JoyButtonDown: p->buttons |= bit; break;
+    case ScriptEvent::JoyButtonUp: p->buttons &= ~bit; break;
+    case ScriptEvent::JoyAttach: p->attached = true; break;
+    case ScriptEvent::JoyDetach: p->attached = false; break;
+    default: break;
+  }
 }
 
 bool InputScript::Parse(const char* text, size_t size, char* error, size_t errorSize) {
@@ -64,10 +140,11 @@ bool InputScript::Parse(const char* text, size_t size, char* error, size_t error
     line[len] = '\0';
     pos = end + 1;
     if (char* hash = strchr(line, '#')) *hash = '\0';
-    char* words[3];
-    int n = SplitWords(line, words, 3);
+    char* words[5];
+    int n = SplitWords(line, words, 5);
     if (n == 0) continue;
-    if (n != 3) {
+    bool joystick = n >= 3 && n <= 5 && IsJoystickName(words[1]);
+    if (n != 3 && !joystick) {
       snprintf(error, errorSize, "line %d: expected 'FRAME KEY down|up' or 'FRAME answer yes|no'",
                lineNo);
       Clear();
@@ -83,7 +160,12 @@ bool InputScript::Parse(const char* text, size_t size, char* error, size_t error
     }
     ScriptEvent e;
     e.frame = static_cast<uint32_t>(frame);
-    if (EqualsNoCase(words[1], "answer")) {
+    if (joystick) {
+      if (!ParseJoystick(words, n, e, error, errorSize, lineNo)) {
+        Clear();
+        return false;
+      }
+    } else if (EqualsNoCase(words[1], "answer")) {
       e.kind = ScriptEvent::Answer;
       if (EqualsNoCase(words[2], "yes")) e.value = 1;
       else if (EqualsNoCase(words[2], "no")) e.value = 0;
@@ -112,6 +194,15 @@ bool InputScript::Parse(const char* text, size_t size, char* error, size_t error
   // Events are delivered in frame order; lines of one frame keep file order.
   std::stable_sort(events_.begin(), events_.end(),
                    [](const ScriptEvent& a, const ScriptEvent& b) { return a.frame < b.frame; });
+  // A joystick the script names is there from the start unless it is first
+  // plugged in by an `attach` line.
+  bool seen[kPads] = {};
+  for (const ScriptEvent& e : events_) {
+    if (!e.IsJoystick() || seen[e.pad]) continue;
+    seen[e.pad] = true;
+    pads_[e.pad].scripted = true;
+    pads_[e.pad].attached = e.kind != ScriptEvent::JoyAttach;
+  }
   return true;
 }
 

@@ -1,0 +1,28 @@
+// Key edge states and the input mask.
+#include "draw/transition.h"
+#include "frame/app_state.h"
+#include "input/input_mask.h"
+#include "input/ox_input.h"
+#include "platform/platform.h"
+
+namespace oxi {
+
+bool InputMasked() {
+  const oxd::TransitionState& t = oxd::Transition();
+  return t.step != 0 || t.overlay != 0 || ox::Input().inputSuspended != 0;
+}
+
+int NextEdgeState(int previous, bool down) {
+  int s;
+  if (down) s = previous == 0 ? 1 : 3;
+  else s = previous == 1 || previous == 3 ? 2 : 0;
+  return InputMasked() ? 0 : s;
+}
+
+}  // namespace oxi
+
+int oxInput::GetKey(int vk, int* state) {
+  int s = oxi::NextEdgeState(state ? *state : 0, plat::KeyDown(vk));
+  if (state) *state = s;
+  return s;
+}

@@ -1,0 +1,351 @@
+// The MIDI music device on FluidSynth: a synthesiser with one soundfont, one
+// file player driven by the synthesiser's own sample clock (so it follows
+// the audio output in real time and the headless backend's virtual time
+// alike), rendered into the mix by Render. FluidSynth's audio drivers are not
+// used.
+#include "platform/midi_synth.h"
+
+#include <fluidsynth.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include "platform/audio.h"
+
+namespace plat::midi {
+
+namespace {
+
+constexpr int kBlock = 512;                 // frames synthesised per FluidSynth call
+constexpr int kIdleFrames = 2 * kSynthRate;  // rendering stops this long after the last voice
+constexpr double kGain = 0.5;               // FluidSynth's default of 0.2 is quiet beside sound effects
+
+struct State {
+  // Main thread only.
+  bool tried = false;
+  bool available = false;
+  uint32_t endsTaken = 0;
+
+  // Shared with Render; guarded by `lock`.
+  std::mutex lock;
+  fluid_settings_t* settings = nullptr;
+  fluid_synth_t* synth = nullptr;
+  fluid_player_t* player = nullptr;
+  Mode mode = Mode::NotOpen;
+  bool started = false;  // the player has played since the piece was opened
+  bool rewind = false;   // go back to the start at the next Play
+  bool ticked = false;   // the player reported a tick since the last Play
+  int tick = 0;          // the player's position as last reported
+  int idleFrames = 0;    // frames rendered with nothing to play and no voice sounding
+
+  // Resampling to an output rate other than kSynthRate (Render only).
+  float left[kBlock], right[kBlock];
+  int blockPos = 0, blockLen = 0;
+  bool primed = false;
+  float curL = 0, curR = 0, nextL = 0, nextR = 0;
+  double frac = 0;
+
+  std::atomic<uint32_t> ends{0};  // pieces that played to their end
+};
+
+State& S() {
+  static State state;
+  return state;
+}
+
+void RenderThunk(void*, int16_t* stereo, int frames, int rate) { Render(stereo, frames, rate); }
+
+// Called by the player (inside fluid_synth_write_float, lock held) whenever
+// its position advances or a seek has been carried out.
+int OnTick(void* data, int tick) {
+  State& s = *static_cast<State*>(data);
+  s.tick = tick;
+  s.ticked = true;
+  return FLUID_OK;
+}
+
+// Lets sounding notes die away: note-offs on every channel, sustain pedal up.
+void ReleaseNotes(State& s) {
+  int channels = fluid_synth_count_midi_channels(s.synth);
+  for (int ch = 0; ch < channels; ++ch) {
+    fluid_synth_cc(s.synth, ch, 64, 0);
+    fluid_synth_all_notes_off(s.synth, ch);
+  }
+}
+
+void ClosePlayer(State& s) {
+  if (s.player) {
+    fluid_player_stop(s.player);
+    delete_fluid_player(s.player);
+    s.player = nullptr;
+    ReleaseNotes(s);
+  }
+  s.mode = Mode::NotOpen;
+  s.started = s.rewind = s.ticked = false;
+  s.tick = 0;
+}
+
+// After each synthesised block: a playing piece has ended once the player
+// has passed its last event (the sequencer's end, before the release tails
+// of the last notes have died away), or once the player gave up (a file it
+// could not load).
+void CheckEnd(State& s) {
+  if (s.mode != Mode::Playing || !s.player) return;
+  bool done = fluid_player_get_status(s.player) == FLUID_PLAYER_DONE;
+  int total = fluid_player_get_total_ticks(s.player);
+  if (done || (s.ticked && total > 0 && s.tick >= total)) {
+    s.mode = Mode::Stopped;
+    s.ends.fetch_add(1, std::memory_order_release);
+  }
+}
+
+void Synthesise(State& s, int frames) {
+  fluid_synth_write_float(s.synth, frames, s.left, 0, 1, s.right, 0, 1);
+  CheckEnd(s);
+}
+
+inline int16_t AddSaturating(int16_t mix, float sample) {
+  float v = static_cast<float>(mix) + sample * 32767.0f;
+  if (v > 32767.0f) return 32767;
+  if (v < -32768.0f) return -32768;
+  return static_cast<int16_t>(lrintf(v));
+}
+
+// One source frame of the resampler's input stream.
+void Pull(State& s, float& l, float& r) {
+  if (s.blockPos == s.blockLen) {
+    Synthesise(s, kBlock);
+    s.blockPos = 0;
+    s.blockLen = kBlock;
+  }
+  l = s.left[s.blockPos];
+  r = s.right[s.blockPos];
+  ++s.blockPos;
+}
+
+void RenderDirect(State& s, int16_t* out, int frames) {
+  while (frames > 0) {
+    int n = frames < kBlock ? frames : kBlock;
+    Synthesise(s, n);
+    for (int i = 0; i < n; ++i) {
+      out[2 * i] = AddSaturating(out[2 * i], s.left[i]);
+      out[2 * i + 1] = AddSaturating(out[2 * i + 1], s.right[i]);
+    }
+    out += 2 * n;
+    frames -= n;
+  }
+}
+
+// Linear interpolation between successive synthesiser frames.
+void RenderResampled(State& s, int16_t* out, int frames, int rate) {
+  const double step = static_cast<double>(kSynthRate) / rate;
+  if (!s.primed) {
+    Pull(s, s.curL, s.curR);
+    Pull(s, s.nextL, s.nextR);
+    s.frac = 0;
+    s.primed = true;
+  }
+  for (int i = 0; i < frames; ++i) {
+    while (s.frac >= 1.0) {
+      s.frac -= 1.0;
+      s.curL = s.nextL;
+      s.curR = s.nextR;
+      Pull(s, s.nextL, s.nextR);
+    }
+    float t = static_cast<float>(s.frac);
+    out[2 * i] = AddSaturating(out[2 * i], s.curL + (s.nextL - s.curL) * t);
+    out[2 * i + 1] = AddSaturating(out[2 * i + 1], s.curR + (s.nextR - s.curR) * t);
+    s.frac += step;
+  }
+}
+
+const char* SoundfontPath() {
+  const char* env = getenv("SAMPLEGAME_SOUNDFONT");
+  return env && *env ? env : kDefaultSoundfont;
+}
+
+}  // namespace
+
+bool Available() {
+  State& s = S();
+  if (s.tried) return s.available;
+  s.tried = true;
+
+  // FluidSynth reports through its own log; missing music is not an error
+  // the player should see, so only its fatal messages stay on.
+  fluid_set_log_function(FLUID_ERR, nullptr, nullptr);
+  fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
+  fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
+  fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
+
+  // Only SoundFont files ("RIFF" .. "sfbk") go to the synthesiser: it
+  // would try other formats' loaders on anything else.
+  const char* font = SoundfontPath();
+  FILE* probe = fopen(font, "rb");
+  if (!probe) {
+    fprintf(stderr, "samplegame: no music: cannot open the soundfont %s\n", font);
+    return false;
+  }
+  char head[12];
+  bool riff = fread(head, 1, sizeof head, probe) == sizeof head &&
+              memcmp(head, "RIFF", 4) == 0 && memcmp(head + 8, "sfbk", 4) == 0;
+  fclose(probe);
+  if (!riff) {
+    fprintf(stderr, "samplegame: no music: %s is not a SoundFont file\n", font);
+    return false;
+  }
+
+  fluid_settings_t* settings = new_fluid_settings();
+  if (!settings) return false;
+  fluid_settings_setnum(settings, "synth.sample-rate", kSynthRate);
+  fluid_settings_setnum(settings, "synth.gain", kGain);
+  fluid_settings_setint(settings, "synth.lock-memory", 0);
+  fluid_settings_setstr(settings, "player.timing-source", "sample");
+  fluid_settings_setint(settings, "player.reset-synth", 1);
+  fluid_synth_t* synth = new_fluid_synth(settings);
+  if (!synth) {
+    delete_fluid_settings(settings);
+    fprintf(stderr, "samplegame: no music: cannot create the synthesiser\n");
+    return false;
+  }
+  if (fluid_synth_sfload(synth, font, 1) == FLUID_FAILED) {
+    delete_fluid_synth(synth);
+    delete_fluid_settings(settings);
+    fprintf(stderr, "samplegame: no music: %s is not a usable soundfont\n", font);
+    return false;
+  }
+  {
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.settings = settings;
+    s.synth = synth;
+    s.mode = Mode::NotOpen;
+    s.idleFrames = kIdleFrames;
+    s.primed = false;
+    s.blockPos = s.blockLen = 0;
+  }
+  s.available = true;
+  return true;
+}
+
+bool Open(const uint8_t* data, size_t size) {
+  if (!Available() || !data || size == 0) {
+    Close();
+    return false;
+  }
+  State& s = S();
+  // Registered at every open: the audio output may have been restarted since.
+  audio::SetMusicRenderer(RenderThunk, nullptr);
+  std::lock_guard<std::mutex> guard(s.lock);
+  ClosePlayer(s);
+  fluid_player_t* player = new_fluid_player(s.synth);
+  if (!player) return false;
+  fluid_player_set_tick_callback(player, OnTick, &s);
+  if (fluid_player_add_mem(player, data, size) != FLUID_OK) {
+    delete_fluid_player(player);
+    return false;
+  }
+  s.player = player;
+  s.mode = Mode::Stopped;
+  return true;
+}
+
+void Rewind() {
+  State& s = S();
+  std::lock_guard<std::mutex> guard(s.lock);
+  if (!s.player) return;
+  if (s.mode == Mode::Playing) {
+    fluid_player_stop(s.player);
+    ReleaseNotes(s);
+    s.mode = Mode::Stopped;
+  }
+  s.rewind = true;
+}
+
+void Play() {
+  State& s = S();
+  std::lock_guard<std::mutex> guard(s.lock);
+  if (!s.player || s.mode == Mode::Playing) return;
+  if (s.rewind && s.started) fluid_player_seek(s.player, 0);
+  s.rewind = false;
+  // Until the player reports a tick, its position is the one before the
+  // seek (which it carries out inside the next synthesised block).
+  s.ticked = false;
+  fluid_player_play(s.player);
+  s.started = true;
+  s.mode = Mode::Playing;
+  s.idleFrames = 0;
+}
+
+void Stop() {
+  State& s = S();
+  std::lock_guard<std::mutex> guard(s.lock);
+  if (!s.player || s.mode != Mode::Playing) return;
+  fluid_player_stop(s.player);
+  ReleaseNotes(s);
+  s.mode = Mode::Stopped;
+}
+
+void Close() {
+  State& s = S();
+  std::lock_guard<std::mutex> guard(s.lock);
+  if (s.synth) ClosePlayer(s);
+}
+
+Mode CurrentMode() {
+  State& s = S();
+  std::lock_guard<std::mutex> guard(s.lock);
+  return s.mode;
+}
+
+bool TakeEnd() {
+  State& s = S();
+  uint32_t ends = s.ends.load(std::memory_order_acquire);
+  if (ends == s.endsTaken) return false;
+  s.endsTaken = ends;
+  return true;
+}
+
+void Render(int16_t* stereo, int frames, int rate) {
+  if (!stereo || frames <= 0 || rate <= 0) return;
+  State& s = S();
+  std::lock_guard<std::mutex> guard(s.lock);
+  if (!s.synth) return;
+  // With nothing playing, the synthesiser runs on until its last voice and
+  // the reverb have died away, then rests.
+  if (s.mode != Mode::Playing && fluid_synth_get_active_voice_count(s.synth) == 0) {
+    if (s.idleFrames >= kIdleFrames) return;
+    s.idleFrames += frames;
+  } else {
+    s.idleFrames = 0;
+  }
+  if (rate == kSynthRate) {
+    s.primed = false;
+    s.blockPos = s.blockLen = 0;
+    RenderDirect(s, stereo, frames);
+  } else {
+    RenderResampled(s, stereo, frames, rate);
+  }
+}
+
+void Shutdown() {
+  State& s = S();
+  audio::SetMusicRenderer(nullptr, nullptr);
+  std::lock_guard<std::mutex> guard(s.lock);
+  if (s.synth) ClosePlayer(s);
+  if (s.synth) delete_fluid_synth(s.synth);
+  if (s.settings) delete_fluid_settings(s.settings);
+  s.synth = nullptr;
+  s.settings = nullptr;
+  s.mode = Mode::NotOpen;
+  s.primed = false;
+  s.blockPos = s.blockLen = 0;
+  s.tried = s.available = false;
+  s.ends.store(0);
+  s.endsTaken = 0;
+}
+
+}  // namespace plat::midi

@@ -1,0 +1,59 @@
+// The MIDI music device: one standard MIDI file at a time, played by
+// FluidSynth with a General MIDI soundfont and mixed into the audio output.
+//
+// It works like a media-control sequencer under one alias: open a file,
+// rewind, play (the end is reported once), stop, close, and a mode query
+// ("stopped" or "playing"). The soundfont is loaded once, at the first Open;
+// $SAMPLEGAME_SOUNDFONT names it, else Debian's TimGM6mb. Without a soundfont
+// or a synthesiser every Open fails and the music stays silent.
+//
+// Main thread: everything but Render. Render runs where the audio output
+// mixes (the sdl backend's audio thread, or the headless backend's frame
+// pass); a mutex held for one rendered block keeps the two apart. The end of
+// a piece is flagged by Render and taken by the main thread with TakeEnd.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace plat::midi {
+
+// Rate the synthesiser runs at; other output rates are resampled.
+constexpr int kSynthRate = 44100;
+// The soundfont used when $SAMPLEGAME_SOUNDFONT is not set.
+constexpr char kDefaultSoundfont[] = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+
+enum class Mode { NotOpen, Stopped, Playing };
+
+// Loads the soundfont and creates the synthesiser the first time; registers
+// Render with the audio output. False when there is no music device (no
+// soundfont, or the synthesiser cannot be created); that answer is kept
+// until Shutdown.
+bool Available();
+
+// Closes the open piece and opens a new one from the bytes of a standard
+// MIDI file (copied). The piece starts out stopped at its beginning. False
+// when there is no music device or the synthesiser refuses the data.
+bool Open(const uint8_t* data, size_t size);
+// Back to the beginning; playing stops there until the next Play.
+void Rewind();
+// Plays from the current position; the end is reported once through TakeEnd.
+void Play();
+// Stops where it is; sounding notes are released.
+void Stop();
+// Closes the open piece (nothing when none is open).
+void Close();
+Mode CurrentMode();
+
+// True once for every piece that played to its end since the last call.
+bool TakeEnd();
+
+// Adds `frames` frames of 16-bit stereo music at `rate` Hz into `stereo`,
+// saturating. The audio output's music source; callable directly.
+void Render(int16_t* stereo, int frames, int rate);
+
+// Unregisters Render and frees the synthesiser and soundfont; the next
+// Available or Open loads them again (tests, and the end of the process).
+void Shutdown();
+
+}  // namespace plat::midi

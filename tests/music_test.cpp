@@ -1,0 +1,514 @@
+// MIDI music: the file check, the synthesiser's output, the end of a piece
+// reaching the window procedure, looping, stopping, and silence for damaged
+// files or a missing soundfont.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "draw/ox_draw.h"
+#include "frame/app_state.h"
+#include "frame/ox_system.h"
+#include "frame/services.h"
+#include "frame/window_proc.h"
+#include "platform/audio.h"
+#include "platform/headless.h"
+#include "platform/midi_synth.h"
+#include "platform/platform.h"
+#include "sound/music_file.h"
+#include "sound/ox_music.h"
+#include "tests/test_support.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr int kRate = 44100;
+constexpr int kFrameSamples = kRate / 60;  // one frame pass of audio
+
+// ------------------------------------------------------------ MIDI builder
+
+void VarLen(Bytes& out, uint32_t v) {
+  uint8_t tmp[5];
+  int n = 0;
+  tmp[n++] = v & 0x7F;
+  while (v >>= 7) tmp[n++] = uint8_t(0x80 | (v & 0x7F));
+  while (n) out.push_back(tmp[--n]);
+}
+
+// One note of `ticks` (480 ticks a quarter at 120 beats a minute: 960 a
+// second), preceded by a program change, ended by End of Track.
+Bytes NoteTrack(uint32_t ticks, int note = 60, int program = 0) {
+  Bytes t = {0x00, 0xC0, uint8_t(program), 0x00, 0x90, uint8_t(note), 110};
+  VarLen(t, ticks);
+  t.insert(t.end(), {0x80, uint8_t(note), 0x00, 0x00, 0xFF, 0x2F, 0x00});
+  return t;
+}
+
+Bytes Smf(int format, int division, const std::vector<Bytes>& tracks, int declared = -1) {
+  int n = declared >= 0 ? declared : int(tracks.size());
+  Bytes f = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, uint8_t(format), uint8_t(n >> 8), uint8_t(n),
+             uint8_t(division >> 8), uint8_t(division)};
+  for (const Bytes& t : tracks) {
+    uint32_t len = uint32_t(t.size());
+    f.insert(f.end(), {'M', 'T', 'r', 'k', uint8_t(len >> 24), uint8_t(len >> 16),
+                       uint8_t(len >> 8), uint8_t(len)});
+    f.insert(f.end(), t.begin(), t.end());
+  }
+  return f;
+}
+
+Bytes Piece(double seconds, int note = 60) {
+  return Smf(0, 480, {NoteTrack(uint32_t(seconds * 960), note)});
+}
+
+void WriteData(const std::string& name, const Bytes& bytes) {
+  FILE* f = fopen((oxtest::DataDir() + name).c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  if (!bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), f);
+  fclose(f);
+}
+
+bool SoundfontInstalled() {
+  const char* env = getenv("SAMPLEGAME_SOUNDFONT");
+  FILE* f = fopen(env && *env ? env : plat::midi::kDefaultSoundfont, "rb");
+  if (f) fclose(f);
+  return f != nullptr;
+}
+
+std::string Status() {
+  char s[32];
+  oxMusic::Status(s, sizeof s);
+  return s;
+}
+
+// ------------------------------------------------------------ audio driving
+
+// The main loop's part: notifications the synthesiser flagged are posted,
+// then every waiting message goes to the window procedure. Returns the
+// number of music notifications handled.
+int DispatchMusic() {
+  ox::services::PollServices();
+  int notes = 0;
+  plat::Message m;
+  while (plat::PeekMessage(m)) {
+    if (m.message == plat::kMsgMusicNotify && m.wparam == 1) ++notes;
+    ox::WindowProc(m);
+  }
+  return notes;
+}
+
+struct Rendered {
+  std::vector<int> endFrames;  // frame (1/60 s) of each notification
+  int peak = 0;
+};
+
+// Renders `frames` frame passes of music as the audio output would, with the
+// main loop's dispatch after each.
+Rendered Render(int frames, int rate = kRate) {
+  Rendered run;
+  std::vector<int16_t> buf(size_t(rate / 60) * 2);
+  for (int i = 0; i < frames; ++i) {
+    std::fill(buf.begin(), buf.end(), 0);
+    plat::midi::Render(buf.data(), rate / 60, rate);
+    for (int16_t v : buf) run.peak = std::max(run.peak, std::abs(int(v)));
+    for (int n = DispatchMusic(); n > 0; --n) run.endFrames.push_back(i);
+  }
+  return run;
+}
+
+class MidiMusic : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::midi::Shutdown();
+    oxtest::OpenScreen();
+  }
+  void TearDown() override {
+    oxMusic::Close();
+    plat::midi::Shutdown();
+    unsetenv("SAMPLEGAME_SOUNDFONT");
+  }
+  void RequireSoundfont() {
+    if (!SoundfontInstalled()) GTEST_SKIP() << "no General MIDI soundfont installed";
+  }
+};
+
+// ------------------------------------------------------------ the file check
+
+TEST(MidiFileCheck, AcceptsWellFormedFiles) {
+  EXPECT_TRUE(oxs::ValidMidiFile(Piece(0.1).data(), Piece(0.1).size()));
+  Bytes two = Smf(1, 96, {NoteTrack(96), NoteTrack(200, 64, 40)});
+  EXPECT_TRUE(oxs::ValidMidiFile(two.data(), two.size()));
+  // Running status, a system-exclusive message, a tempo, a text event, an
+  // unknown chunk between the tracks and a header longer than six bytes.
+  Bytes t = {0x00, 0xF0, 0x03, 0x7E, 0x7F, 0xF7, 0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,
+             0x00, 0xFF, 0x01, 0x02, 'h', 'i', 0x00, 0x90, 60, 100, 0x10, 64, 100,
+             0x60, 60, 0, 0x00, 64, 0, 0x00, 0xFF, 0x2F, 0x00};
+  Bytes f = Smf(0, 480, {t});
+  f[7] = 8;  // header length 8: two extra bytes after the division
+  f.insert(f.begin() + 14, {0xAB, 0xCD});
+  Bytes junk = {'X', 'Y', 'Z', 'W', 0, 0, 0, 2, 1, 2};
+  f.insert(f.begin() + 16, junk.begin(), junk.end());
+  EXPECT_TRUE(oxs::ValidMidiFile(f.data(), f.size()));
+  // A track without End of Track is played as far as it goes.
+  Bytes open = {0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0};
+  Bytes g = Smf(0, 480, {open});
+  EXPECT_TRUE(oxs::ValidMidiFile(g.data(), g.size()));
+}
+
+TEST(MidiFileCheck, RefusesEveryTruncation) {
+  Bytes f = Smf(1, 480, {NoteTrack(480), NoteTrack(240, 67)});
+  for (size_t n = 0; n < f.size(); ++n) EXPECT_FALSE(oxs::ValidMidiFile(f.data(), n)) << n;
+  EXPECT_TRUE(oxs::ValidMidiFile(f.data(), f.size()));
+  EXPECT_FALSE(oxs::ValidMidiFile(nullptr, 100));
+}
+
+TEST(MidiFileCheck, RefusesDamagedHeadersChunksAndEvents) {
+  auto track = [](Bytes events) { return Smf(0, 480, {events}); };
+  struct Case {
+    const char* what;
+    Bytes file;
+  } cases[] = {
+      {"not MThd", [] { Bytes f = Piece(0.1); f[0] = 'X'; return f; }()},
+      {"header length 5", [] { Bytes f = Piece(0.1); f[7] = 5; return f; }()},
+      {"header length past the end", [] { Bytes f = Piece(0.1); f[6] = 0x7F; return f; }()},
+      {"format 3", Smf(3, 480, {NoteTrack(10)})},
+      {"format 0 with two tracks", Smf(0, 480, {NoteTrack(10), NoteTrack(10)})},
+      {"no tracks", Smf(1, 480, {})},
+      {"division 0", Smf(0, 0, {NoteTrack(10)})},
+      {"SMPTE division", Smf(0, 0xE728, {NoteTrack(10)})},
+      {"fewer tracks than declared", Smf(1, 480, {NoteTrack(10)}, 2)},
+      {"track length past the end", [] { Bytes f = Piece(0.1); f[19] += 1; return f; }()},
+      {"five-byte delta", track({0x81, 0x81, 0x81, 0x81, 0x01, 0x90, 60, 100})},
+      {"data before any status", track({0x00, 60, 100})},
+      {"status byte as data", track({0x00, 0x90, 0x90, 100})},
+      {"system common in a file", track({0x00, 0xF4, 0x00})},
+      {"real-time message", track({0x00, 0xF8})},
+      {"running status after meta", track({0x00, 0xFF, 0x01, 0x00, 0x00, 60, 100})},
+      {"tempo of 0", track({0x00, 0xFF, 0x51, 0x03, 0, 0, 0, 0x00, 0xFF, 0x2F, 0x00})},
+      {"tempo of two bytes", track({0x00, 0xFF, 0x51, 0x02, 1, 0, 0x00, 0xFF, 0x2F, 0x00})},
+      {"time signature of 3 bytes", track({0x00, 0xFF, 0x58, 0x03, 4, 2, 24})},
+      {"end of track with data", track({0x00, 0xFF, 0x2F, 0x01, 0x00})},
+      {"meta past its chunk", track({0x00, 0xFF, 0x01, 0x10, 'a'})},
+      {"sysex past its chunk", track({0x00, 0xF0, 0x7F, 0x01})},
+      {"track longer than 2^30 ticks",
+       track({0xFF, 0xFF, 0xFF, 0x7F, 0x90, 60, 1, 0xFF, 0xFF, 0xFF, 0x7F, 0x80, 60, 0,
+              0xFF, 0xFF, 0xFF, 0x7F, 0x80, 60, 0, 0xFF, 0xFF, 0xFF, 0x7F, 0x80, 60, 0,
+              0x7F, 0x80, 60, 0})},
+  };
+  for (const Case& c : cases) EXPECT_FALSE(oxs::ValidMidiFile(c.file.data(), c.file.size())) << c.what;
+}
+
+// ------------------------------------------------------------ silence
+
+TEST_F(MidiMusic, MissingDamagedOrOverlongFilesPlaySilentlyWithoutAMessage) {
+  WriteData("CUT.MID", [] { Bytes f = Piece(0.5); f.resize(f.size() - 3); return f; }());
+  WriteData("EMPTY.MID", {});
+  WriteData("TEXT.MID", Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!', '!', '!'});
+  std::string longName(5000, 'A');
+  for (const char* name : {"NONE.MID", "CUT.MID", "EMPTY.MID", "TEXT.MID", longName.c_str()}) {
+    EXPECT_EQ(oxMusic::Play(name, 1), 0) << name;
+    EXPECT_EQ(oxMusic::PlayingFlag(), 1) << name;  // set whatever happened
+    EXPECT_EQ(Status(), "") << name;
+    Rendered run = Render(30);
+    EXPECT_EQ(run.peak, 0) << name;
+    EXPECT_TRUE(run.endFrames.empty()) << name;
+  }
+  EXPECT_EQ(oxMusic::Play(nullptr, 1), 0);
+  EXPECT_EQ(plat::headless::BoxCount(), 0);
+  EXPECT_EQ(plat::headless::BeepCount(), 0);
+}
+
+TEST_F(MidiMusic, MissingOrCorruptSoundfontLeavesTheGameSilent) {
+  WriteData("BGM1.MID", Piece(0.2));
+  WriteData("BAD.SF2", Bytes(4096, 0x5A));
+  for (std::string font : {std::string("/nonexistent/none.sf2"), oxtest::DataDir() + "BAD.SF2"}) {
+    plat::midi::Shutdown();
+    setenv("SAMPLEGAME_SOUNDFONT", font.c_str(), 1);
+    EXPECT_FALSE(plat::midi::Available()) << font;
+    EXPECT_EQ(oxMusic::Play("BGM1.MID", 1), 0) << font;
+    EXPECT_EQ(oxMusic::PlayingFlag(), 1);
+    Rendered run = Render(30);
+    EXPECT_EQ(run.peak, 0);
+    EXPECT_TRUE(run.endFrames.empty());
+    oxMusic::Stop();
+    EXPECT_EQ(oxMusic::PlayingFlag(), 0);
+  }
+  EXPECT_EQ(plat::headless::BoxCount(), 0);
+}
+
+TEST_F(MidiMusic, DamagedFilesNeverCrashAndRefusedOnesOpenNothing) {
+  RequireSoundfont();
+  Bytes good = Smf(1, 480, {NoteTrack(96), NoteTrack(150, 67, 48)});
+  srand(12345);
+  int refused = 0;
+  for (int i = 0; i < 150; ++i) {
+    Bytes f = good;
+    int flips = 1 + rand() % 4;
+    for (int k = 0; k < flips; ++k) f[size_t(rand()) % f.size()] ^= uint8_t(1 << (rand() % 8));
+    if (i % 5 == 0) f.resize(size_t(rand()) % f.size());
+    WriteData("FUZZ.MID", f);
+    int sounds = oxMusic::Play("FUZZ.MID", 1);
+    if (!sounds) {
+      EXPECT_EQ(Status(), "") << i;
+    }
+    Rendered run = Render(6);
+    if (!sounds) {
+      ++refused;
+      EXPECT_TRUE(run.endFrames.empty()) << i;
+    }
+    oxMusic::Stop();
+  }
+  EXPECT_GT(refused, 0);
+}
+
+// ------------------------------------------------------------ sound
+
+TEST_F(MidiMusic, APlayingNoteGivesSamplesInBothChannelsAtAnyOutputRate) {
+  RequireSoundfont();
+  WriteData("LONG.MID", Piece(5));
+  for (int rate : {44100, 48000, 22050}) {
+    ASSERT_EQ(oxMusic::Play("LONG.MID", 1), 1) << rate;
+    EXPECT_EQ(Status(), "playing");
+    std::vector<int16_t> out(size_t(rate / 10) * 2, 0);
+    plat::midi::Render(out.data(), rate / 10, rate);
+    int peakL = 0, peakR = 0;
+    for (size_t i = 0; i < out.size(); i += 2) {
+      peakL = std::max(peakL, std::abs(int(out[i])));
+      peakR = std::max(peakR, std::abs(int(out[i + 1])));
+    }
+    EXPECT_GT(peakL, 300) << rate;
+    EXPECT_GT(peakR, 300) << rate;
+    EXPECT_LT(peakL, 32767) << rate;  // one note is nowhere near full scale
+  }
+}
+
+TEST_F(MidiMusic, MusicIsAddedToTheMixAndSaturates) {
+  RequireSoundfont();
+  WriteData("LONG.MID", Piece(5));
+  // Nothing open: the mix is left as it is.
+  std::vector<int16_t> mix(2 * 4410, 1000);
+  plat::midi::Render(mix.data(), 4410, kRate);
+  for (int16_t v : mix) ASSERT_EQ(v, 1000);
+
+  ASSERT_EQ(oxMusic::Play("LONG.MID", 1), 1);
+  std::vector<int16_t> high(2 * 4410, 32767), low(2 * 4410, -32768), mid(2 * 4410, 1000);
+  plat::midi::Render(mid.data(), 4410, kRate);
+  int changed = 0;
+  for (int16_t v : mid) changed += v != 1000;
+  EXPECT_GT(changed, 4000);
+  // At full scale the sum clips instead of wrapping round.
+  plat::midi::Render(high.data(), 4410, kRate);
+  plat::midi::Render(low.data(), 4410, kRate);
+  int16_t minHigh = 32767, maxLow = -32768;
+  for (int16_t v : high) minHigh = std::min(minHigh, v);
+  for (int16_t v : low) maxLow = std::max(maxLow, v);
+  EXPECT_GT(minHigh, 20000);
+  EXPECT_LT(maxLow, -20000);
+}
+
+// ------------------------------------------------------------ ends and loops
+
+TEST_F(MidiMusic, AnEndedPieceNotifiesOnceAndReadsStopped) {
+  RequireSoundfont();
+  WriteData("SHORT.MID", Piece(0.25));
+  ASSERT_EQ(oxMusic::Play("SHORT.MID", 0), 1);
+  // Without looping the end closes the piece.
+  Rendered run = Render(30);
+  ASSERT_EQ(run.endFrames.size(), 1u);
+  // 0.25 s is 15 frame passes; the end is seen at the pass that crosses it.
+  EXPECT_GE(run.endFrames[0], 14);
+  EXPECT_LE(run.endFrames[0], 16);
+  EXPECT_EQ(oxMusic::PlayingFlag(), 0);
+  EXPECT_EQ(Status(), "");
+}
+
+TEST_F(MidiMusic, ALoopingPieceRestartsAfterEachNotificationUntilStopped) {
+  RequireSoundfont();
+  WriteData("LOOP.MID", Piece(0.2));
+  ASSERT_EQ(oxMusic::Play("LOOP.MID", 1), 1);
+  Rendered run = Render(60);  // one second
+  ASSERT_GE(run.endFrames.size(), 4u);
+  for (size_t i = 1; i < run.endFrames.size(); ++i) {
+    int gap = run.endFrames[i] - run.endFrames[i - 1];
+    EXPECT_GE(gap, 11) << i;  // 0.2 s from the restart, one pass later at most
+    EXPECT_LE(gap, 14) << i;
+  }
+  EXPECT_EQ(Status(), "playing");
+  EXPECT_EQ(oxMusic::PlayingFlag(), 1);
+  // The notes sound again after each restart.
+  EXPECT_GT(run.peak, 300);
+
+  oxMusic::Stop();
+  EXPECT_EQ(oxMusic::PlayingFlag(), 0);
+  EXPECT_EQ(Status(), "");
+  Rendered after = Render(60);
+  EXPECT_TRUE(after.endFrames.empty());
+  // The released notes die away and the synthesiser falls silent.
+  Rendered later = Render(180);
+  EXPECT_EQ(later.peak, 0);
+}
+
+TEST_F(MidiMusic, NoLoopLetsThePiecePlayToItsEndThenCloses) {
+  RequireSoundfont();
+  WriteData("LOOP.MID", Piece(0.2));
+  ASSERT_EQ(oxMusic::Play("LOOP.MID", 1), 1);
+  Rendered first = Render(20);
+  ASSERT_EQ(first.endFrames.size(), 1u);
+  EXPECT_EQ(Status(), "playing");  // restarted
+  oxMusic::NoLoop();
+  EXPECT_EQ(oxMusic::LoopFlag(), 0);
+  Rendered second = Render(20);
+  ASSERT_EQ(second.endFrames.size(), 1u);
+  // The piece played to its end once more, 0.2 s after its restart.
+  int played = (20 - first.endFrames[0]) + second.endFrames[0];
+  EXPECT_GE(played, 11);
+  EXPECT_LE(played, 14);
+  EXPECT_EQ(oxMusic::PlayingFlag(), 0);
+  EXPECT_EQ(Status(), "");
+}
+
+TEST_F(MidiMusic, ANewPieceReplacesTheOldOneFromItsBeginning) {
+  RequireSoundfont();
+  WriteData("BGM1.MID", Piece(10));
+  WriteData("BGM2.MID", Piece(0.3, 72));
+  ASSERT_EQ(oxMusic::Play("BGM1.MID", 1), 1);
+  EXPECT_TRUE(Render(30).endFrames.empty());
+  ASSERT_EQ(oxMusic::Play("BGM2.MID", 1), 1);
+  Rendered run = Render(24);
+  ASSERT_EQ(run.endFrames.size(), 1u);  // BGM2's end, 0.3 s after it began
+  EXPECT_GE(run.endFrames[0], 17);
+  EXPECT_LE(run.endFrames[0], 19);
+}
+
+TEST_F(MidiMusic, PlayingThePieceThatPlaysStartsItAgain) {
+  RequireSoundfont();
+  WriteData("BGM7.MID", Piece(0.5));
+  ASSERT_EQ(oxMusic::Play("BGM7.MID", 1), 1);
+  EXPECT_TRUE(Render(24).endFrames.empty());  // 0.4 s in
+  ASSERT_EQ(oxMusic::Play("BGM7.MID", 1), 1);
+  Rendered run = Render(40);
+  ASSERT_FALSE(run.endFrames.empty());
+  EXPECT_GE(run.endFrames[0], 29);  // a whole 0.5 s again, not the 0.1 s left
+}
+
+TEST_F(MidiMusic, StopWhenNothingPlaysSendsNothing) {
+  RequireSoundfont();
+  WriteData("BGM1.MID", Piece(2));
+  // A piece opened directly on the device, with the playing flag at 0.
+  Bytes f = Piece(2);
+  ASSERT_TRUE(plat::midi::Open(f.data(), f.size()));
+  plat::midi::Play();
+  oxMusic::Stop();
+  EXPECT_EQ(Status(), "playing");
+  // Close sends its commands regardless, and leaves the flag alone.
+  ASSERT_EQ(oxMusic::Play("BGM1.MID", 1), 1);
+  oxMusic::Close();
+  EXPECT_EQ(Status(), "");
+  EXPECT_EQ(oxMusic::PlayingFlag(), 1);
+  oxMusic::Stop();
+  EXPECT_EQ(oxMusic::PlayingFlag(), 0);
+}
+
+TEST_F(MidiMusic, ANotificationIsIgnoredUnlessThePieceHasStopped) {
+  RequireSoundfont();
+  WriteData("BGM1.MID", Piece(2));
+  ASSERT_EQ(oxMusic::Play("BGM1.MID", 1), 1);
+  Render(10);
+  // A success notification while the piece still plays changes nothing.
+  ox::WindowProc(plat::Message{plat::kMsgMusicNotify, 1, 0});
+  EXPECT_EQ(Status(), "playing");
+  // The piece still ends once, 2 s (120 passes) after it began.
+  Rendered run = Render(115);
+  ASSERT_EQ(run.endFrames.size(), 1u);
+  EXPECT_GE(run.endFrames[0], 120 - 10 - 1);
+  EXPECT_LE(run.endFrames[0], 120 - 10 + 1);
+  // After a stop (aborted, not ended) a late notification restarts nothing.
+  oxMusic::Stop();
+  ox::WindowProc(plat::Message{plat::kMsgMusicNotify, 1, 0});
+  EXPECT_EQ(Status(), "");
+  // Failure codes are ignored even when the piece has stopped.
+  ASSERT_EQ(oxMusic::Play("BGM1.MID", 0), 1);
+  plat::midi::Stop();
+  ox::WindowProc(plat::Message{plat::kMsgMusicNotify, 4, 0});
+  EXPECT_EQ(Status(), "stopped");
+  EXPECT_EQ(oxMusic::PlayingFlag(), 1);
+}
+
+TEST_F(MidiMusic, ScreenSetUpClosesWhatPlaysAndResetsTheFlags) {
+  RequireSoundfont();
+  WriteData("BGM1.MID", Piece(2));
+  ASSERT_EQ(oxMusic::Play("BGM1.MID", 1), 1);
+  oxMusic::NoLoop();
+  oxDraw::Release();
+  ASSERT_EQ(oxDraw::Screen(640, 480, 2), 1);
+  EXPECT_EQ(oxMusic::PlayingFlag(), 0);
+  EXPECT_EQ(oxMusic::LoopFlag(), 1);
+  EXPECT_EQ(Status(), "");
+  // The next piece opens normally.
+  EXPECT_EQ(oxMusic::Play("BGM1.MID", 1), 1);
+  EXPECT_EQ(Status(), "playing");
+}
+
+// ------------------------------------------------------------ the main loop
+
+// The headless audio output renders the music at each frame pass (the scene
+// stands in for it when no output is open); the scene watches the device's
+// mode. The main loop carries the notification to the window procedure,
+// which restarts the piece.
+std::vector<std::string> g_modes;
+int g_noLoopAt = 0;
+
+void MusicScene() {
+  static int16_t buf[2 * kFrameSamples];
+  if (ox::App().sceneChanged) oxMusic::Play("LOOP.MID", 1);
+  if (!plat::audio::IsOpen()) {
+    memset(buf, 0, sizeof buf);
+    plat::midi::Render(buf, kFrameSamples, kRate);
+  }
+  g_modes.push_back(Status());
+  if (int(g_modes.size()) == g_noLoopAt) oxMusic::NoLoop();
+}
+
+TEST_F(MidiMusic, TheMainLoopRestartsALoopingPieceAtItsEnd) {
+  RequireSoundfont();
+  WriteData("LOOP.MID", Piece(0.15));
+  GameDefinition game;
+  game.load = [] {
+    oxDraw::Screen(640, 480, 2);
+    ox::App().scene = 1;
+  };
+  game.scenes[1] = MusicScene;
+  g_modes.clear();
+  g_noLoopAt = 50;
+  std::vector<std::string> args = {"samplegame", "--headless", "--frames", "80"};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  ASSERT_EQ(oxRun(int(argv.size()), argv.data(), game), 0);
+  ASSERT_EQ(g_modes.size(), 80u);
+
+  // Every end ("stopped" after the render) is followed by "playing" again
+  // on the next pass, until NoLoop; the end after that closes the piece.
+  int ends = 0;
+  size_t closedAt = 0;
+  for (size_t i = 0; i < g_modes.size(); ++i) {
+    if (g_modes[i] == "stopped") {
+      ++ends;
+      ASSERT_LT(i + 1, g_modes.size());
+      if (int(i) < g_noLoopAt) {
+        EXPECT_EQ(g_modes[i + 1], "playing") << i;
+      }
+    }
+    if (g_modes[i].empty() && closedAt == 0) closedAt = i;
+  }
+  EXPECT_GE(ends, 5);
+  ASSERT_GT(closedAt, size_t(g_noLoopAt));
+  EXPECT_LE(closedAt, size_t(g_noLoopAt + 11));
+  for (size_t i = closedAt; i < g_modes.size(); ++i) EXPECT_EQ(g_modes[i], "") << i;
+  EXPECT_EQ(oxMusic::PlayingFlag(), 0);
+}
+
+}  // namespace
