@@ -1,0 +1,8 @@
+// The selection picture "BCG5.BMP".
+#pragma once
+
+namespace assets {
+
+bool WriteSelectionPicture(const char* dir);
+
+}  // namespace assets
