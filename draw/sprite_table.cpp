@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "draw/draw_state.h"
+#include "draw/image_pack.h"
 #include "draw/ox_draw.h"
 #include "frame/app_state.h"
 #include "platform/platform.h"
@@ -80,14 +81,6 @@ bool LoadIntoRecord(SpriteRecord& r, const char* name) {
 }
 
 }  // namespace
-
-// Reloads a sprite that came from an image pack after a surface loss.
-// Image packs cannot be opened yet, so there is nothing to reload from:
-// the sprite stays restored but blank.
-int ReloadFromPack(int handle) {
-  (void)handle;
-  return 0;
-}
 
 Surface* SpriteSurface(int handle) {
   if (!ValidHandle(handle)) return nullptr;
