@@ -29,6 +29,15 @@ struct oxSystem {
   static uint32_t FreeMemory();
   static int GetOSVersion();
   static int IsWindowed();
+
+  // ---- frame-rate meter and debug text (white on navy, Gothic 12 pixels)
+  // Counts a frame and prints the rate of the last two seconds with the best
+  // and worst seen at (0, 0); call once a frame before presenting.
+  static void ShowFps();
+  static void Print(int x, int y, const char* text);
+  // Formats into 256 bytes (cut on a character boundary), then prints.
+  static void PrintF(int x, int y, const char* format, ...)
+      __attribute__((format(printf, 3, 4)));
 };
 
 class DumpWriter;
