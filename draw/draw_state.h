@@ -95,6 +95,9 @@ void RestoreClipAtSceneChange();
 // Puts the animation state of the row-by-row distortions back to its
 // start (phases and scrolls 0, alternating sign +1).
 void ResetDistortionState();
+// Puts the random-table positions and counters of the pixel-effect filters
+// (rise, noise) back to their start (0).
+void ResetEffectState();
 
 // Test hook: marks every surface lost, as a display change would.
 void MarkAllSurfacesLost();

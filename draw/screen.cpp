@@ -143,6 +143,7 @@ void ResetDrawState() {
   g_clip = ClipState{};
   Transition() = TransitionState{};
   ResetDistortionState();
+  ResetEffectState();
 }
 
 }  // namespace oxd
