@@ -1,0 +1,48 @@
+// Stage 1 played headless from its first frame to the boss's forced end:
+// 30,000 frame passes at 60 a second with fire held, drawing included.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "frame/app_state.h"
+#include "frame/ox_system.h"
+#include "game/game_definition.h"
+#include "game/world.h"
+
+namespace {
+
+// Enter on the title, F1 on the selection screen, then fire and weave.
+std::string WriteScript() {
+  const std::string path = "/tmp/oxbench-stage1.txt";
+  FILE* f = std::fopen(path.c_str(), "w");
+  if (!f) return path;
+  std::fputs("2 ENTER down\n4 ENTER up\n6 F1 down\n8 F1 up\n10 X down\n10 Z down\n", f);
+  for (int frame = 20; frame < 30000; frame += 240) {
+    std::fprintf(f, "%d LEFT down\n%d LEFT up\n%d RIGHT down\n%d RIGHT up\n", frame, frame + 60,
+                 frame + 120, frame + 180);
+  }
+  std::fclose(f);
+  return path;
+}
+
+void BM_Stage1ToForcedEnd(benchmark::State& state) {
+  const std::string script = WriteScript();
+  ox::OverrideDataDirectory(SAMPLEGAME_DIR);
+  const GameDefinition game = game::MakeGameDefinition();
+  for (auto _ : state) {
+    game::ClearWorld();
+    std::vector<std::string> args = {"samplegame", "--headless", "--seed",  "1",
+                                     "--frames",   "30010",      "--input", script};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    oxRun(int(argv.size()), argv.data(), game);
+  }
+  state.counters["scene_at_end"] = ox::App().scene;
+  state.counters["score"] = game::W().score;
+  ox::OverrideDataDirectory(nullptr);
+}
+BENCHMARK(BM_Stage1ToForcedEnd)->Unit(benchmark::kSecond)->Iterations(1);
+
+}  // namespace

@@ -1,0 +1,94 @@
+// Whole runs of the game through the frame's entry point on the headless
+// backend, driven by input scripts, with the generated pictures and sounds.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "frame/app_state.h"
+#include "frame/ox_system.h"
+#include "game/game_definition.h"
+#include "game/world.h"
+#include "tests/test_support.h"
+
+namespace {
+
+std::string ExeDir() {
+  std::string exe = SAMPLEGAME_EXE;
+  return exe.substr(0, exe.rfind('/') + 1);
+}
+
+std::string Script(const char* name, const std::string& text) {
+  const std::string path = std::string("/tmp/oxgame-") + name + ".txt";
+  FILE* f = std::fopen(path.c_str(), "w");
+  std::fputs(text.c_str(), f);
+  std::fclose(f);
+  return path;
+}
+
+// Runs the game in this process; its world stays readable afterwards.
+int Play(std::vector<std::string> args) {
+  oxtest::StartHeadless();
+  ox::OverrideDataDirectory(ExeDir().c_str());
+  game::ClearWorld();
+  args.insert(args.begin(), {"samplegame", "--headless"});
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  const int code = oxRun(int(argv.size()), argv.data(), game::MakeGameDefinition());
+  ox::OverrideDataDirectory(nullptr);
+  return code;
+}
+
+const char* kStartF1 = "5 ENTER down\n7 ENTER up\n10 F1 down\n12 F1 up\n";
+
+TEST(GameFlow, FreshProgramShowsTheTitleWithTheHighScore) {
+  ASSERT_EQ(Play({"--frames", "30"}), 0);
+  EXPECT_EQ(ox::App().scene, 1);
+  EXPECT_EQ(game::W().highScore, 5000);
+  EXPECT_EQ(game::W().score, 0);
+  EXPECT_GT(game::W().attractCounter, 25);
+}
+
+TEST(GameFlow, TitleSelectionAndStageOneWithFireHeld) {
+  const std::string dump = "/tmp/oxgame-stage1.json";
+  const std::string input =
+      Script("stage1", std::string(kStartF1) + "20 X down\n20 Z down\n300 LEFT down\n400 LEFT up\n");
+  ASSERT_EQ(Play({"--frames", "1500", "--seed", "3", "--input", input, "--dump", dump}), 0);
+  const game::World& w = game::W();
+  EXPECT_EQ(ox::App().scene, 2);
+  EXPECT_GT(w.score, 0);  // the first waves were shot down
+  EXPECT_EQ(w.highScore, w.score > 5000 ? w.score : 5000);
+  EXPECT_EQ(w.timeCounter, 800);  // the first game on a young clock never counts
+  EXPECT_NEAR(w.scroll, 20 * (1500 - 12) / 60.0, 20);
+  EXPECT_GE(w.player.x, 130);
+  EXPECT_LT(w.player.x, 290);  // moved left for 100 frames at 140 px/s
+
+  const std::string text = oxtest::ReadFile(dump);
+  for (const char* field :
+       {"\"score\"", "\"high_score\"", "\"energy\"", "\"time_counter\"", "\"scroll\"",
+        "\"player_x\"", "\"player_y\"", "\"player_alive\"", "\"game_over\"", "\"pause\"",
+        "\"stage_start\"", "\"fast_bullets\"", "\"fastest_bullets\"", "\"spark\"",
+        "\"boss_energy\"", "\"enemies_alive\"", "\"enemy_bullets_alive\"", "\"shots_active\"",
+        "\"specials_active\""}) {
+    EXPECT_NE(text.find(field), std::string::npos) << field;
+  }
+  EXPECT_NE(text.find("\"boss_energy\": [\n    500,\n    800,"), std::string::npos) << text;
+}
+
+TEST(GameFlow, AClockPastWaitSlotOneCountsTheTimeFromTheFirstFrame) {
+  const std::string input = Script("clock", kStartF1);
+  ASSERT_EQ(Play({"--frames", "612", "--clock-start", "1000000000", "--input", input}), 0);
+  // Stage 1 began on pass 12: 600 passes are 10 seconds, the first counted at once.
+  EXPECT_NEAR(game::W().timeCounter, 790, 1);
+}
+
+TEST(GameFlow, EnergyOneGameEndsAtTheFirstHitAndTheTitleFollows) {
+  // F3 gives energy 1; the ship sits under the stage's bullets until hit.
+  const std::string input = Script("f3", "5 ENTER down\n7 ENTER up\n10 F3 down\n12 F3 up\n");
+  ASSERT_EQ(Play({"--frames", "20000", "--seed", "5", "--input", input}), 0);
+  EXPECT_EQ(game::W().gameOver, 1);
+  EXPECT_LT(game::W().energy, 1);
+}
+
+}  // namespace
