@@ -41,9 +41,11 @@ TEST(AudioOut, GameRunWritesAValidWaveOfItsVirtualTime) {
     ASSERT_TRUE(out.valid) << frames;
     EXPECT_EQ(out.rate, 44100);
     EXPECT_EQ(out.left.size(), FramesOf(frames)) << frames;
-    for (size_t i = 0; i < out.left.size(); ++i) {
-      ASSERT_EQ(out.left[i], 0);  // the game plays nothing yet
-      ASSERT_EQ(out.right[i], 0);
+    if (frames == 120) {
+      // Two seconds into the title its music is playing.
+      size_t loud = 0;
+      for (size_t i = 0; i < out.left.size(); ++i) loud += out.left[i] != 0 || out.right[i] != 0;
+      EXPECT_GT(loud, out.left.size() / 4);
     }
   }
 }

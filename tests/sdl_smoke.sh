@@ -7,8 +7,9 @@
 #    code, the screenshot the game writes itself (--shot) and the state dump.
 # 2. Runs the game again in the background, grabs the X display while it runs
 #    and checks that the window's 640 x 480 client area shows the picture the
-#    game presents (black: the empty scene) while the desktop around it does
-#    not (the X server draws its patterned root background).
+#    game presents (the title: a lit playfield between black margins) while the
+#    desktop around it does not (the X server draws its patterned root
+#    background).
 #
 # Needs xvfb-run, xwd (x11-apps) and python3; xwininfo (x11-utils) is used to
 # find the window when present. Exits 0 on pass, 1 on failure.
@@ -172,13 +173,21 @@ def count_lit(x1, y1, x2, y2):
 
 
 ok = True
-# The client area, a few pixels in from its edges.
+# The client area, a few pixels in from its edges: black margins beside the
+# playfield (x 130 to 510), the title's pictures inside it.
 m = 4
-lit, total = count_lit(x0 + m, y0 + m, x0 + w - m, y0 + h - m)
-if total and lit == 0:
-    print(f"ok:   window area ({x0},{y0}) {w}x{h} is black ({total} pixels checked)")
+left = count_lit(x0 + m, y0 + m, x0 + 130 - m, y0 + h - m)
+right = count_lit(x0 + 510 + m, y0 + m, x0 + w - m, y0 + h - m)
+field = count_lit(x0 + 130 + m, y0 + m, x0 + 510 - m, y0 + h - m)
+if left[1] and right[1] and left[0] == 0 and right[0] == 0:
+    print(f"ok:   window margins ({x0},{y0}) {w}x{h} are black")
 else:
-    print(f"FAIL: window area ({x0},{y0}) {w}x{h}: {lit} of {total} pixels are not black")
+    print(f"FAIL: window margins: {left[0]} and {right[0]} pixels are not black")
+    ok = False
+if field[1] and field[0] * 4 >= field[1]:
+    print(f"ok:   playfield shows the title ({field[0]} of {field[1]} lit)")
+else:
+    print(f"FAIL: playfield: {field[0]} of {field[1]} pixels lit, want the title")
     ok = False
 # A band just outside the window: the root pattern, about half its pixels lit.
 # Proves that the capture sees the display and that the window is not larger.
