@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "frame/ox_system.h"
 #include "game/game_definition.h"
 #include "game/world.h"
+#include "tests/invulnerable_game.h"
 
 namespace {
 
@@ -44,5 +46,30 @@ void BM_Stage1ToForcedEnd(benchmark::State& state) {
   ox::OverrideDataDirectory(nullptr);
 }
 BENCHMARK(BM_Stage1ToForcedEnd)->Unit(benchmark::kSecond)->Iterations(1);
+
+// The autopilot's whole game with F1, title to title through the eight
+// stages and the ending, its ship's energy topped up every frame.
+void BM_AutopilotWholeGame(benchmark::State& state) {
+  const std::string script = "/tmp/oxbench-autopilot.txt";
+  const std::string cmd = std::string(AUTOPILOT_EXE) + " 120000 > " + script;
+  if (std::system(cmd.c_str()) != 0) {
+    state.SkipWithError("autopilot failed");
+    return;
+  }
+  ox::OverrideDataDirectory(SAMPLEGAME_DIR);
+  const GameDefinition game = oxtest::InvulnerableGame();
+  for (auto _ : state) {
+    game::ClearWorld();
+    std::vector<std::string> args = {"samplegame", "--headless", "--seed",  "2",
+                                     "--frames",   "120000",     "--input", script};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    oxRun(int(argv.size()), argv.data(), game);
+  }
+  state.counters["scenes_entered"] = game::W().visitCount;
+  state.counters["score"] = game::W().score;
+  ox::OverrideDataDirectory(nullptr);
+}
+BENCHMARK(BM_AutopilotWholeGame)->Unit(benchmark::kSecond)->Iterations(1);
 
 }  // namespace

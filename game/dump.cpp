@@ -54,6 +54,7 @@ void DumpFields(DumpWriter& out) {
   }
   out.Field("shots_active", shots);
   out.Field("specials_active", specials);
+  out.FieldArray("visited", w.visited, w.visitCount);
 }
 
 }  // namespace game

@@ -2,10 +2,12 @@
 // 10 the ending and 11 the selection screen.
 #include "game/game_definition.h"
 
+#include "frame/app_state.h"
 #include "game/assets.h"
 #include "game/dump.h"
 #include "game/scenes.h"
 #include "game/stage.h"
+#include "game/world.h"
 
 namespace game {
 
@@ -16,22 +18,31 @@ void StageScene() {
   StageFrame(kStage);
 }
 
+// Every scene notes its entry (its first frame after a scene change) before
+// it runs.
+template <void (*kScene)(), int kNumber>
+void Entered() {
+  World& w = W();
+  if (ox::App().sceneChanged && w.visitCount < kMaxVisits) w.visited[w.visitCount++] = kNumber;
+  kScene();
+}
+
 }  // namespace
 
 GameDefinition MakeGameDefinition() {
   GameDefinition game;
   game.load = LoadAssets;
-  game.scenes[1] = TitleScene;
-  game.scenes[2] = StageScene<1>;
-  game.scenes[3] = StageScene<2>;
-  game.scenes[4] = StageScene<3>;
-  game.scenes[5] = StageScene<4>;
-  game.scenes[6] = StageScene<5>;
-  game.scenes[7] = StageScene<6>;
-  game.scenes[8] = StageScene<7>;
-  game.scenes[9] = StageScene<8>;
-  game.scenes[10] = EndingScene;
-  game.scenes[11] = SelectScene;
+  game.scenes[1] = Entered<TitleScene, 1>;
+  game.scenes[2] = Entered<StageScene<1>, 2>;
+  game.scenes[3] = Entered<StageScene<2>, 3>;
+  game.scenes[4] = Entered<StageScene<3>, 4>;
+  game.scenes[5] = Entered<StageScene<4>, 5>;
+  game.scenes[6] = Entered<StageScene<5>, 6>;
+  game.scenes[7] = Entered<StageScene<6>, 7>;
+  game.scenes[8] = Entered<StageScene<7>, 8>;
+  game.scenes[9] = Entered<StageScene<8>, 9>;
+  game.scenes[10] = Entered<EndingScene, 10>;
+  game.scenes[11] = Entered<SelectScene, 11>;
   game.dumpFields = DumpFields;
   return game;
 }

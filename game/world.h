@@ -160,6 +160,7 @@ struct Assets {
 int ZakImage(int number);
 
 // ---- the game-wide variables
+constexpr int kMaxVisits = 1024;  // later scene entries are not kept
 struct Player {
   float x, y;
   float vx, vy;
@@ -190,6 +191,9 @@ struct World {
   float bannerHeight[9];  // stages 1..8 at 0..7, the ending at 8
   float gameOverTimer;
   int attractCounter;
+  // Scene numbers in the order the game entered them.
+  int visited[kMaxVisits];
+  int visitCount;
   // Filled by the collision pass each frame.
   int shotCount;
   int specialCount;

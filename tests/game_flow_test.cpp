@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "frame/ox_system.h"
 #include "game/game_definition.h"
 #include "game/world.h"
+#include "tests/invulnerable_game.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -92,3 +95,31 @@ TEST(GameFlow, EnergyOneGameEndsAtTheFirstHitAndTheTitleFollows) {
 }
 
 }  // namespace
+
+TEST(GameFlow, AutopilotPlaysTheWholeGameThroughTheEndingBackToTheTitle) {
+#if defined(__SANITIZE_ADDRESS__)
+  // 120,000 frame passes take minutes under the sanitizers; every stage's
+  // frame runs under them in the stage tests.
+  GTEST_SKIP();
+#endif
+  const std::string script = "/tmp/oxgame-autopilot.txt";
+  const std::string cmd = std::string(AUTOPILOT_EXE) + " 120000 > " + script;
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  oxtest::StartHeadless();
+  ox::OverrideDataDirectory(ExeDir().c_str());
+  game::ClearWorld();
+  std::vector<std::string> args = {"samplegame", "--headless", "--seed", "2", "--frames", "120000",
+                                   "--input", script};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  const GameDefinition game = oxtest::InvulnerableGame();
+  ASSERT_EQ(oxRun(int(argv.size()), argv.data(), game), 0);
+  ox::OverrideDataDirectory(nullptr);
+  const game::World& w = game::W();
+  std::string visited;
+  for (int i = 0; i < w.visitCount; ++i) visited += std::to_string(w.visited[i]) + " ";
+  EXPECT_EQ(visited, "1 11 2 3 4 5 6 7 8 9 10 1 ");
+  // Every stage was fought: its bullets hit the ship, its boss was shot.
+  for (int scene = 2; scene <= 9; ++scene) EXPECT_GT(oxtest::Loss().byScene[scene], 0) << scene;
+  EXPECT_GT(w.score, 1000000);
+}

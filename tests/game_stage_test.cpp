@@ -251,6 +251,40 @@ TEST_F(StageTest, EndingPinsTheShipAndEndsBySpaceOrAfter410Seconds) {
   EXPECT_EQ(w.score, 0);
 }
 
+TEST_F(StageTest, EveryBossEntersAtItsPhaseAndDiesAtItsForcedEnd) {
+  game::World& w = game::W();
+  for (int stage = 1; stage <= game::kStageCount; ++stage) {
+    SCOPED_TRACE(stage);
+    const game::StageData& d = game::Stage(stage);
+    const game::BossRecord& boss = w.bosses[d.boss];
+    game::NewGameReset();
+    ox::App().scene = stage + 1;
+    Frame(stage, 0.01f, true);
+    w.scroll = d.bossPhaseLo - 0.01f * d.scrollRate;
+    Frame(stage, 0.01f);  // exactly at the phase's lower bound: still parked
+    EXPECT_EQ(boss.entryTimer, 0);
+    for (int i = 0; i < 400; ++i) Frame(stage, 0.05f);  // 20 s: in view and swaying
+    EXPECT_GT(boss.entryTimer, 0);
+    EXPECT_GE(boss.y, 0);
+    EXPECT_GE(boss.x, -130);
+    EXPECT_FLOAT_EQ(boss.energy, game::BossStartEnergy(d.boss));
+    w.scroll = d.forcedEnd - 0.01f * d.scrollRate - 0.001f;
+    Frame(stage, 0.01f);
+    EXPECT_GT(boss.energy, 0);  // just below the limit
+    Frame(stage, 0.01f);
+    EXPECT_LE(boss.energy, 0);
+    int frames = 0;
+    while (ox::App().scene == stage + 1 && frames < 1000) {
+      Frame(stage, 0.05f);
+      ++frames;
+    }
+    EXPECT_EQ(ox::App().scene, game::BossNextScene(d.boss));
+    // The forced end runs the death step a second time each frame, so the
+    // 7 seconds of a death by shots pass in 3.5.
+    EXPECT_NEAR(frames, 70, 2);
+  }
+}
+
 TEST(StageTable, EveryStageNamesItsBossAndKeepsItsAttacksWithinItsKinds) {
   for (int s = 1; s <= game::kStageCount; ++s) {
     const game::StageData& d = game::Stage(s);
