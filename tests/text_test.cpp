@@ -206,10 +206,8 @@ TEST_F(TextTest, OutFillsTheCellsOpaqueAndDrawsTheGlyphs) {
   const int width = Advance("A") + Advance("b") + Advance("漢");
   EXPECT_EQ(CellHeight(), 12);
   const PixelSet changed = Changed();
-  EXPECT_EQ(Bounds(changed).left, 20);
-  EXPECT_EQ(Bounds(changed).top, 30);
-  EXPECT_EQ(Bounds(changed).right, 20 + width);
-  EXPECT_EQ(Bounds(changed).bottom, 30 + 12);
+  const oxd::Rect box = Bounds(changed);
+  EXPECT_TRUE(box.left == 20 && box.top == 30 && box.right == 20 + width && box.bottom == 42);
   EXPECT_EQ(changed.size(), size_t(width) * 12);  // every pixel of the cells
   const size_t ink = Is(kWhitePx).size();
   EXPECT_GT(ink, 30u);
@@ -306,10 +304,7 @@ TEST_F(TextTest, DrawBoxWrapsBetweenJapaneseCharactersNeverInsideOne) {
   EXPECT_EQ(oxText::MeasureBox(left, top, left + 3 * k + k / 2, 400, "一二三四五六七"), 3 * h);
   int l, t, r, b;
   oxText::GetMeasure(&l, &t, &r, &b);
-  EXPECT_EQ(l, left);
-  EXPECT_EQ(t, top);
-  EXPECT_EQ(r, left + 3 * k);
-  EXPECT_EQ(b, top + 3 * h);
+  EXPECT_TRUE(l == left && t == top && r == left + 3 * k && b == top + 3 * h);
 }
 
 TEST_F(TextTest, DrawBoxBreaksAtSpacesAndKeepsPunctuationWithItsLine) {
@@ -350,9 +345,7 @@ TEST_F(TextTest, DrawBoxAlignsAndClipsToTheBox) {
   oxText::SetColour(kWhite, kNavy, 0);
   oxText::DrawBox(100, 100, 100 + k, 100 + h + h / 2, "一二", 0);
   const oxd::Rect drawn = Bounds(Changed());
-  EXPECT_EQ(drawn.bottom, 100 + h + h / 2);
-  EXPECT_EQ(drawn.right, 100 + k);
-  EXPECT_EQ(drawn.top, 100);
+  EXPECT_TRUE(drawn.top == 100 && drawn.right == 100 + k && drawn.bottom == 100 + h + h / 2);
 }
 
 // ---------------------------------------------------------------- typesetting: layout
@@ -374,21 +367,16 @@ TEST_F(TypesetTest, OverflowAtAFullStopHangsItAtTheLineEnd) {
   oxText::Typeset(left, top, left + 5 * k_, 400, "一二三四五。六七", 0);
   ASSERT_EQ(S().laidOut, 8);
   EXPECT_EQ(R(5).left, left + 4 * k_);
-  EXPECT_EQ(R(6).left, left + 5 * k_);  // past the right edge, same line
-  EXPECT_EQ(R(6).top, top);
-  EXPECT_EQ(R(7).left, left);
-  EXPECT_EQ(R(7).top, top + h_);
+  EXPECT_TRUE(R(6).left == left + 5 * k_ && R(6).top == top);  // past the right edge, same line
+  EXPECT_TRUE(R(7).left == left && R(7).top == top + h_);
   EXPECT_TRUE(Inked(R(6)));  // copied to the back buffer with the rest
-  EXPECT_EQ(R(0).left, left);
-  EXPECT_EQ(R(0).right, left + 6 * k_);
-  EXPECT_EQ(R(0).bottom, top + 2 * h_);
+  EXPECT_TRUE(R(0).left == left && R(0).right == left + 6 * k_ && R(0).bottom == top + 2 * h_);
 }
 
 TEST_F(TypesetTest, OverflowAtAKanjiMovesItToTheNextLine) {
   oxText::Typeset(40, 50, 40 + 5 * k_, 400, "一二三四五六七", 0);
   ASSERT_EQ(S().laidOut, 7);
-  EXPECT_EQ(R(6).left, 40);
-  EXPECT_EQ(R(6).top, 50 + h_);
+  EXPECT_TRUE(R(6).left == 40 && R(6).top == 50 + h_);
   // Nothing is drawn past the right edge.
   EXPECT_TRUE(Where([](uint16_t p) { return p != kMarker; }, 40 + 5 * k_, 0, 640, 480).empty());
 }
@@ -398,9 +386,7 @@ TEST_F(TypesetTest, MultiByteCharacterIsNeverSplitAcrossLines) {
   // "漢" would straddle the edge: it moves down whole.
   oxText::Typeset(10, 10, 10 + 4 * a + k_ / 2, 400, "aaaa漢字", 0);
   ASSERT_EQ(S().laidOut, 6);
-  EXPECT_EQ(R(5).left, 10);
-  EXPECT_EQ(R(5).top, 10 + h_);
-  EXPECT_EQ(R(5).right - R(5).left, k_);
+  EXPECT_TRUE(R(5).left == 10 && R(5).top == 10 + h_ && R(5).right - R(5).left == k_);
   EXPECT_TRUE(Where([](uint16_t p) { return p != kMarker; }, 10 + 4 * a, 10, 640, 10 + h_).empty());
   // The glyph drawn on the second line is the whole character.
   const PixelSet line2 = Where([](uint16_t p) { return p != kMarker; }, 0, 10 + h_, 640, 480);
@@ -413,9 +399,7 @@ TEST_F(TypesetTest, LineFeedsAndTheBottomOfTheBox) {
   oxText::Typeset(10, 10, 600, 10 + 3 * (h_ + 4) + 2, "一\n二\n三\n四", 4);
   // A line starts only while pen y + line height stays above the bottom.
   ASSERT_EQ(S().laidOut, 3);
-  EXPECT_EQ(R(2).left, 10);
-  EXPECT_EQ(R(2).top, 10 + h_ + 4);
-  EXPECT_EQ(R(3).top, 10 + 2 * (h_ + 4));
+  EXPECT_TRUE(R(2).left == 10 && R(2).top == 10 + h_ + 4 && R(3).top == 10 + 2 * (h_ + 4));
   EXPECT_FALSE(Inked(oxd::Rect{0, 10 + 3 * (h_ + 4), 640, 480}));
 }
 
@@ -423,9 +407,7 @@ TEST_F(TypesetTest, CharacterWiderThanTheBoxStaysOnItsOwnLine) {
   oxText::Typeset(10, 10, 15, 400, "一二三", 0);
   ASSERT_EQ(S().laidOut, 3);
   for (int i = 1; i <= 3; ++i) {
-    EXPECT_EQ(R(i).left, 10);
-    EXPECT_EQ(R(i).top, 10 + (i - 1) * h_);
-    EXPECT_TRUE(Inked(R(i)));
+    EXPECT_TRUE(R(i).left == 10 && R(i).top == 10 + (i - 1) * h_ && Inked(R(i))) << i;
   }
 }
 
@@ -574,8 +556,7 @@ TEST_F(TypesetTest, SmoothTextWritesOnlyInsideTheClipRectangleAndWraps) {
   EXPECT_LE(Bounds(Changed()).right, 60);
   // The half-size pen reaching the right edge ends the line.
   ASSERT_EQ(S().laidOut, 7);
-  EXPECT_EQ(R(5).top, 20 + h_);
-  EXPECT_EQ(R(5).left, 20);
+  EXPECT_TRUE(R(5).top == 20 + h_ && R(5).left == 20);
   // Prepare and reveal work on smooth text too.
   Blank();
   oxDraw::SetClip(0, 0, 640, 480);
@@ -640,9 +621,7 @@ TEST_F(MeterTest, PrintsWhiteOnNavyAtTheTopLeft) {
   Pass();
   const PixelSet meter = Changed();
   const oxd::Rect box = Bounds(meter);
-  EXPECT_EQ(box.left, 0);
-  EXPECT_EQ(box.top, 0);
-  EXPECT_EQ(box.bottom, 12);
+  EXPECT_TRUE(box.left == 0 && box.top == 0 && box.bottom == 12);
   EXPECT_EQ(meter.size(), size_t(box.right) * 12);  // opaque cells
   EXPECT_EQ(meter.size(), Is(kWhitePx).size() + Is(kNavyPx).size());
   EXPECT_GT(Is(kWhitePx).size(), 100u);
@@ -671,8 +650,7 @@ TEST_F(MeterTest, PrintFFormatsAndCutsOnACharacterBoundary) {
   Blank();
   oxSystem::PrintF(300 - width, 200, "%s%s", letters.c_str(), "あ");
   const oxd::Rect drawn = Bounds(Changed());
-  EXPECT_EQ(drawn.right, 300);
-  EXPECT_EQ(drawn.top, 200);
+  EXPECT_TRUE(drawn.right == 300 && drawn.top == 200);
 }
 
 }  // namespace
