@@ -88,22 +88,23 @@ fi
 
 # ------------------------------------------------------------ run 2: the real window
 
-echo "run 2: $exe --window --scale 1 --frames 600, display captured while it runs"
+echo "run 2: $exe --window --scale 1 --frames 1200, display captured while it runs"
 # -retro: the patterned root background, so the window's black picture stands
 # out against it.
 timeout 240 xvfb-run -a -s "-screen 0 ${screen_w}x${screen_h}x24 -retro" bash -c '
   exe=$1 out=$2
-  timeout 180 "$exe" --window --scale 1 --frames 600 >"$out/run2.log" 2>&1 &
+  timeout 180 "$exe" --window --scale 1 --frames 1200 >"$out/run2.log" 2>&1 &
   pid=$!
-  # Wait for the window (up to 30 s), then let a couple of seconds of frames
-  # go by before the capture.
+  # Wait for the window (up to 30 s), then let a few seconds of frames go by
+  # before the capture: the window opens before the pictures are loaded, and
+  # a sanitizer build loads them slowly.
   if command -v xwininfo >/dev/null 2>&1; then
     for _ in $(seq 150); do
       xwininfo -name "Sample Game" 2>/dev/null | grep -q IsViewable && break
       sleep 0.2
     done
   fi
-  sleep 2
+  sleep 6
   if command -v xwininfo >/dev/null 2>&1; then
     xwininfo -name "Sample Game" >"$out/window.txt" 2>&1
   fi
