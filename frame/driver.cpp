@@ -43,6 +43,8 @@ const char* UsageText() {
          "  --shot FRAME:FILE   after frame pass FRAME save the screen as a BMP\n"
          "  --dump FILE         at exit write the state as JSON\n"
          "  --audio-out FILE    headless: write the sound output to a WAVE file\n"
+         "  --record FILE       record the run's input to replay it exactly\n"
+         "  --replay FILE       play a recorded run back (seed and clock from FILE)\n"
          "  --help              this text\n";
 }
 
@@ -83,6 +85,12 @@ bool ParseOptions(int argc, char** argv, DriverOptions& o, char* error, size_t e
     } else if (!strcmp(a, "--audio-out")) {
       o.audioOut = next();
       if (!o.audioOut) return fail("--audio-out needs a file", nullptr);
+    } else if (!strcmp(a, "--record")) {
+      o.record = next();
+      if (!o.record) return fail("--record needs a file", nullptr);
+    } else if (!strcmp(a, "--replay")) {
+      o.replay = next();
+      if (!o.replay) return fail("--replay needs a file", nullptr);
     } else if (!strcmp(a, "--dump")) {
       o.dump = next();
       if (!o.dump) return fail("--dump needs a file", nullptr);
@@ -106,6 +114,11 @@ bool ParseOptions(int argc, char** argv, DriverOptions& o, char* error, size_t e
       return fail("unknown option", a);
     }
   }
+  // A replay's input, seed and clock are those of its recording.
+  if (o.replay && o.record) return fail("--replay and --record cannot be combined", nullptr);
+  if (o.replay && o.input) return fail("--replay takes its input from the recording, not --input", nullptr);
+  if (o.replay && (o.seedGiven || o.clockStart))
+    return fail("--replay takes the seed and clock from the recording", nullptr);
   return true;
 }
 

@@ -24,6 +24,8 @@ struct DriverOptions {
   const char* input = nullptr;
   const char* dump = nullptr;
   const char* audioOut = nullptr;
+  const char* record = nullptr;  // write the run's input into this file
+  const char* replay = nullptr;  // play a recorded run back from this file
   static constexpr int kMaxShots = 64;
   ShotRequest shots[kMaxShots] = {};
   int shotCount = 0;

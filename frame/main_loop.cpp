@@ -13,6 +13,7 @@
 #include "frame/services.h"
 #include "frame/window_proc.h"
 #include "platform/platform.h"
+#include "platform/replay.h"
 
 namespace ox {
 
@@ -142,6 +143,20 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   g_quit = false;
   App().fullScreen = options.window ? 0 : 1;
 
+  // A replay's seed and clock come from its recording; it is checked
+  // before anything starts.
+  uint32_t seed = options.seedGiven ? options.seed : static_cast<uint32_t>(time(nullptr));
+  bool calendarSeed = !options.seedGiven;
+  if (options.replay) {
+    if (!plat::replay::Load(options.replay, error, sizeof error)) {
+      fprintf(stderr, "samplegame: %s\n", error);
+      return 1;
+    }
+    seed = plat::replay::LoadedHeader().seed;
+    calendarSeed = plat::replay::LoadedHeader().calendarSeed;
+    options.clockStart = plat::replay::LoadedHeader().clockStart;
+  }
+
   plat::Options po;
   po.headless = options.headless;
   po.window = options.window;
@@ -151,8 +166,13 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   po.audioOut = options.audioOut;
   if (!plat::Init(po, error, sizeof error)) {
     fprintf(stderr, "samplegame: %s\n", error);
+    plat::replay::EndSession();
     return 1;
   }
+  if (options.replay) plat::replay::StartReplay();
+  if (options.record &&
+      !plat::replay::StartRecording(options.record, seed, calendarSeed, error, sizeof error))
+    fprintf(stderr, "samplegame: %s; the run goes on unrecorded\n", error);
 
   // 1. Only one copy plays at a time; a second one raises the first.
   //    Headless runs are independent of each other and of a player's game.
@@ -174,9 +194,11 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   }
   plat::PostMessage(plat::kMsgActivateApp, 1, 0);
   // 7. The random seed: the calendar time unless a seed was given.
-  SeedRandom(options.seedGiven ? options.seed : static_cast<uint32_t>(time(nullptr)));
+  SeedRandom(seed);
   // 9. The game's assets; the loader opens the screen.
   if (game.load) game.load();
+  // Loading takes a while on a real clock; a recording notes where it ended.
+  plat::replay::Resync();
   // 10. The main loop.
   ResetFrameTimer();
   bool quitRequested = false;
@@ -192,13 +214,20 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
       plat::WaitMessage();
       continue;
     }
+    if (plat::replay::ReplayFinished(plat::FramePasses())) {
+      // The replay has nothing more to give: end as the recorded run did.
+      if (!quitRequested) QuitSequence();
+      quitRequested = true;
+      continue;
+    }
     FramePass(game);
     uint32_t pass = plat::FramePasses();
     for (int i = 0; i < options.shotCount; ++i) {
       if (options.shots[i].frame == pass && !WriteScreenshot(options.shots[i].path))
         fprintf(stderr, "samplegame: cannot write screenshot %s\n", options.shots[i].path);
     }
-    if (options.frames && pass >= options.frames && !quitRequested) {
+    const bool replayDone = plat::replay::ReplayFinished(pass);
+    if (((options.frames && pass >= options.frames) || replayDone) && !quitRequested) {
       quitRequested = true;
       QuitSequence();
     }

@@ -65,6 +65,10 @@ void Enqueue(uint32_t message, intptr_t wparam, intptr_t lparam);
 void DeliverScriptEvents(uint32_t pass);
 // Key state held by the script (for KeyDown of either backend).
 bool ScriptKeyDown(int vk);
+// The backend chosen at Init (nullptr before).
+Backend* CurrentBackend();
+// Is the key down now, by the script or the backend (not the recording)?
+bool LiveKeyDown(int vk);
 // Checks the raise-request socket of the single-instance lock; true when a
 // second copy asked to raise the window.
 bool PollRaiseRequest();

@@ -6,6 +6,7 @@
 
 #include "platform/backend.h"
 #include "platform/platform.h"
+#include "platform/replay.h"
 
 namespace plat::joystick {
 
@@ -104,23 +105,35 @@ void ConfigurationChanged() {
   }
 }
 
+namespace {
+
+bool ReadSource(int pad, unsigned what, Position& out) {
+  const ScriptPad* scripted = detail::Script().Pad(pad);
+  if (scripted && scripted->scripted) {
+    if (!scripted->attached) return false;
+    out.x = scripted->x;
+    out.y = scripted->y;
+    out.buttons = scripted->buttons;
+    return true;
+  }
+  if (IsHeadless()) return false;  // the headless backend has no joystick of its own
+  return ReadSdl(pad, what, out);
+}
+
+}  // namespace
+
+bool ReadPadLive(int pad, Position& out) {
+  out = Position{};
+  if (pad < 0 || pad >= kPads) return false;
+  return ReadSource(pad, kAxes | kButtons, out);
+}
+
 bool ReadPad(int pad, unsigned what, Position& out) {
   out = Position{};
   if (pad < 0 || pad >= kPads) return false;
-  bool ok;
-  const ScriptPad* scripted = detail::Script().Pad(pad);
-  if (scripted && scripted->scripted) {
-    ok = scripted->attached;
-    if (ok) {
-      out.x = scripted->x;
-      out.y = scripted->y;
-      out.buttons = scripted->buttons;
-    }
-  } else if (IsHeadless()) {
-    ok = false;  // the headless backend has no joystick of its own
-  } else {
-    ok = ReadSdl(pad, what, out);
-  }
+  // A recording or replay holds the reading taken when the pass began.
+  const bool ok = replay::Recording() || replay::Replaying() ? replay::ReadPad(pad, out)
+                                                             : ReadSource(pad, what, out);
   if (!ok) {
     out = Position{};
     return false;

@@ -37,6 +37,10 @@ void ConfigurationChanged();
 // pad, none attached, or the joystick layer is unavailable.
 bool ReadPad(int pad, unsigned what, Position& out);
 
+// The pad's full reading (axes and buttons) from its source now, whatever
+// a recording or replay holds; false when it cannot be read.
+bool ReadPadLive(int pad, Position& out);
+
 }  // namespace plat::joystick
 
 namespace plat::headless {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/backend.h"
+#include "platform/replay.h"
 
 namespace plat {
 
@@ -31,6 +32,9 @@ State& S() {
   return state;
 }
 
+// A recording or a replay stands between the frame and the backend.
+bool Recorded() { return replay::Recording() || replay::Replaying(); }
+
 void ApplyCursor() {
   State& s = S();
   if (s.backend) s.backend->ApplyCursor(s.showCount >= 0 && !s.blankShape);
@@ -45,6 +49,7 @@ InputScript& Script() { return S().script; }
 void Enqueue(uint32_t message, intptr_t wparam, intptr_t lparam) {
   State& s = S();
   if (s.count == kQueueSize) return;  // a full queue drops input, as the platform's does
+  if (replay::Capturing() && !replay::TakeBackendMessage(message, wparam, lparam)) return;
   s.queue[(s.head + s.count) % kQueueSize] = Message{message, wparam, lparam};
   ++s.count;
 }
@@ -64,6 +69,14 @@ void DeliverScriptEvents(uint32_t pass) {
 }
 
 bool ScriptKeyDown(int vk) { return vk >= 0 && vk < 256 && S().scriptKeys[vk]; }
+
+Backend* CurrentBackend() { return S().backend; }
+
+bool LiveKeyDown(int vk) {
+  State& s = S();
+  if (vk < 0 || vk > 255) return false;
+  return ScriptKeyDown(vk) || (s.backend && s.backend->KeyDown(vk));
+}
 
 }  // namespace detail
 
@@ -89,6 +102,7 @@ void Shutdown() {
   State& s = S();
   ReleaseInstanceLock();
   detail::CloseAudio();
+  if (Recorded()) replay::EndSession();
   if (s.backend) s.backend->Stop();
   s.backend = nullptr;
 }
@@ -97,15 +111,21 @@ bool IsHeadless() { return S().headless; }
 
 const Options& StartOptions() { return S().options; }
 
-uint32_t Clock() { return S().backend ? S().backend->Clock() : 0; }
+uint32_t Clock() {
+  if (Recorded()) return replay::Clock();
+  return S().backend ? S().backend->Clock() : 0;
+}
 
 void WaitUntil(uint32_t deadline) {
-  if (S().backend) S().backend->WaitUntil(deadline);
+  if (!S().backend) return;
+  if (Recorded()) replay::WaitUntil(*S().backend, deadline);
+  else S().backend->WaitUntil(deadline);
 }
 
 void BeginFramePass() {
   State& s = S();
   if (s.backend) s.backend->BeginFramePass(s.passes + 1);
+  if (s.backend && Recorded()) replay::BeginFramePass(*s.backend, s.passes + 1);
   detail::AdvanceAudio();
 }
 
@@ -119,7 +139,10 @@ uint32_t FramePasses() { return S().passes; }
 
 bool PeekMessage(Message& out) {
   State& s = S();
-  if (s.count == 0 && s.backend) s.backend->Pump();
+  if (s.count == 0 && s.backend) {
+    if (Recorded()) replay::Pump(*s.backend);
+    else s.backend->Pump();
+  }
   if (s.count == 0) return false;
   out = s.queue[s.head];
   s.head = (s.head + 1) % kQueueSize;
@@ -129,7 +152,9 @@ bool PeekMessage(Message& out) {
 
 void WaitMessage() {
   State& s = S();
-  if (s.count == 0 && s.backend) s.backend->WaitForEvent();
+  if (s.count != 0 || !s.backend) return;
+  if (Recorded()) replay::WaitMessage(*s.backend);
+  else s.backend->WaitForEvent();
 }
 
 void PostMessage(uint32_t message, intptr_t wparam, intptr_t lparam) {
@@ -155,11 +180,14 @@ intptr_t DefaultHandling(const Message& m) {
 bool KeyDown(int vk) {
   State& s = S();
   if (vk < 0 || vk > 255) return false;
+  if (Recorded()) return replay::KeyDown(vk);
   return detail::ScriptKeyDown(vk) || (s.backend && s.backend->KeyDown(vk));
 }
 
 bool CreateMainWindow(const char* title, int w, int h, bool fullScreen) {
-  return S().backend && S().backend->CreateMainWindow(title, w, h, fullScreen);
+  if (!S().backend) return false;
+  if (Recorded()) return replay::CreateMainWindow(*S().backend, title, w, h, fullScreen);
+  return S().backend->CreateMainWindow(title, w, h, fullScreen);
 }
 void DestroyMainWindow() {
   if (S().backend) S().backend->DestroyMainWindow();
@@ -217,6 +245,7 @@ int MessageBox(const char* caption, const char* text, BoxIcon icon, BoxButtons b
     fprintf(stderr, "[%s] %s\n", caption, text);
     return buttons == BoxButtons::Ok ? 1 : 0;
   }
+  if (Recorded()) return replay::MessageBox(*S().backend, caption, text, icon, buttons);
   return S().backend->MessageBox(caption, text, icon, buttons);
 }
 
