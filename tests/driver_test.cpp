@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include <unistd.h>
+
 #include "tests/test_support.h"
 
 namespace {
@@ -17,7 +19,10 @@ int RunGame(const std::string& args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string Temp(const char* name) { return std::string("/tmp/oxdriver-") + name; }
+// Per process: ctest runs the tests of this file side by side.
+std::string Temp(const char* name) {
+  return "/tmp/oxdriver-" + std::to_string(getpid()) + "-" + name;
+}
 
 TEST(Driver, RunsTheEmptySceneTableForTheGivenFramesAndDumps) {
   std::string dump = Temp("dump.json");

@@ -10,6 +10,8 @@
 #    game presents (the title: a lit playfield between black margins) while the
 #    desktop around it does not (the X server draws its patterned root
 #    background).
+# 3. Records a short game in the window with scripted keys and joystick, and
+#    replays the recording headless: both runs end in the same state dump.
 #
 # Needs xvfb-run, xwd (x11-apps) and python3; xwininfo (x11-utils) is used to
 # find the window when present. Exits 0 on pass, 1 on failure.
@@ -214,6 +216,37 @@ PY
   fi
 else
   fail "the display capture (xwd) is missing or empty"
+fi
+
+# ------------------------------------------------------------ run 3: record in a window, replay headless
+
+echo "run 3: a game recorded in the window, replayed headless to the same dump"
+cat >"$tmp/play.txt" <<'SCRIPT'
+5 ENTER down
+7 ENTER up
+10 F1 down
+12 F1 up
+20 X down
+20 Z down
+40 JOY0 X 0
+60 JOY0 BUTTON 2 down
+90 JOY0 BUTTON 2 up
+100 JOY0 X 32767
+150 LEFT down
+200 LEFT up
+SCRIPT
+timeout 180 xvfb-run -a -s "-screen 0 ${screen_w}x${screen_h}x24" \
+  "$exe" --window --scale 1 --frames 240 --input "$tmp/play.txt" --record "$tmp/play.sgr" \
+  --dump "$tmp/recorded.json" >"$tmp/run3.log" 2>&1
+rc3=$?
+"$exe" --headless --replay "$tmp/play.sgr" --dump "$tmp/replayed.json" >>"$tmp/run3.log" 2>&1
+rc3b=$?
+if [[ $rc3 -eq 0 && $rc3b -eq 0 ]] && grep -q '"frame": 240' "$tmp/recorded.json" 2>/dev/null &&
+   cmp -s "$tmp/recorded.json" "$tmp/replayed.json"; then
+  pass "the replayed dump equals the recorded one"
+else
+  fail "record exit $rc3, replay exit $rc3b, dumps differ or missing"
+  sed 's/^/  | /' "$tmp/run3.log" | tail -10
 fi
 
 if [[ $failures -eq 0 ]]; then
