@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -23,11 +22,9 @@ namespace {
 
 // RGB565 from full-precision channels (red 0..31, green 0..63, blue 0..31).
 constexpr uint16_t Rgb(int r, int g, int b) { return uint16_t((r << 11) | (g << 5) | b); }
-// RGB565 from 5-bit channels, as the effect tables put them back (the
-// lowest green bit 0).
+// RGB565 from 5-bit channels, as the effect tables put them back (lowest green bit 0).
 constexpr uint16_t P5(int r, int g, int b) { return uint16_t((r << 11) | (g << 6) | b); }
-
-constexpr uint16_t kMagenta = 0xF81F;
+constexpr uint16_t kMagenta = 0xF81F, kBack = 0x7777;
 
 // A background where every pixel differs from its neighbours.
 uint16_t Ground(int x, int y) { return P5((x * 3 + y) & 31, (y * 5 + x) & 31, (x + 2 * y) & 31); }
@@ -35,8 +32,7 @@ uint16_t Ground(int x, int y) { return P5((x * 3 + y) & 31, (y * 5 + x) & 31, (x
 const std::vector<uint16_t>& GroundImage() {
   static const std::vector<uint16_t> image = [] {
     std::vector<uint16_t> v(640 * 480);
-    for (int y = 0; y < 480; ++y)
-      for (int x = 0; x < 640; ++x) v[size_t(y * 640 + x)] = Ground(x, y);
+    for (int i = 0; i < 640 * 480; ++i) v[size_t(i)] = Ground(i % 640, i / 640);
     return v;
   }();
   return image;
@@ -51,48 +47,39 @@ class EffectsTest : public ::testing::Test {
     oxtest::OpenScreen();
     ASSERT_EQ(oxd::Tables().built16, 1);
     oxDraw::SetClip(0, 0, 640, 480);
-    Fill(0x7777);
+    Fill(kBack);
   }
   static uint16_t& At(int x, int y) { return oxd::Scr().back->pixels[y * 640 + x]; }
   static void Fill(uint16_t v) { oxDraw::FillRect(0, 0, 640, 480, v); }
-  static void FillGround() {
-    std::memcpy(oxd::Scr().back->pixels, GroundImage().data(), 640 * 480 * sizeof(uint16_t));
-  }
+  static void FillGround() { Put(0, 0, 640, GroundImage()); }
   static uint16_t& Px(int h, int x, int y) {
     oxd::Surface* s = oxd::SpriteSurface(h);
     return s->pixels[y * s->pitch + x];
   }
-  // A sprite whose pixels are listed row by row.
+  // A sprite whose pixels are listed row by row, or given by f(x, y).
   static int Sprite(int w, int h, const std::vector<uint16_t>& pixels) {
     const int handle = oxDraw::CreateObject(w, h, 1);
     EXPECT_GE(handle, 4);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) Px(handle, x, y) = pixels[size_t(y * w + x)];
+    for (int i = 0; i < w * h; ++i) Px(handle, i % w, i / w) = pixels[size_t(i)];
     return handle;
   }
   static int Sprite(int w, int h, const std::function<uint16_t(int, int)>& f) {
     std::vector<uint16_t> p(size_t(w * h));
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) p[size_t(y * w + x)] = f(x, y);
+    for (int i = 0; i < w * h; ++i) p[size_t(i)] = f(i % w, i / w);
     return Sprite(w, h, p);
   }
-  // The back-buffer rectangle (x, y, w, h), row by row.
-  static std::vector<uint16_t> Grab(int x, int y, int w, int h) {
-    std::vector<uint16_t> v;
-    for (int j = 0; j < h; ++j)
-      for (int i = 0; i < w; ++i) v.push_back(At(x + i, y + j));
-    return v;
+  static void Put(int x, int y, int w, const std::vector<uint16_t>& v) {
+    for (size_t i = 0; i < v.size(); ++i) At(x + int(i) % w, y + int(i) / w) = v[i];
   }
-  static void Put(int x, int y, int w, int h, const std::vector<uint16_t>& v) {
-    for (int j = 0; j < h; ++j)
-      for (int i = 0; i < w; ++i) At(x + i, y + j) = v[size_t(j * w + i)];
+  // Checks the back-buffer rectangle at (x, y), w wide, against want, row by row.
+  static void ExpectArea(int x, int y, int w, const std::vector<uint16_t>& want) {
+    for (size_t i = 0; i < want.size(); ++i) {
+      EXPECT_EQ(At(x + int(i) % w, y + int(i) / w), want[i]) << "at " << i % w << ", " << i / w;
+    }
   }
-  // Pixels that differ from Ground.
   static int ChangedFromGround() {
-    const uint16_t* p = oxd::Scr().back->pixels;
-    const std::vector<uint16_t>& g = GroundImage();
     int n = 0;
-    for (size_t i = 0; i < g.size(); ++i) n += p[i] != g[i];
+    for (int i = 0; i < 640 * 480; ++i) n += At(i % 640, i / 640) != GroundImage()[size_t(i)];
     return n;
   }
 };
@@ -109,72 +96,62 @@ struct NamedEffect {
 
 // Every sprite effect as a draw at (x, y) of handle h's (l, t, r, b); the
 // rotations get the destination rectangle where the sprite lies.
-#define EFFECT(name, sameWhenCut, call)                                                     \
-  NamedEffect {                                                                             \
-    name, [](int x, int y, int h, int l, int t, int r, int b) { return call; }, sameWhenCut \
+#define EFFECT(name, same, call)                                                                  \
+  NamedEffect {                                                                                   \
+    name, [](int x, int y, int h, int l, int t, int r, int b) { return oxDraw::call; }, same \
   }
+#define FAR Far(int64_t(x) + r - l), Far(int64_t(y) + b - t)
 
 std::vector<NamedEffect> AllSpriteEffects() {
   return {
-      EFFECT("Mirror0", true, oxDraw::DrawMirror(x, y, 0, h, l, t, r, b)),
-      EFFECT("Mirror1", true, oxDraw::DrawMirror(x, y, 1, h, l, t, r, b)),
-      EFFECT("Mirror2", true, oxDraw::DrawMirror(x, y, 2, h, l, t, r, b)),
-      EFFECT("Mirror3", true, oxDraw::DrawMirror(x, y, 3, h, l, t, r, b)),
-      EFFECT("Half", true, oxDraw::DrawHalf(x, y, h, l, t, r, b)),
-      EFFECT("Alpha", true, oxDraw::DrawAlpha(x, y, 0.5f, h, l, t, r, b)),
-      EFFECT("AlphaRGB", true, oxDraw::DrawAlphaRGB(x, y, 0.25f, 0.5f, 0.75f, h, l, t, r, b)),
-      EFFECT("Fade", true, oxDraw::DrawFade(x, y, 16, h, l, t, r, b)),
-      EFFECT("FadeRGB", true, oxDraw::DrawFadeRGB(x, y, 8, 16, 24, h, l, t, r, b)),
-      EFFECT("AlphaRamp", false,
-             oxDraw::DrawAlphaRamp(x, y, 0.2f, 0.4f, 0.6f, 0, 1, 2, h, l, t, r, b)),
-      EFFECT("FadeRamp", false, oxDraw::DrawFadeRamp(x, y, 4, 8, 12, 1, 0, 1, h, l, t, r, b)),
-      EFFECT("Add", true, oxDraw::DrawAdd(x, y, h, l, t, r, b)),
-      EFFECT("AddAlpha", true, oxDraw::DrawAddAlpha(x, y, 0.5f, h, l, t, r, b)),
-      EFFECT("Shadow", true, oxDraw::DrawShadow(x, y, h, l, t, r, b)),
-      EFFECT("Dark", true, oxDraw::DrawDark(x, y, 20, h, l, t, r, b)),
-      EFFECT("DarkRGB", true, oxDraw::DrawDarkRGB(x, y, 10, 20, 30, h, l, t, r, b)),
-      EFFECT("Scaled", true, oxDraw::DrawScaled(x, y, 0.5f, h, l, t, r, b)),
-      EFFECT("ScaledRGB", true, oxDraw::DrawScaledRGB(x, y, 0.5f, 1.5f, 2.0f, h, l, t, r, b)),
-      EFFECT("Channels", true, oxDraw::DrawChannels(x, y, 1, 0, 1, h, l, t, r, b)),
-      EFFECT("Grey", true, oxDraw::DrawGrey(x, y, h, l, t, r, b)),
-      EFFECT("Soft", false, oxDraw::DrawSoft(x, y, 2, h, l, t, r, b)),
-      EFFECT("Refract", false, oxDraw::DrawRefract(x, y, 0.7f, h, l, t, r, b)),
-      EFFECT("Rotate", true,
-             oxDraw::DrawRotate(x, y, Far(int64_t(x) + r - l), Far(int64_t(y) + b - t), 0, h, l, t,
-                                r, b)),
-      EFFECT("RotateZoom", true,
-             oxDraw::DrawRotateZoom(x, y, Far(int64_t(x) + r - l), Far(int64_t(y) + b - t), 180,
-                                    1.0f, h, l, t, r, b)),
-      EFFECT("RotateTiled", true,
-             oxDraw::DrawRotateTiled(x, y, Far(int64_t(x) + r - l), Far(int64_t(y) + b - t), 90, h,
-                                     l, t, r, b)),
+      EFFECT("Mirror0", true, DrawMirror(x, y, 0, h, l, t, r, b)),
+      EFFECT("Mirror1", true, DrawMirror(x, y, 1, h, l, t, r, b)),
+      EFFECT("Mirror2", true, DrawMirror(x, y, 2, h, l, t, r, b)),
+      EFFECT("Mirror3", true, DrawMirror(x, y, 3, h, l, t, r, b)),
+      EFFECT("Half", true, DrawHalf(x, y, h, l, t, r, b)),
+      EFFECT("Alpha", true, DrawAlpha(x, y, 0.5f, h, l, t, r, b)),
+      EFFECT("AlphaRGB", true, DrawAlphaRGB(x, y, 0.25f, 0.5f, 0.75f, h, l, t, r, b)),
+      EFFECT("Fade", true, DrawFade(x, y, 16, h, l, t, r, b)),
+      EFFECT("FadeRGB", true, DrawFadeRGB(x, y, 8, 16, 24, h, l, t, r, b)),
+      EFFECT("AlphaRamp", false, DrawAlphaRamp(x, y, 0.2f, 0.4f, 0.6f, 0, 1, 2, h, l, t, r, b)),
+      EFFECT("FadeRamp", false, DrawFadeRamp(x, y, 4, 8, 12, 1, 0, 1, h, l, t, r, b)),
+      EFFECT("Add", true, DrawAdd(x, y, h, l, t, r, b)),
+      EFFECT("AddAlpha", true, DrawAddAlpha(x, y, 0.5f, h, l, t, r, b)),
+      EFFECT("Shadow", true, DrawShadow(x, y, h, l, t, r, b)),
+      EFFECT("Dark", true, DrawDark(x, y, 20, h, l, t, r, b)),
+      EFFECT("DarkRGB", true, DrawDarkRGB(x, y, 10, 20, 30, h, l, t, r, b)),
+      EFFECT("Scaled", true, DrawScaled(x, y, 0.5f, h, l, t, r, b)),
+      EFFECT("ScaledRGB", true, DrawScaledRGB(x, y, 0.5f, 1.5f, 2.0f, h, l, t, r, b)),
+      EFFECT("Channels", true, DrawChannels(x, y, 1, 0, 1, h, l, t, r, b)),
+      EFFECT("Grey", true, DrawGrey(x, y, h, l, t, r, b)),
+      EFFECT("Soft", false, DrawSoft(x, y, 2, h, l, t, r, b)),
+      EFFECT("Refract", false, DrawRefract(x, y, 0.7f, h, l, t, r, b)),
+      EFFECT("Rotate", true, DrawRotate(x, y, FAR, 0, h, l, t, r, b)),
+      EFFECT("RotateZoom", true, DrawRotateZoom(x, y, FAR, 180, 1.0f, h, l, t, r, b)),
+      EFFECT("RotateTiled", true, DrawRotateTiled(x, y, FAR, 90, h, l, t, r, b)),
   };
 }
 
+#undef FAR
 #undef EFFECT
 
-// A pixel equal to 0 is never drawn, even when the sprite's key is another
-// colour; that colour is drawn like any other.
+// A pixel equal to 0 is never drawn, even when the key is another colour;
+// the key colour is drawn like any other.
 TEST_F(EffectsTest, ZeroIsTransparentWhateverTheKey) {
+  // Zeros in the middle 2 x 2 (the same after any quarter turn), magenta around them.
+  auto Zero = [](int x, int y) { return (x == 1 || x == 2) && (y == 1 || y == 2); };
   for (const NamedEffect& e : AllSpriteEffects()) {
     SCOPED_TRACE(e.name);
     Fill(P5(10, 10, 10));
-    // Zeros in the middle 2 x 2 (the same after any quarter turn), magenta
-    // (the key) around them.
-    auto Zero = [](int x, int y) { return (x == 1 || x == 2) && (y == 1 || y == 2); };
     const int h = Sprite(4, 4, [&](int x, int y) { return Zero(x, y) ? uint16_t(0) : kMagenta; });
     oxDraw::SetObjectKey(h, 0xFF00FF);
     ASSERT_EQ(oxd::SpriteSurface(h)->key, kMagenta);
     ASSERT_EQ(e.draw(100, 100, h, 0, 0, 4, 4), 1);
     int drawn = 0;
-    for (int y = 0; y < 4; ++y) {
-      for (int x = 0; x < 4; ++x) {
-        if (Zero(x, y)) {
-          EXPECT_EQ(At(100 + x, 100 + y), P5(10, 10, 10)) << x << ", " << y;
-        } else {
-          drawn += At(100 + x, 100 + y) != P5(10, 10, 10);
-        }
-      }
+    for (int i = 0; i < 16; ++i) {
+      const bool changed = At(100 + i % 4, 100 + i / 4) != P5(10, 10, 10);
+      if (Zero(i % 4, i / 4)) { EXPECT_FALSE(changed) << i; }
+      drawn += changed;
     }
     // A refraction through red 31 reaches past this small area: no move.
     EXPECT_EQ(drawn, e.name == "Refract" ? 0 : 12);
@@ -186,54 +163,43 @@ TEST_F(EffectsTest, ZeroIsTransparentWhateverTheKey) {
 // changes nothing outside it; inside, effects that do not depend on where
 // the drawn area starts show exactly what the uncut draw shows there.
 TEST_F(EffectsTest, ClippingOnAllFourSides) {
-  struct Place {
-    int x, y;
-  };
   // Clip (100, 50, 200, 150); an 8 x 6 sprite cut by 3 pixels on a side.
-  const Place places[] = {{97, 80}, {195, 80},  {150, 47}, {150, 147},
-                          {97, 47}, {195, 147}, {97, 147}, {195, 47}};
+  const int places[][2] = {{97, 80}, {195, 80},  {150, 47}, {150, 147},
+                           {97, 47}, {195, 147}, {97, 147}, {195, 47}};
   for (const NamedEffect& e : AllSpriteEffects()) {
     SCOPED_TRACE(e.name);
     const int h = Sprite(8, 6, [](int x, int y) {
       return (x + y) % 5 == 0 ? uint16_t(0) : P5(8 + x * 2, 30 - y * 3, (x * y + 13) & 31);
     });
-    for (const Place& p : places) {
-      SCOPED_TRACE(::testing::Message() << "at " << p.x << ", " << p.y);
+    for (const auto& [px, py] : places) {
+      SCOPED_TRACE(::testing::Message() << "at " << px << ", " << py);
       FillGround();
-      oxDraw::SetClip(0, 0, 640, 480);
-      ASSERT_EQ(e.draw(p.x, p.y, h, 0, 0, 8, 6), 1);
-      const std::vector<uint16_t> whole = Grab(p.x, p.y, 8, 6);
+      ASSERT_EQ(e.draw(px, py, h, 0, 0, 8, 6), 1);
+      std::vector<uint16_t> whole;
+      for (int i = 0; i < 48; ++i) whole.push_back(At(px + i % 8, py + i / 8));
       FillGround();
       oxDraw::SetClip(100, 50, 200, 150);
-      ASSERT_EQ(e.draw(p.x, p.y, h, 0, 0, 8, 6), 1);
-      const uint16_t* back = oxd::Scr().back->pixels;
-      const uint16_t* ground = GroundImage().data();
-      int inside = 0, changedInside = 0;
+      ASSERT_EQ(e.draw(px, py, h, 0, 0, 8, 6), 1);
+      oxDraw::SetClip(0, 0, 640, 480);
+      int same = 0, changedInside = 0;
       for (int y = 0; y < 480; ++y) {
         for (int x = 0; x < 640; ++x) {
-          const bool in = x >= 100 && x < 200 && y >= 50 && y < 150;
-          const uint16_t now = back[y * 640 + x], was = ground[y * 640 + x];
-          if (!in) {
-            if (now != was) FAIL() << "changed outside at " << x << ", " << y;
+          const bool changed = At(x, y) != Ground(x, y);
+          if (!(x >= 100 && x < 200 && y >= 50 && y < 150)) {
+            if (changed) FAIL() << "changed outside at " << x << ", " << y;
             continue;
           }
-          changedInside += now != was;
-          if (e.sameWhenCut && x >= p.x && x < p.x + 8 && y >= p.y && y < p.y + 6) {
-            ASSERT_EQ(At(x, y), whole[size_t((y - p.y) * 8 + x - p.x)]) << x << ", " << y;
-            ++inside;
+          changedInside += changed;
+          if (x >= px && x < px + 8 && y >= py && y < py + 6) {
+            same += At(x, y) == whole[size_t((y - py) * 8 + x - px)];
           }
         }
       }
-      // Refraction offsets of 1 to 13 rows find nothing to pick in the three
-      // rows left at a corner.
-      if (e.name != "Refract" || p.y == 80) {
-        EXPECT_GT(changedInside, 0);
-      }
-      const int visible = (std::min(p.x + 8, 200) - std::max(p.x, 100)) *
-                          (std::min(p.y + 6, 150) - std::max(p.y, 50));
-      if (e.sameWhenCut) {
-        EXPECT_EQ(inside, visible);
-      }
+      // Refraction offsets of 1 to 13 rows find nothing to pick in the three rows at a corner.
+      if (e.name != "Refract" || py == 80) { EXPECT_GT(changedInside, 0); }
+      const int visible = (std::min(px + 8, 200) - std::max(px, 100)) *
+                          (std::min(py + 6, 150) - std::max(py, 50));
+      if (e.sameWhenCut) { EXPECT_EQ(same, visible); }
     }
     oxDraw::ReleaseObject(h);
   }
@@ -247,21 +213,16 @@ TEST_F(EffectsTest, ClipBeyondTheBackBuffer) {
     SCOPED_TRACE(e.name);
     oxDraw::SetClip(-100, -100, 1000, 1000);
     FillGround();
-    for (const int x : {-4, 636}) {
+    for (const int x : {-4, 636})
       for (const int y : {-4, 476}) EXPECT_EQ(e.draw(x, y, h, 0, 0, 8, 8), 1);
-    }
     EXPECT_EQ(e.draw(INT_MIN, INT_MAX, h, 0, 0, 8, 8), 1);
     EXPECT_EQ(e.draw(INT_MAX, INT_MIN, h, 0, 0, 8, 8), 1);
-    if (e.name == "Mirror0") {
-      EXPECT_EQ(At(0, 0), P5(5, 5, 5));
-      EXPECT_EQ(At(639, 479), P5(4, 4, 5));
-    }
+    EXPECT_TRUE(e.name != "Mirror0" || (At(0, 0) == P5(5, 5, 5) && At(639, 479) == P5(4, 4, 5)));
   }
 }
 
-// Missing or lost surfaces, handles out of range and source rectangles
-// that leave the sprite draw nothing and return 0; a reversed rectangle
-// draws nothing and returns 1.
+// Missing or lost surfaces, bad handles and source rectangles that leave
+// the sprite draw nothing and return 0; a reversed rectangle returns 1.
 TEST_F(EffectsTest, BadArgumentsDrawNothing) {
   const int h = Sprite(4, 4, [](int x, int y) { return P5(x + 3, y + 3, 9); });
   for (const NamedEffect& e : AllSpriteEffects()) {
@@ -276,15 +237,9 @@ TEST_F(EffectsTest, BadArgumentsDrawNothing) {
     EXPECT_EQ(ChangedFromGround(), 0);
   }
   oxd::MarkAllSurfacesLost();
-  for (const NamedEffect& e : AllSpriteEffects()) {
-    SCOPED_TRACE(e.name);
-    EXPECT_EQ(e.draw(10, 10, h, 0, 0, 4, 4), 0);
-  }
+  for (const NamedEffect& e : AllSpriteEffects()) EXPECT_EQ(e.draw(10, 10, h, 0, 0, 4, 4), 0);
   oxtest::StartHeadless();  // no screen at all
-  for (const NamedEffect& e : AllSpriteEffects()) {
-    SCOPED_TRACE(e.name);
-    EXPECT_EQ(e.draw(10, 10, h, 0, 0, 4, 4), 0);
-  }
+  for (const NamedEffect& e : AllSpriteEffects()) EXPECT_EQ(e.draw(10, 10, h, 0, 0, 4, 4), 0);
   EXPECT_EQ(oxDraw::Blur(0, 0, 10, 10), 0);
   EXPECT_EQ(oxDraw::Noise(0, 0, 0, 10, 10), 0);
   EXPECT_EQ(oxDraw::MosaicCircle(5, 5, 5, 2), 0);
@@ -293,143 +248,119 @@ TEST_F(EffectsTest, BadArgumentsDrawNothing) {
 
 // ------------------------------------------------------------ blends
 
-TEST_F(EffectsTest, FadeAtLevels31And0And16) {
-  const uint16_t s = P5(20, 12, 7), d = P5(9, 30, 3);
-  const int h = Sprite(1, 1, {s});
-  struct Case {
-    int level;
-    uint16_t expected;
+// One sprite pixel over one back-buffer pixel, worked out by hand.
+TEST_F(EffectsTest, OnePixelBlends) {
+  using D = oxDraw;
+  const int s = Sprite(1, 1, {P5(20, 12, 7)}), t = Sprite(1, 1, {P5(20, 10, 5)});
+  const int f = Sprite(1, 1, {Rgb(21, 41, 7)}), a = Sprite(1, 1, {Rgb(20, 40, 7)});
+  const int mask = Sprite(1, 1, {P5(8, 31, 31)}), top = Sprite(1, 1, {Rgb(31, 63, 31)});
+  const uint16_t d = P5(9, 30, 3), e = P5(15, 30, 3), g = Rgb(9, 61, 3);
+  struct Blend { uint16_t under; std::function<int()> draw; uint16_t expected; };
+  const Blend blends[] = {
+      // Fade: max(s - (31 - level), 0) + max(d - level, 0), levels held to 0..31; the
+      // tables hold 5-bit values, so a 6-bit green comes back without its lowest bit.
+      {d, [&] { return D::DrawFade(0, 0, 31, s, 0, 0, 1, 1); }, P5(20, 12, 7)},
+      {d, [&] { return D::DrawFade(0, 0, 0, s, 0, 0, 1, 1); }, d},
+      {d, [&] { return D::DrawFade(0, 0, 16, s, 0, 0, 1, 1); }, P5(5, 14, 0)},
+      {d, [&] { return D::DrawFade(0, 0, 40, s, 0, 0, 1, 1); }, P5(20, 12, 7)},
+      {d, [&] { return D::DrawFade(0, 0, -3, s, 0, 0, 1, 1); }, d},
+      {d, [&] { return D::DrawFadeRGB(0, 0, 31, 0, 16, s, 0, 0, 1, 1); }, P5(20, 30, 0)},
+      {g, [&] { return D::DrawFade(0, 0, 0, s, 0, 0, 1, 1); }, d},
+      // Add: min(31, s + d); with alpha, k = trunc(31 - 31 x alpha), min(31, max(s - k, 0) + d).
+      {e, [&] { return D::DrawAdd(0, 0, s, 0, 0, 1, 1); }, P5(31, 31, 10)},
+      {e, [&] { return D::DrawAddAlpha(0, 0, 0.5f, s, 0, 0, 1, 1); }, P5(20, 30, 3)},
+      {e, [&] { return D::DrawAddAlpha(0, 0, 1.0f, s, 0, 0, 1, 1); }, P5(31, 31, 10)},
+      {e, [&] { return D::DrawAddAlpha(0, 0, 0.0f, s, 0, 0, 1, 1); }, e},
+      {e, [&] { return D::DrawAddAlpha(0, 0, 7.0f, s, 0, 0, 1, 1); }, P5(31, 31, 10)},
+      {e, [&] { return D::DrawAddAlpha(0, 0, -1.0f, s, 0, 0, 1, 1); }, e},
+      {e, [&] { return D::DrawAddAlpha(0, 0, NAN, s, 0, 0, 1, 1); }, e},
+      // Half: ((s >> 1) & half) + ((d >> 1) & half).
+      {Rgb(0, 2, 4), [&] { return D::DrawHalf(0, 0, top, 0, 0, 1, 1); }, Rgb(15, 32, 17)},
+      // Alpha: trunc(d x (1 - a) + s x a) per channel at full precision.
+      {g, [&] { return D::DrawAlpha(0, 0, 0.5f, a, 0, 0, 1, 1); }, Rgb(14, 50, 5)},
+      {g, [&] { return D::DrawAlpha(0, 0, 0.25f, a, 0, 0, 1, 1); }, Rgb(11, 55, 4)},
+      {g, [&] { return D::DrawAlpha(0, 0, 0.0f, a, 0, 0, 1, 1); }, g},
+      {g, [&] { return D::DrawAlpha(0, 0, 1.0f, a, 0, 0, 1, 1); }, Rgb(20, 40, 7)},
+      {g, [&] { return D::DrawAlphaRGB(0, 0, 1.0f, 0.0f, 0.5f, a, 0, 0, 1, 1); }, Rgb(20, 61, 5)},
+      {g, [&] { return D::DrawAlphaRGB(0, 0, 3.0f, -2.0f, NAN, a, 0, 0, 1, 1); }, Rgb(20, 61, 3)},
+      // Shadow: the source's red darkens all three. Dark: max(s - (31 - level), 0).
+      {P5(20, 10, 5), [&] { return D::DrawShadow(0, 0, mask, 0, 0, 1, 1); }, P5(12, 2, 0)},
+      {kBack, [&] { return D::DrawDark(0, 0, 25, t, 0, 0, 1, 1); }, P5(14, 4, 0)},
+      {kBack, [&] { return D::DrawDark(0, 0, 31, t, 0, 0, 1, 1); }, P5(20, 10, 5)},
+      {kBack, [&] { return D::DrawDarkRGB(0, 0, 31, 20, 0, t, 0, 0, 1, 1); }, P5(20, 0, 0)},
+      {kBack, [&] { return D::DrawDarkRGB(0, 0, 99, -7, 31, t, 0, 0, 1, 1); }, P5(20, 0, 5)},
+      // Scaled: trunc(s x factor) at full precision, saturating at the channel's top.
+      {kBack, [&] { return D::DrawScaled(0, 0, 0.5f, f, 0, 0, 1, 1); }, Rgb(10, 20, 3)},
+      {kBack, [&] { return D::DrawScaled(0, 0, 2.0f, f, 0, 0, 1, 1); }, Rgb(31, 63, 14)},
+      {kBack, [&] { return D::DrawScaledRGB(0, 0, 1, 0, 1.5f, f, 0, 0, 1, 1); }, Rgb(21, 0, 10)},
+      {kBack, [&] { return D::DrawScaledRGB(0, 0, 1e30f, -1, NAN, f, 0, 0, 1, 1); }, Rgb(31, 0, 0)},
+      // Grey: third[r + g + b] of the 5-bit channels, in all three.
+      {kBack, [&] { return D::DrawGrey(0, 0, a, 0, 0, 1, 1); }, P5(15, 15, 15)},
+      {kBack, [&] { return D::DrawGrey(0, 0, top, 0, 0, 1, 1); }, P5(31, 31, 31)},
   };
-  // max(s - (31 - level), 0) + max(d - level, 0) per channel.
-  for (const Case c : {Case{31, s}, Case{0, d}, Case{16, P5(5, 14, 0)}, Case{40, s}, Case{-3, d}}) {
-    At(10, 10) = d;
-    EXPECT_EQ(oxDraw::DrawFade(10, 10, c.level, h, 0, 0, 1, 1), 1);
-    EXPECT_EQ(At(10, 10), c.expected) << "level " << c.level;
+  for (size_t i = 0; i < std::size(blends); ++i) {
+    At(0, 0) = blends[i].under;
+    EXPECT_EQ(blends[i].draw(), 1) << "row " << i;
+    EXPECT_EQ(At(0, 0), blends[i].expected) << "row " << i;
   }
-  At(10, 10) = d;
-  oxDraw::DrawFadeRGB(10, 10, 31, 0, 16, h, 0, 0, 1, 1);
-  EXPECT_EQ(At(10, 10), P5(20, 30, 0));
-  // The tables hold 5-bit values: a 6-bit green comes back without its
-  // lowest bit.
-  At(10, 10) = Rgb(9, 61, 3);
-  oxDraw::DrawFade(10, 10, 0, h, 0, 0, 1, 1);
-  EXPECT_EQ(At(10, 10), P5(9, 30, 3));
 }
 
-TEST_F(EffectsTest, AddOfWhiteAndOfBlack) {
-  const int h = Sprite(3, 1, {0xFFFF, 0x0000, P5(20, 12, 7)});
-  for (const uint16_t d : {uint16_t(0), P5(15, 30, 3), Rgb(1, 1, 1), uint16_t(0xFFFF)}) {
-    At(10, 10) = At(11, 10) = At(12, 10) = d;
-    EXPECT_EQ(oxDraw::DrawAdd(10, 10, h, 0, 0, 3, 1), 1);
-    EXPECT_EQ(At(10, 10), P5(31, 31, 31)) << d;  // white: every 5-bit channel full
-    EXPECT_EQ(At(11, 10), d);                    // black (0): nothing changes
-  }
-  At(12, 10) = P5(15, 30, 3);
-  oxDraw::DrawAdd(12, 10, h, 2, 0, 3, 1);
-  EXPECT_EQ(At(12, 10), P5(31, 31, 10));
-  // With alpha: k = trunc(31 - 31 x alpha); min(31, max(s - k, 0) + d).
-  struct Case {
-    float alpha;
-    uint16_t expected;
-  };
-  for (const Case c :
-       {Case{0.5f, P5(20, 30, 3)}, Case{1.0f, P5(31, 31, 10)}, Case{0.0f, P5(15, 30, 3)},
-        Case{7.0f, P5(31, 31, 10)}, Case{-1.0f, P5(15, 30, 3)}, Case{NAN, P5(15, 30, 3)}}) {
-    At(12, 10) = P5(15, 30, 3);
-    EXPECT_EQ(oxDraw::DrawAddAlpha(12, 10, c.alpha, h, 2, 0, 3, 1), 1);
-    EXPECT_EQ(At(12, 10), c.expected) << c.alpha;
-  }
-}
-
-TEST_F(EffectsTest, HalfOfIdenticalPictures) {
+// Whole rows and areas, through the paths that take eight pixels at a time.
+TEST_F(EffectsTest, WideAreasFollowThePixelRule) {
+  // Half of the same picture: the lowest bit of each channel goes.
   FillGround();
   const int h = Sprite(
       32, 16, [](int x, int y) { return uint16_t(Ground(x, y) | (x & 1) | ((y & 1) << 5)); });
-  // The same picture under the sprite.
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 32; ++x) At(200 + x, 100 + y) = Px(h, x, y);
+  for (int i = 0; i < 32 * 16; ++i) At(200 + i % 32, 100 + i / 32) = Px(h, i % 32, i / 32);
   EXPECT_EQ(oxDraw::DrawHalf(200, 100, h, 0, 0, 32, 16), 1);
-  for (int y = 0; y < 16; ++y) {
-    for (int x = 0; x < 32; ++x) {
-      const uint16_t p = Px(h, x, y), q = At(200 + x, 100 + y);
-      ASSERT_EQ(q, p & ~0x0821) << x << ", " << y;  // the lowest bit of each channel goes
-    }
+  for (int i = 0; i < 32 * 16; ++i) {
+    ASSERT_EQ(At(200 + i % 32, 100 + i / 32), Px(h, i % 32, i / 32) & ~0x0821) << i;
   }
-  // Two different colours: ((s >> 1) & half) + ((d >> 1) & half).
-  const int one = Sprite(1, 1, {Rgb(31, 63, 31)});
-  At(0, 0) = Rgb(0, 2, 4);
-  oxDraw::DrawHalf(0, 0, one, 0, 0, 1, 1);
-  EXPECT_EQ(At(0, 0), Rgb(15, 32, 17));
-}
-
-TEST_F(EffectsTest, AlphaAtFullPrecision) {
-  const int h = Sprite(1, 1, {Rgb(20, 40, 7)});
-  struct Case {
-    float r, g, b;
-    uint16_t expected;
-  };
-  // trunc(d x (1 - a) + s x a) per channel, over d = (9, 61, 3).
-  for (const Case c :
-       {Case{0.5f, 0.5f, 0.5f, Rgb(14, 50, 5)}, Case{0.25f, 0.25f, 0.25f, Rgb(11, 55, 4)},
-        Case{0.0f, 0.0f, 0.0f, Rgb(9, 61, 3)}, Case{1.0f, 1.0f, 1.0f, Rgb(20, 40, 7)},
-        Case{1.0f, 0.0f, 0.5f, Rgb(20, 61, 5)}, Case{3.0f, -2.0f, NAN, Rgb(20, 61, 3)}}) {
-    At(5, 5) = Rgb(9, 61, 3);
-    if (c.r == c.g && c.g == c.b) {
-      EXPECT_EQ(oxDraw::DrawAlpha(5, 5, c.r, h, 0, 0, 1, 1), 1);
-    } else {
-      EXPECT_EQ(oxDraw::DrawAlphaRGB(5, 5, c.r, c.g, c.b, h, 0, 0, 1, 1), 1);
-    }
-    EXPECT_EQ(At(5, 5), c.expected) << c.r << " " << c.g << " " << c.b;
-  }
-}
-
-// Long rows go eight pixels at a time and give exactly the single-precision
-// trunc(d x (1 - a) + s x a) of every channel.
-TEST_F(EffectsTest, AlphaOnLongRows) {
+  // Alpha: exactly the single-precision trunc(d x (1 - a) + s x a) of every channel.
   auto Src = [](int x) {
     return x % 7 == 3 ? uint16_t(0) : Rgb((x * 5) & 31, (x * 11) & 63, (x * 3 + 1) & 31);
   };
   auto Dst = [](int x) { return Rgb((x * 7 + 2) & 31, (x * 13 + 5) & 63, (x * 17) & 31); };
-  const int h = Sprite(29, 1, [&](int x, int) { return Src(x); });
+  const int row = Sprite(29, 1, [&](int x, int) { return Src(x); });
   const float alpha[3] = {0.3f, 0.77f, 0.51f};
+  const int shift[3] = {11, 5, 0}, max[3] = {31, 63, 31};
   for (int x = 0; x < 29; ++x) At(x, 0) = Dst(x);
-  EXPECT_EQ(oxDraw::DrawAlphaRGB(0, 0, alpha[0], alpha[1], alpha[2], h, 0, 0, 29, 1), 1);
+  EXPECT_EQ(oxDraw::DrawAlphaRGB(0, 0, alpha[0], alpha[1], alpha[2], row, 0, 0, 29, 1), 1);
   for (int x = 0; x < 29; ++x) {
-    if (Src(x) == 0) {
-      EXPECT_EQ(At(x, 0), Dst(x));
-      continue;
-    }
-    const int shift[3] = {11, 5, 0}, max[3] = {31, 63, 31};
     int expected = 0;
     for (int c = 0; c < 3; ++c) {
       const int sc = (Src(x) >> shift[c]) & max[c], dc = (Dst(x) >> shift[c]) & max[c];
-      const float v = float(dc) * (1.0f - alpha[c]) + float(sc) * alpha[c];
-      expected |= int(v) << shift[c];
+      expected |= int(float(dc) * (1.0f - alpha[c]) + float(sc) * alpha[c]) << shift[c];
     }
-    EXPECT_EQ(At(x, 0), expected) << x;
+    EXPECT_EQ(At(x, 0), Src(x) == 0 ? Dst(x) : expected) << x;
+  }
+  // Channels keeps only the chosen ones.
+  const int wide = Sprite(20, 1, [](int x, int) { return uint16_t(0x1357 * (x + 1)); });
+  EXPECT_EQ(oxDraw::DrawChannels(0, 1, 1, 0, 1, wide, 0, 0, 20, 1), 1);
+  EXPECT_EQ(oxDraw::DrawChannels(0, 2, 0, 7, 0, wide, 0, 0, 20, 1), 1);
+  for (int x = 0; x < 20; ++x) {
+    EXPECT_EQ(At(x, 1), uint16_t(0x1357 * (x + 1)) & 0xF81F) << x;
+    EXPECT_EQ(At(x, 2), uint16_t(0x1357 * (x + 1)) & 0x07E0) << x;
   }
 }
 
 TEST_F(EffectsTest, AlphaRampGrowsAlongRowsOrDownRows) {
-  // Over black, a full white sprite shows trunc(31 x a) in red and blue and
-  // trunc(63 x a) in green. From 0.5, start 1, step 2: raised at positions
-  // 3, 5 and 7 by 1/32 each.
+  // Over black, full white shows trunc(31 x a) in red and blue, trunc(63 x a)
+  // in green. From 0.5, start 1, step 2: raised at 3, 5 and 7 by 1/32 each.
   const int row = Sprite(8, 2, [](int, int) { return Rgb(31, 63, 31); });
-  Fill(0);
-  EXPECT_EQ(oxDraw::DrawAlphaRamp(0, 0, 0.5f, 0.5f, 0.5f, 0, 1, 2, row, 0, 0, 8, 2), 1);
+  const int column = Sprite(2, 8, [](int, int) { return Rgb(31, 63, 31); });
   const int red[8] = {15, 15, 15, 16, 16, 17, 17, 18};
   const int green[8] = {31, 31, 31, 33, 33, 35, 35, 37};
-  for (int y = 0; y < 2; ++y) {  // each row restarts
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(At(x, y), Rgb(red[x], green[x], red[x])) << x;
-  }
-  const int column = Sprite(2, 8, [](int, int) { return Rgb(31, 63, 31); });
   Fill(0);
-  oxDraw::DrawAlphaRamp(0, 0, 0.5f, 0.5f, 0.5f, 1, 1, 2, column, 0, 0, 2, 8);
-  for (int y = 0; y < 8; ++y) {
-    for (int x = 0; x < 2; ++x) EXPECT_EQ(At(x, y), Rgb(red[y], green[y], red[y])) << y;
+  EXPECT_EQ(oxDraw::DrawAlphaRamp(0, 0, 0.5f, 0.5f, 0.5f, 0, 1, 2, row, 0, 0, 8, 2), 1);
+  oxDraw::DrawAlphaRamp(20, 0, 0.5f, 0.5f, 0.5f, 1, 1, 2, column, 0, 0, 2, 8);
+  for (int i = 0; i < 8; ++i) {
+    for (int j = 0; j < 2; ++j) {  // each row (column) restarts
+      EXPECT_EQ(At(i, j), Rgb(red[i], green[i], red[i])) << i;
+      EXPECT_EQ(At(20 + j, i), Rgb(red[i], green[i], red[i])) << i;
+    }
   }
-  // Positions count from the first drawn pixel: cut by the clip rectangle,
-  // the ramp starts over at the clip edge.
+  // Positions count from the first drawn pixel: cut by the clip, the ramp starts at the edge.
   Fill(0);
   oxDraw::SetClip(2, 0, 640, 480);
   oxDraw::DrawAlphaRamp(0, 0, 0.5f, 0.5f, 0.5f, 0, 1, 2, row, 0, 0, 8, 1);
@@ -448,175 +379,105 @@ TEST_F(EffectsTest, FadeRampRisesToLevel31) {
   Fill(0);
   EXPECT_EQ(oxDraw::DrawFadeRamp(0, 0, 0, 0, 0, 0, 0, 1, h, 0, 0, 40, 2), 1);
   for (int x = 0; x < 40; ++x) {
-    const int level = x < 31 ? x : 31;
-    EXPECT_EQ(At(x, 0), P5(level, level, level)) << x;
-    EXPECT_EQ(At(x, 1), At(x, 0));
+    const int level = std::min(x, 31);
+    EXPECT_TRUE(At(x, 0) == P5(level, level, level) && At(x, 1) == At(x, 0)) << x;
   }
-  Fill(0);  // down the rows, start 2, step 3: raised at rows 5, 8, ...
-  oxDraw::DrawFadeRamp(0, 0, 10, 20, 30, 1, 2, 3, h, 0, 0, 1, 1);
-  EXPECT_EQ(At(0, 0), P5(10, 20, 30));
+  // Down the rows, start 2, step 3: raised at rows 5, 8, ...
   const int tall = Sprite(1, 12, [](int, int) { return P5(31, 31, 31); });
   oxDraw::DrawFadeRamp(0, 0, 10, 20, 30, 1, 2, 3, tall, 0, 0, 1, 12);
   const int raised[12] = {0, 0, 0, 0, 0, 1, 1, 1, 2, 2, 2, 3};
   for (int y = 0; y < 12; ++y) {
     const int r = raised[y];
-    EXPECT_EQ(At(0, y), P5(10 + r, 20 + r, 30 + r < 31 ? 30 + r : 31)) << y;
+    EXPECT_EQ(At(0, y), P5(10 + r, 20 + r, std::min(30 + r, 31))) << y;
   }
-}
-
-// ------------------------------------------------------------ tone effects
-
-TEST_F(EffectsTest, ShadowDarkScaledChannelsGrey) {
-  const int mask = Sprite(1, 1, {P5(8, 31, 31)});
-  At(0, 0) = P5(20, 10, 5);
-  EXPECT_EQ(oxDraw::DrawShadow(0, 0, mask, 0, 0, 1, 1), 1);
-  EXPECT_EQ(At(0, 0), P5(12, 2, 0));  // the source's red darkens all three
-
-  // Dark: max(s - (31 - level), 0); Scaled: trunc(s x factor) at full
-  // precision, saturating at the channel's top.
-  const int s = Sprite(1, 1, {P5(20, 10, 5)}), f = Sprite(1, 1, {Rgb(21, 41, 7)});
-  struct Tone {
-    std::function<int()> draw;
-    uint16_t expected;
-  };
-  const Tone tones[] = {
-      {[&] { return oxDraw::DrawDark(0, 0, 25, s, 0, 0, 1, 1); }, P5(14, 4, 0)},
-      {[&] { return oxDraw::DrawDark(0, 0, 31, s, 0, 0, 1, 1); }, P5(20, 10, 5)},
-      {[&] { return oxDraw::DrawDarkRGB(0, 0, 31, 20, 0, s, 0, 0, 1, 1); }, P5(20, 0, 0)},
-      {[&] { return oxDraw::DrawDarkRGB(0, 0, 99, -7, 31, s, 0, 0, 1, 1); }, P5(20, 0, 5)},
-      {[&] { return oxDraw::DrawScaled(0, 0, 0.5f, f, 0, 0, 1, 1); }, Rgb(10, 20, 3)},
-      {[&] { return oxDraw::DrawScaled(0, 0, 2.0f, f, 0, 0, 1, 1); }, Rgb(31, 63, 14)},
-      {[&] { return oxDraw::DrawScaledRGB(0, 0, 1.0f, 0.0f, 1.5f, f, 0, 0, 1, 1); },
-       Rgb(21, 0, 10)},
-      {[&] { return oxDraw::DrawScaledRGB(0, 0, 1e30f, -1.0f, NAN, f, 0, 0, 1, 1); },
-       Rgb(31, 0, 0)},
-  };
-  for (size_t i = 0; i < std::size(tones); ++i) {
-    At(0, 0) = 0x7777;
-    EXPECT_EQ(tones[i].draw(), 1);
-    EXPECT_EQ(At(0, 0), tones[i].expected) << i;
-  }
-
-  const int wide = Sprite(20, 1, [](int x, int) { return uint16_t(0x1357 * (x + 1)); });
-  EXPECT_EQ(oxDraw::DrawChannels(0, 0, 1, 0, 1, wide, 0, 0, 20, 1), 1);
-  EXPECT_EQ(oxDraw::DrawChannels(0, 1, 0, 7, 0, wide, 0, 0, 20, 1), 1);
-  for (int x = 0; x < 20; ++x) {
-    EXPECT_EQ(At(x, 0), uint16_t(0x1357 * (x + 1)) & 0xF81F) << x;
-    EXPECT_EQ(At(x, 1), uint16_t(0x1357 * (x + 1)) & 0x07E0) << x;
-  }
-
-  // third[r + g + b] of the 5-bit channels, in all three.
-  const int g = Sprite(2, 1, {Rgb(20, 41, 7), 0xFFFF});
-  EXPECT_EQ(oxDraw::DrawGrey(0, 2, g, 0, 0, 2, 1), 1);
-  EXPECT_EQ(At(0, 2), P5(15, 15, 15));  // (20 + 20 + 7) / 3
-  EXPECT_EQ(At(1, 2), P5(31, 31, 31));
 }
 
 // ------------------------------------------------------------ soft, refract, mirror
 
 TEST_F(EffectsTest, SoftAveragesAWindowThatStaysInTheArea) {
   // Blue and green (full precision) of a 3 x 2 sprite; (0, 1) transparent.
-  const int h = Sprite(3, 2,
-                       {Rgb(0, 1, 4), Rgb(0, 2, 8), Rgb(0, 3, 12),  //
-                        0, Rgb(0, 5, 16), Rgb(0, 7, 20)});
+  const int h = Sprite(3, 2, {Rgb(0, 1, 4), Rgb(0, 2, 8), Rgb(0, 3, 12),  //
+                              0, Rgb(0, 5, 16), Rgb(0, 7, 20)});
   EXPECT_EQ(oxDraw::DrawSoft(10, 10, 2, h, 0, 0, 3, 2), 1);
-  // (0,0): (1 + 2 + 0 + 5) / 4, (4 + 8 + 0 + 16) / 4; every other pixel's
-  // window is moved into columns 1-2: (2 + 3 + 5 + 7) / 4, (8 + 12 + 16 + 20) / 4.
-  const uint16_t soft[2][3] = {{Rgb(0, 2, 7), Rgb(0, 4, 14), Rgb(0, 4, 14)},
-                               {0x7777, Rgb(0, 4, 14), Rgb(0, 4, 14)}};
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 3; ++x) EXPECT_EQ(At(10 + x, 10 + y), soft[y][x]) << x << y;
-
-  // 3 x 3 windows on a 3 x 3 sprite: every pixel is the whole sum / 9.
+  // (0,0): (1 + 2 + 0 + 5) / 4, (4 + 8 + 0 + 16) / 4; every other window is
+  // moved into columns 1-2: (2 + 3 + 5 + 7) / 4, (8 + 12 + 16 + 20) / 4.
+  ExpectArea(10, 10, 3,
+             {Rgb(0, 2, 7), Rgb(0, 4, 14), Rgb(0, 4, 14), kBack, Rgb(0, 4, 14), Rgb(0, 4, 14)});
+  // 3 x 3 windows on a 3 x 3 sprite: red 1..9 sums to 45 -> 5; blue to 36 -> 4.
   const int nine = Sprite(3, 3, [](int x, int y) { return Rgb(x + 3 * y + 1, 0, 2 * (x + y)); });
-  Fill(0x7777);
   EXPECT_EQ(oxDraw::DrawSoft(0, 0, 3, nine, 0, 0, 3, 3), 1);
-  // red 1..9 sums to 45 -> 5; blue 0,2,4,2,4,6,4,6,8 sums to 36 -> 4.
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 3; ++x) EXPECT_EQ(At(x, y), Rgb(5, 0, 4));
+  ExpectArea(0, 0, 3, std::vector<uint16_t>(9, Rgb(5, 0, 4)));
   // A block larger than the area covers the area; a block below 1 copies.
-  Fill(0x7777);
+  Fill(kBack);
   oxDraw::DrawSoft(0, 0, 50, nine, 0, 0, 3, 3);
   EXPECT_EQ(At(2, 2), Rgb(5, 0, 4));
   for (const int n : {1, 0, -5}) {
-    Fill(0x7777);
+    Fill(kBack);
     oxDraw::DrawSoft(0, 0, n, nine, 0, 0, 3, 3);
     EXPECT_EQ(At(2, 1), Rgb(6, 0, 6));
   }
-}
-
-// Windows of any size, through each way of summing: a checkerboard of
-// (31, 63, 31) and (1, 1, 1) averages to (16, 32, 16) over any even window.
-TEST_F(EffectsTest, SoftOverLargeWindows) {
-  const int h =
+  // Windows of any size, through each way of summing: a checkerboard of
+  // (31, 63, 31) and (1, 1, 1) averages to (16, 32, 16) over any even window.
+  const int board =
       Sprite(640, 480, [](int x, int y) { return (x + y) % 2 ? Rgb(31, 63, 31) : Rgb(1, 1, 1); });
   for (const int n : {2, 64, 180, 184, 200, 600, 640, 5000}) {
-    SCOPED_TRACE(n);
-    Fill(0x7777);
-    EXPECT_EQ(oxDraw::DrawSoft(0, 0, n, h, 0, 0, 640, 480), 1);
+    Fill(kBack);
+    EXPECT_EQ(oxDraw::DrawSoft(0, 0, n, board, 0, 0, 640, 480), 1);
     const uint16_t* p = oxd::Scr().back->pixels;
-    int wrong = 0;
-    for (int i = 0; i < 640 * 480; ++i) wrong += p[i] != Rgb(16, 32, 16);
-    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(std::count(p, p + 640 * 480, Rgb(16, 32, 16)), 640 * 480) << n;
   }
 }
 
 TEST_F(EffectsTest, RefractReadsRowsBelowWithinTheArea) {
   for (int y = 0; y < 480; ++y)
     for (int x = 0; x < 640; ++x) At(x, y) = Rgb(0, y & 63, 1);
-  // Strength 1: offset = the source's red value (5 bits).
+  auto Row = [](int y) { return Rgb(0, y & 63, 1); };
+  // Strength 1: offset = the source's red value. Rows read from the row below
+  // (still unchanged), offset 0, and 3 + 3 reaching the area's bottom (no move).
   const int h = Sprite(1, 6, {P5(1, 0, 1), P5(1, 0, 1), P5(0, 0, 1), P5(3, 0, 1), P5(1, 0, 1), 0});
   EXPECT_EQ(oxDraw::DrawRefract(0, 100, 1.0f, h, 0, 0, 1, 6), 1);
-  // Rows read from the row below (still unchanged), offset 0, and 3 + 3
-  // reaching the area's bottom (no move).
-  const int from[6] = {101, 102, 102, 103, 105, 105};
-  for (int y = 0; y < 6; ++y) EXPECT_EQ(At(0, 100 + y), Rgb(0, from[y] & 63, 1)) << y;
-  // Strength 0.5: k = trunc(31 - 15.5) = 15, offset = red - 15.
+  ExpectArea(0, 100, 1, {Row(101), Row(102), Row(102), Row(103), Row(105), Row(105)});
+  // Strength 0.5: k = trunc(31 - 15.5) = 15, offset = red - 15; the last
+  // pixel's row below is outside the area.
   const int k = Sprite(1, 4, {P5(17, 0, 1), P5(15, 0, 1), P5(3, 0, 1), P5(16, 0, 1)});
   EXPECT_EQ(oxDraw::DrawRefract(1, 200, 0.5f, k, 0, 0, 1, 4), 1);
-  const int from2[4] = {202, 201, 202, 203};  // the last: 1 row below is outside the area
-  for (int y = 0; y < 4; ++y) EXPECT_EQ(At(1, 200 + y), Rgb(0, from2[y] & 63, 1)) << y;
-  // Strength 0 or NaN: nothing moves.
+  ExpectArea(1, 200, 1, {Row(202), Row(201), Row(202), Row(203)});
+  // Strength NaN or negative: nothing moves.
   EXPECT_EQ(oxDraw::DrawRefract(1, 300, NAN, k, 0, 0, 1, 4), 1);
   EXPECT_EQ(oxDraw::DrawRefract(1, 300, -1e30f, k, 0, 0, 1, 4), 1);
-  EXPECT_EQ(At(1, 300), Rgb(0, 300 & 63, 1));
+  EXPECT_EQ(At(1, 300), Row(300));
 }
 
 TEST_F(EffectsTest, MirrorModesAndTheirCuts) {
   // Codes 1 + x + 10 y of a 3 x 2 sprite.
   const int h = Sprite(3, 2, [](int x, int y) { return uint16_t(1 + x + 10 * y); });
-  struct Case {
-    int mode;
-    uint16_t rows[2][3];
-  };
-  for (const Case& c : {Case{0, {{1, 2, 3}, {11, 12, 13}}}, Case{1, {{3, 2, 1}, {13, 12, 11}}},
-                        Case{2, {{11, 12, 13}, {1, 2, 3}}}, Case{3, {{13, 12, 11}, {3, 2, 1}}},
-                        Case{7, {{1, 2, 3}, {11, 12, 13}}}}) {
-    Fill(0x7777);
+  struct Case { int mode; std::vector<uint16_t> area; };
+  for (const Case& c : {Case{0, {1, 2, 3, 11, 12, 13}}, Case{1, {3, 2, 1, 13, 12, 11}},
+                        Case{2, {11, 12, 13, 1, 2, 3}}, Case{3, {13, 12, 11, 3, 2, 1}},
+                        Case{7, {1, 2, 3, 11, 12, 13}}}) {
+    SCOPED_TRACE(c.mode);
     EXPECT_EQ(oxDraw::DrawMirror(20, 20, c.mode, h, 0, 0, 3, 2), 1);
-    for (int y = 0; y < 2; ++y)
-      for (int x = 0; x < 3; ++x) EXPECT_EQ(At(20 + x, 20 + y), c.rows[y][x]) << c.mode;
+    ExpectArea(20, 20, 3, c.area);
   }
   // Cut on each side: what shows is that part of the mirrored whole.
   oxDraw::SetClip(21, 21, 100, 100);
-  Fill(0x7777);
+  Fill(kBack);
   oxDraw::DrawMirror(20, 20, 3, h, 0, 0, 3, 2);  // left and top cut
-  EXPECT_TRUE(At(21, 21) == 2 && At(22, 21) == 1 && At(20, 20) == 0x7777 && At(21, 20) == 0x7777);
+  ExpectArea(20, 20, 3, {kBack, kBack, kBack, kBack, 2, 1});
   oxDraw::SetClip(0, 0, 22, 21);
-  Fill(0x7777);
+  Fill(kBack);
   oxDraw::DrawMirror(20, 20, 3, h, 0, 0, 3, 2);  // right and bottom cut
-  EXPECT_TRUE(At(20, 20) == 13 && At(21, 20) == 12 && At(22, 20) == 0x7777 && At(20, 21) == 0x7777);
+  ExpectArea(20, 20, 3, {13, 12, kBack, kBack, kBack, kBack});
   // A mirrored part of a larger sprite: the part (1, 0, 3, 2) mirrored.
   oxDraw::SetClip(0, 0, 640, 480);
-  Fill(0x7777);
+  Fill(kBack);
   oxDraw::DrawMirror(0, 0, 1, h, 1, 0, 3, 2);
-  EXPECT_TRUE(At(0, 0) == 3 && At(1, 0) == 2 && At(2, 0) == 0x7777);
+  ExpectArea(0, 0, 3, {3, 2, kBack});
   // Wide rows take the vector path; zeros are kept transparent there too.
   const int wide = Sprite(37, 1, [](int x, int) { return uint16_t(x % 4 == 0 ? 0 : 100 + x); });
   EXPECT_EQ(oxDraw::DrawMirror(0, 5, 1, wide, 0, 0, 37, 1), 1);
-  for (int x = 0; x < 37; ++x) {
-    const int from = 36 - x;
-    EXPECT_EQ(At(x, 5), from % 4 == 0 ? 0x7777 : 100 + from) << x;
+  for (int x = 0, from = 36; x < 37; ++x, --from) {
+    EXPECT_EQ(At(x, 5), from % 4 == 0 ? kBack : 100 + from) << x;
   }
 }
 
@@ -626,81 +487,58 @@ TEST_F(EffectsTest, RotationBy0And90And180Degrees) {
   // Codes 1 + x + 10 y of a 4 x 2 sprite, (3, 1) transparent.
   const int h =
       Sprite(4, 2, [](int x, int y) { return uint16_t(x == 3 && y == 1 ? 0 : 1 + x + 10 * y); });
-  auto Source = [](int x, int y) { return x == 3 && y == 1 ? 0x7777 : 1 + x + 10 * y; };
-  EXPECT_EQ(oxDraw::DrawRotate(10, 10, 14, 12, 0, h, 0, 0, 4, 2), 1);
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(At(10 + x, 10 + y), Source(x, y));
-  // 90 degrees, clockwise: a 2 x 4 destination; source (x, y) lands at
-  // (1 - y, x).
-  EXPECT_EQ(oxDraw::DrawRotate(20, 10, 22, 14, 90, h, 0, 0, 4, 2), 1);
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(At(20 + 1 - y, 10 + x), Source(x, y)) << x << y;
-  // 180 degrees: (x, y) lands at (3 - x, 1 - y); 540 and -180 are the same.
-  for (const int angle : {180, 540, -180}) {
-    Fill(0x7777);
-    EXPECT_EQ(oxDraw::DrawRotate(30, 10, 34, 12, angle, h, 0, 0, 4, 2), 1);
-    for (int y = 0; y < 2; ++y)
-      for (int x = 0; x < 4; ++x) EXPECT_EQ(At(30 + 3 - x, 10 + 1 - y), Source(x, y)) << angle;
+  // Clockwise turns; 540 and -180 are 180.
+  struct Case { int angle, w; std::vector<uint16_t> area; };
+  for (const Case& c : {Case{0, 4, {1, 2, 3, 4, 11, 12, 13, kBack}},
+                        Case{90, 2, {11, 1, 12, 2, 13, 3, kBack, 4}},
+                        Case{180, 4, {kBack, 13, 12, 11, 4, 3, 2, 1}},
+                        Case{540, 4, {kBack, 13, 12, 11, 4, 3, 2, 1}},
+                        Case{-180, 4, {kBack, 13, 12, 11, 4, 3, 2, 1}},
+                        Case{270, 2, {4, kBack, 3, 13, 2, 12, 1, 11}}}) {
+    SCOPED_TRACE(c.angle);
+    Fill(kBack);
+    EXPECT_EQ(oxDraw::DrawRotate(20, 10, 20 + c.w, 10 + 8 / c.w, c.angle, h, 0, 0, 4, 2), 1);
+    ExpectArea(20, 10, c.w, c.area);
   }
-  // 270: (x, y) lands at (y, 3 - x).
-  Fill(0x7777);
-  oxDraw::DrawRotate(20, 10, 22, 14, 270, h, 0, 0, 4, 2);
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(At(20 + y, 10 + 3 - x), Source(x, y));
   // A larger destination shows the picture at its centre, the rest untouched.
-  Fill(0x7777);
+  Fill(kBack);
   oxDraw::DrawRotate(0, 0, 8, 6, 0, h, 0, 0, 4, 2);
   EXPECT_TRUE(At(2, 2) == 1 && At(4, 3) == 13);
-  for (auto [x, y] : {std::pair{5, 3}, {1, 2}, {2, 1}, {6, 3}}) EXPECT_EQ(At(x, y), 0x7777);
-}
-
-TEST_F(EffectsTest, RotationAt45DegreesKeepsTheCentre) {
-  const int h = Sprite(9, 9, [](int x, int y) { return uint16_t(1 + x + 10 * y); });
-  EXPECT_EQ(oxDraw::DrawRotate(100, 100, 109, 109, 45, h, 0, 0, 9, 9), 1);
-  EXPECT_EQ(At(104, 104), 1 + 4 + 40);  // the centre stays; the corners turn out
-  EXPECT_TRUE(At(100, 100) == 0x7777 && At(108, 108) == 0x7777);
-  // A point on the horizontal axis moves to the diagonal: (x + 3, y)
+  for (auto [x, y] : {std::pair{5, 3}, {1, 2}, {2, 1}, {6, 3}}) EXPECT_EQ(At(x, y), kBack);
+  // At 45 degrees the centre stays, the corners turn out, and (x + 3, y)
   // turns clockwise to about (x + 2, y + 2).
+  const int nine = Sprite(9, 9, [](int x, int y) { return uint16_t(1 + x + 10 * y); });
+  EXPECT_EQ(oxDraw::DrawRotate(100, 100, 109, 109, 45, nine, 0, 0, 9, 9), 1);
+  EXPECT_EQ(At(104, 104), 1 + 4 + 40);
+  EXPECT_TRUE(At(100, 100) == kBack && At(108, 108) == kBack);
   EXPECT_EQ(At(106, 106), 1 + 7 + 40);
 }
 
 TEST_F(EffectsTest, RotationTiledAndZoomed) {
-  // Tiled: |offset from the source's left| mod width, so the picture is
-  // mirrored about the source's corner.
+  // Tiled: |offset from the source's left| mod width, mirrored about the source's corner.
   const int strip = Sprite(3, 1, {1, 2, 3});
   EXPECT_EQ(oxDraw::DrawRotateTiled(0, 0, 9, 1, 0, strip, 0, 0, 3, 1), 1);
-  const uint16_t tiled[9] = {1, 3, 2, 1, 2, 3, 1, 2, 3};
-  for (int x = 0; x < 9; ++x) EXPECT_EQ(At(x, 0), tiled[x]) << x;
+  ExpectArea(0, 0, 9, {1, 3, 2, 1, 2, 3, 1, 2, 3});
   // The whole destination is covered, at any angle.
-  Fill(0x7777);
   oxDraw::DrawRotateTiled(0, 10, 50, 40, 33, strip, 0, 0, 3, 1);
   for (int y = 10; y < 40; ++y)
-    for (int x = 0; x < 50; ++x) ASSERT_NE(At(x, y), 0x7777);
-
+    for (int x = 0; x < 50; ++x) ASSERT_NE(At(x, y), kBack);
   // Zoom 2 at 0 degrees: each pixel becomes a 2 x 2 square.
   const int sq = Sprite(2, 2, {1, 2, 3, 4});
-  Fill(0x7777);
-  EXPECT_EQ(oxDraw::DrawRotateZoom(0, 0, 4, 4, 0, 2.0f, sq, 0, 0, 2, 2), 1);
-  const uint16_t zoomed[4][4] = {{1, 1, 2, 2}, {1, 1, 2, 2}, {3, 3, 4, 4}, {3, 3, 4, 4}};
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(At(x, y), zoomed[y][x]);
+  EXPECT_EQ(oxDraw::DrawRotateZoom(100, 0, 104, 4, 0, 2.0f, sq, 0, 0, 2, 2), 1);
+  ExpectArea(100, 0, 4, {1, 1, 2, 2, 1, 1, 2, 2, 3, 3, 4, 4, 3, 3, 4, 4});
   // Zoom 1 is DrawRotate; zoom 0, infinite or NaN draws nothing.
-  Fill(0x7777);
-  oxDraw::DrawRotateZoom(0, 0, 2, 2, 90, 1.0f, sq, 0, 0, 2, 2);
-  EXPECT_TRUE(At(0, 0) == 3 && At(1, 0) == 1);
+  oxDraw::DrawRotateZoom(200, 0, 202, 2, 90, 1.0f, sq, 0, 0, 2, 2);
+  ExpectArea(200, 0, 2, {3, 1});
   for (const float z : {0.0f, INFINITY, NAN}) {
-    Fill(0x7777);
+    Fill(kBack);
     EXPECT_EQ(oxDraw::DrawRotateZoom(0, 0, 4, 4, 0, z, sq, 0, 0, 2, 2), 1);
-    EXPECT_EQ(At(1, 1), 0x7777);
+    EXPECT_EQ(At(1, 1), kBack);
   }
-  // A tiny zoom leaves at most the centre pixel; far-away and huge
-  // rectangles are cut without trouble.
-  Fill(0x7777);
+  // A tiny zoom leaves at most the centre pixel; huge rectangles are cut without trouble.
   EXPECT_EQ(oxDraw::DrawRotateZoom(0, 0, 640, 480, 10, 1e-30f, sq, 0, 0, 2, 2), 1);
-  int changed = 0;
-  for (int y = 0; y < 480; ++y)
-    for (int x = 0; x < 640; ++x) changed += At(x, y) != 0x7777;
-  EXPECT_LE(changed, 1);
+  const uint16_t* p = oxd::Scr().back->pixels;
+  EXPECT_GE(std::count(p, p + 640 * 480, kBack), 640 * 480 - 1);
   EXPECT_EQ(oxDraw::DrawRotate(INT_MIN, INT_MIN, INT_MAX, INT_MAX, 30, sq, 0, 0, 2, 2), 1);
   EXPECT_EQ(oxDraw::DrawRotateTiled(INT_MIN, INT_MIN, INT_MAX, INT_MAX, 30, sq, 0, 0, 2, 2), 1);
   EXPECT_EQ(oxDraw::DrawRotateZoom(INT_MIN, 0, INT_MAX, 10, 359, 1e30f, sq, 0, 0, 2, 2), 1);
@@ -710,35 +548,27 @@ TEST_F(EffectsTest, RotationTiledAndZoomed) {
 
 TEST_F(EffectsTest, BlurWorksInPlaceFromTheTopLeft) {
   // Blue values of a 4 x 3 area at (10, 10); red 0, green 6-bit odd.
-  const int blue[3][4] = {{4, 8, 12, 16}, {20, 24, 28, 0}, {1, 2, 3, 4}};
-  auto Load = [&] {
-    for (int y = 0; y < 3; ++y)
-      for (int x = 0; x < 4; ++x) At(10 + x, 10 + y) = Rgb(0, 9, blue[y][x]);
-  };
-  Load();
+  const int blue[12] = {4, 8, 12, 16, 20, 24, 28, 0, 1, 2, 3, 4};
+  std::vector<uint16_t> area;
+  for (const int b : blue) area.push_back(Rgb(0, 9, b));
+  Put(10, 10, 4, area);
   EXPECT_EQ(oxDraw::Blur(10, 10, 4, 3), 1);
   // (1,1): (20 + 28 + 8 + 2) >> 2 = 14; (2,1): (14 + 0 + 12 + 3) >> 2 = 7,
-  // its left neighbour already blurred. Green 9 is 5-bit 4 everywhere.
-  EXPECT_TRUE(At(11, 11) == P5(0, 4, 14) && At(12, 11) == P5(0, 4, 7));
-  for (int y = 0; y < 3; ++y) {
-    for (int x = 0; x < 4; ++x) {
-      if (y != 1 || x == 0 || x == 3) {
-        EXPECT_EQ(At(10 + x, 10 + y), Rgb(0, 9, blue[y][x]));
-      }
-    }
-  }
-  EXPECT_EQ(At(9, 11), 0x7777);
+  // its left neighbour already blurred. Green 9 is 5-bit 4. The border stays.
+  std::vector<uint16_t> want = area;
+  want[5] = P5(0, 4, 14), want[6] = P5(0, 4, 7);
+  ExpectArea(10, 10, 4, want);
+  EXPECT_EQ(At(9, 11), kBack);
   // Faded in red and blue: 14 - 1 = 13, then (13 + 0 + 12 + 3) >> 2 - 1 = 6;
   // red stays at 0 and nothing borrows from green.
-  Load();
+  Put(10, 10, 4, area);
   EXPECT_EQ(oxDraw::BlurFade(1, 0, 1, 10, 10, 4, 3), 1);
   EXPECT_TRUE(At(11, 11) == P5(0, 4, 13) && At(12, 11) == P5(0, 4, 6));
   // Repeated inside a black border, the picture fades to black.
   oxDraw::FillRect(20, 20, 25, 25, 0);
   oxDraw::FillRect(21, 21, 24, 24, 0xFFFF);
   for (int i = 0; i < 32; ++i) oxDraw::BlurFade(1, 1, 1, 20, 20, 5, 5);
-  for (int y = 21; y < 24; ++y)
-    for (int x = 21; x < 24; ++x) EXPECT_EQ(At(x, y), 0);
+  ExpectArea(21, 21, 3, std::vector<uint16_t>(9, 0));
   // Cut to the back buffer: the screen's edge is the border.
   FillGround();
   EXPECT_EQ(oxDraw::Blur(-10, -10, 700, 700), 1);
@@ -751,26 +581,19 @@ TEST_F(EffectsTest, BlurWorksInPlaceFromTheTopLeft) {
 TEST_F(EffectsTest, RiseFollowsTheRandomTable) {
   uint8_t* table = oxd::Tables().random;
   table[0] = 1, table[1] = 0, table[2] = 2;
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x) At(x, y) = P5(0, 0, 1 + x + 4 * y);
+  for (int i = 0; i < 16; ++i) At(i % 4, i / 4) = P5(0, 0, 1 + i);
   EXPECT_EQ(oxDraw::Rise(0, 0, 4, 4), 1);
   // (1,1): average (5 + 7 + 2 + 10) >> 2 = 6 written above; (2,1): the
   // counter reached entry 1, a copy (7); entry 0: (1,2) copied up (10);
   // entry 2: (2,2) averaged (10 + 12 + 7 + 15) >> 2 = 11.
-  const uint16_t expected[4][4] = {{1, 6, 7, 4}, {5, 10, 11, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}};
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(At(x, y), P5(0, 0, expected[y][x])) << x << y;
+  const int expected[16] = {1, 6, 7, 4, 5, 10, 11, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(At(i % 4, i / 4), P5(0, 0, expected[i])) << i;
   EXPECT_TRUE(oxd::Effects().rise.index == 2 && oxd::Effects().rise.counter == 1);
   EXPECT_EQ(oxd::Effects().riseFade.index, 0);  // its own walk
-
-  // The fading smear: averaged values lose 1 in the chosen channels only.
-  oxd::Effects().riseFade = {0, 0};
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x) At(x, y) = P5(0, 9, 1 + x + 4 * y);
+  // The fading smear: averaged values lose 1 in the chosen channels only; a copy is not faded.
+  for (int i = 0; i < 16; ++i) At(i % 4, i / 4) = P5(0, 9, 1 + i);
   EXPECT_EQ(oxDraw::RiseFade(0, 1, 1, 0, 0, 4, 4), 1);
-  EXPECT_TRUE(At(1, 0) == P5(0, 8, 5) && At(2, 1) == P5(0, 8, 10));
-  EXPECT_EQ(At(2, 0), P5(0, 9, 7));  // a copy is not faded
-
+  EXPECT_TRUE(At(1, 0) == P5(0, 8, 5) && At(2, 1) == P5(0, 8, 10) && At(2, 0) == P5(0, 9, 7));
   // After entry 9999 the walk restarts at a pseudo-random entry below 1000.
   ox::SeedRandom(77);
   const int restart = ox::Random() % 1000;
@@ -779,35 +602,34 @@ TEST_F(EffectsTest, RiseFollowsTheRandomTable) {
   oxd::Effects().rise = {9999, 0};
   oxDraw::Rise(0, 0, 3, 3);
   EXPECT_EQ(oxd::Effects().rise.index, restart);
+  // Reset puts every walk back.
+  oxd::Effects().noise = {42, 0};
+  oxd::ResetDrawState();
+  EXPECT_TRUE(oxd::Effects().rise.index == 0 && oxd::Effects().noise.index == 0);
 }
 
 TEST_F(EffectsTest, NoiseAddsSaturatedGrain) {
   uint8_t* table = oxd::Tables().random;
   const uint8_t entries[5] = {0, 1, 2, 1, 0};
-  for (int i = 0; i < 5; ++i) table[i] = entries[i];
-  for (int x = 0; x < 5; ++x) At(x, 0) = P5(10, 30, 29);
+  std::copy(entries, entries + 5, table);
+  Put(0, 0, 5, std::vector<uint16_t>(5, P5(10, 30, 29)));
   EXPECT_EQ(oxDraw::Noise(2, 0, 0, 5, 1), 1);  // grain 0, 4, 8, 4, 0
-  const uint16_t expected[5] = {P5(10, 30, 29), P5(14, 31, 31), P5(18, 31, 31), P5(14, 31, 31),
-                                P5(10, 30, 29)};
-  for (int x = 0; x < 5; ++x) EXPECT_EQ(At(x, 0), expected[x]) << x;
+  ExpectArea(0, 0, 5, {P5(10, 30, 29), P5(14, 31, 31), P5(18, 31, 31), P5(14, 31, 31),
+                       P5(10, 30, 29)});
   EXPECT_EQ(oxd::Effects().noise.index, 5);
-
   // Only the chosen channels; the others keep every bit.
-  for (int x = 0; x < 5; ++x) At(x, 1) = Rgb(3, 61, 30);
+  Put(0, 1, 5, std::vector<uint16_t>(5, Rgb(3, 61, 30)));
   EXPECT_EQ(oxDraw::NoiseChannels(1, 0, 1, 0, 0, 1, 5, 1), 1);  // grain 0, 1, 2, 1, 0
-  const uint16_t chosen[5] = {Rgb(3, 61, 30), Rgb(4, 61, 31), Rgb(5, 61, 31), Rgb(4, 61, 31),
-                              Rgb(3, 61, 30)};
-  for (int x = 0; x < 5; ++x) EXPECT_EQ(At(x, 1), chosen[x]) << x;
+  ExpectArea(0, 1, 5, {Rgb(3, 61, 30), Rgb(4, 61, 31), Rgb(5, 61, 31), Rgb(4, 61, 31),
+                       Rgb(3, 61, 30)});
   EXPECT_EQ(oxd::Effects().noiseChannels.index, 5);
-
   // Shifts outside 0..5: negative counts as 0, large ones saturate.
   oxd::Effects().noise = {1, 0};
   At(0, 2) = At(1, 2) = 0;
   oxDraw::Noise(-4, 0, 2, 1, 1);  // entry 1 -> 1
   oxDraw::Noise(40, 1, 2, 1, 1);  // entry 2 -> saturates
   EXPECT_TRUE(At(0, 2) == P5(1, 1, 1) && At(1, 2) == P5(31, 31, 31));
-  // The rectangle is cut to the screen.
-  EXPECT_EQ(oxDraw::Noise(1, -100, -100, 2000, 2000), 1);
+  EXPECT_EQ(oxDraw::Noise(1, -100, -100, 2000, 2000), 1);  // cut to the screen
   EXPECT_EQ(oxDraw::NoiseChannels(1, 1, 1, 1, 630, 470, INT_MAX, INT_MAX), 1);
 }
 
@@ -815,7 +637,7 @@ TEST_F(EffectsTest, NoiseAddsSaturatedGrain) {
 // pixel and restarts after entry 9999 exactly where it would.
 TEST_F(EffectsTest, NoiseOnLongRowsAndAcrossTheRestart) {
   const uint8_t* table = oxd::Tables().random;
-  for (int x = 0; x < 40; ++x) At(x, 0) = P5(10, 20, 29);
+  Put(0, 0, 40, std::vector<uint16_t>(40, P5(10, 20, 29)));
   ox::SeedRandom(5);
   const int restart = ox::Random() % 1000;
   ox::SeedRandom(5);
@@ -826,42 +648,29 @@ TEST_F(EffectsTest, NoiseOnLongRowsAndAcrossTheRestart) {
     EXPECT_EQ(At(x, 0), P5(std::min(31, 10 + n), std::min(31, 20 + n), std::min(31, 29 + n))) << x;
   }
   EXPECT_EQ(oxd::Effects().noise.index, restart + 30);
-
   // Green only, grain << 3: red and blue keep every bit.
-  for (int x = 0; x < 24; ++x) At(x, 1) = Rgb(5, 41, 7);
+  Put(0, 1, 24, std::vector<uint16_t>(24, Rgb(5, 41, 7)));
   EXPECT_EQ(oxDraw::NoiseChannels(0, 1, 0, 3, 0, 1, 24, 1), 1);
-  for (int x = 0; x < 24; ++x) {
-    EXPECT_EQ(At(x, 1), Rgb(5, 2 * std::min(31, 20 + 8 * table[x]), 7)) << x;
-  }
+  for (int x = 0; x < 24; ++x) EXPECT_EQ(At(x, 1), Rgb(5, 2 * std::min(31, 20 + 8 * table[x]), 7));
 }
 
 TEST_F(EffectsTest, ZoomThroughTheBufferSprite) {
-  Put(100, 100, 2, 2, {1, 2, 3, 4});
+  const std::vector<uint16_t> full = {1, 1, 2, 2, 1, 1, 2, 2, 3, 3, 4, 4, 3, 3, 4, 4};
+  Put(100, 100, 2, {1, 2, 3, 4});
   EXPECT_EQ(oxDraw::Zoom2(100, 100, 2, 2, 0), 1);
-  const uint16_t full[4][4] = {{1, 1, 2, 2}, {1, 1, 2, 2}, {3, 3, 4, 4}, {3, 3, 4, 4}};
-  for (int y = 0; y < 4; ++y) {
-    for (int x = 0; x < 4; ++x) {
-      EXPECT_EQ(At(100 + x, 100 + y), full[y][x]);
-      EXPECT_EQ(Px(oxd::kBufferSprite, x, y), full[y][x]);
-    }
-  }
+  ExpectArea(100, 100, 4, full);
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(Px(oxd::kBufferSprite, i % 4, i / 4), full[size_t(i)]);
   // Any other mode: only the top-left pixel of each square; the rest shows
   // what the Buffer sprite held.
-  oxDraw::FillRect(100, 100, 104, 104, 0x7777);
-  Put(100, 100, 2, 2, {5, 6, 7, 8});
+  oxDraw::FillRect(100, 100, 104, 104, kBack);
+  Put(100, 100, 2, {5, 6, 7, 8});
   EXPECT_EQ(oxDraw::Zoom2(100, 100, 2, 2, 1), 1);
-  const uint16_t sparse[4][4] = {{5, 1, 6, 2}, {1, 1, 2, 2}, {7, 3, 8, 4}, {3, 3, 4, 4}};
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(At(100 + x, 100 + y), sparse[y][x]);
-
+  ExpectArea(100, 100, 4, {5, 1, 6, 2, 1, 1, 2, 2, 7, 3, 8, 4, 3, 3, 4, 4});
   // Four times, clipped as every draw.
   oxDraw::SetClip(0, 0, 206, 640);
-  Put(200, 200, 2, 1, {9, 10});
+  Put(200, 200, 2, {9, 10});
   EXPECT_EQ(oxDraw::Zoom4(200, 200, 2, 1, 0), 1);
-  for (int y = 0; y < 4; ++y) {
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(At(200 + x, 200 + y), 9);
-    EXPECT_TRUE(At(204, 200 + y) == 10 && At(205, 200 + y) == 10 && At(206, 200 + y) == 0x7777);
-  }
+  for (int y = 0; y < 4; ++y) ExpectArea(200, 200 + y, 7, {9, 9, 9, 9, 10, 10, kBack});
   // Blocks reaching past the screen or too large for the Buffer sprite are
   // cut; nothing is read or written outside.
   oxDraw::SetClip(0, 0, 640, 480);
@@ -889,14 +698,6 @@ TEST_F(EffectsTest, MosaicCircleTakesTopLeftColours) {
   EXPECT_EQ(oxDraw::MosaicCircle(320, 240, 0, 4), 1);
   EXPECT_EQ(oxDraw::MosaicCircle(320, 240, -5, 4), 1);
   EXPECT_EQ(ChangedFromGround(), 0);
-}
-
-TEST_F(EffectsTest, ResetPutsTheWalksBack) {
-  oxd::Effects().rise = {17, 2};
-  oxd::Effects().noise = {42, 0};
-  oxd::ResetDrawState();
-  EXPECT_TRUE(oxd::Effects().rise.index == 0 && oxd::Effects().rise.counter == 0 &&
-              oxd::Effects().noise.index == 0);
 }
 
 }  // namespace

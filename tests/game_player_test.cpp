@@ -1,9 +1,10 @@
-// The player's ship driven frame by frame through scripted keys and a
-// scripted joystick: steering and banking, the playfield clamp, volleys,
-// special shots, and the explosion that costs energy.
+// The player's ship driven frame by frame through scripted keys and joystick: steering,
+// banking, the playfield clamp, volleys, special shots, and the explosion that costs energy.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "frame/app_state.h"
 #include "frame/window_proc.h"
@@ -27,30 +28,18 @@ constexpr uint32_t kCentre = 32767;
 
 // Every enemy record and boss out of every shot's reach.
 void ParkTargets() {
-  for (auto& group : W().enemies) {
-    for (game::EnemyRecord& e : group) {
-      e.x = game::kParkX;
-      e.y = game::kParkY;
-    }
-  }
-  for (game::BossRecord& b : W().bosses) {
-    b.x = game::kParkX;
-    b.y = game::kParkY;
-  }
+  for (auto& group : W().enemies)
+    for (game::EnemyRecord& e : group) e.x = game::kParkX, e.y = game::kParkY;
+  for (game::BossRecord& b : W().bosses) b.x = game::kParkX, b.y = game::kParkY;
 }
 
-class GamePlayer : public ::testing::Test {
- protected:
+struct GamePlayer : ::testing::Test {
   void SetUp() override {
     oxtest::OpenScreen();
     game::ClearWorld();
     ParkTargets();
     game::ResetShots();
-    game::Player& p = W().player;
-    p.x = 290;
-    p.y = 210;
-    p.bankFrame = 3;
-    p.alive = 1;
+    W().player.x = 290, W().player.y = 210, W().player.bankFrame = 3, W().player.alive = 1;
     W().energy = 999;
     ox::App().frameSeconds = kDt;
   }
@@ -60,8 +49,7 @@ class GamePlayer : public ::testing::Test {
     ASSERT_TRUE(plat::detail::Script().Parse(text, strlen(text), error, sizeof error)) << error;
   }
 
-  // One stage frame after presentation: controls, then the move with the
-  // collision pass.
+  // One stage frame after presentation: controls, then the move with the collision pass.
   static void Frame() {
     plat::Message m;
     while (plat::PeekMessage(m)) ox::WindowProc(m);
@@ -73,75 +61,61 @@ class GamePlayer : public ::testing::Test {
     plat::EndFramePass();
   }
   static void Frames(int n) {
-    for (int i = 0; i < n; ++i) Frame();
+    while (n-- > 0) Frame();
   }
 
   // Records of a stream that a volley has ever filled.
   static int Launched(int stream) {
-    int n = 0;
-    for (const game::Shot& s : W().shots[stream]) n += s.speed == 400;
-    return n;
-  }
-  static int ActiveSpecials(int array) {
-    int n = 0;
-    for (const game::Special& s : W().specials[array]) n += s.active;
-    return n;
+    return int(std::count_if(std::begin(W().shots[stream]), std::end(W().shots[stream]),
+                             [](const game::Shot& s) { return s.speed == 400; }));
   }
 };
 
 TEST_F(GamePlayer, KeysActFromTheirSecondFrameRightWinsAndTheShipBanksBack) {
   // Pressed for one frame only: no motion, no volley, no special step.
-  Script("1 LEFT down\n1 X down\n1 Z down\n2 LEFT up\n2 X up\n2 Z up\n"
-         "4 LEFT down\n4 RIGHT down\n4 UP down\n4 DOWN down\n");
+  Script(
+      "1 LEFT down\n1 X down\n1 Z down\n2 LEFT up\n2 X up\n2 Z up\n"
+      "4 LEFT down\n4 RIGHT down\n4 UP down\n4 DOWN down\n");
   Frames(3);
-  EXPECT_EQ(W().player.x, 290);
-  EXPECT_EQ(W().player.specialCounter, 0);
-  EXPECT_EQ(Launched(0), 0);
+  EXPECT_TRUE(W().player.x == 290 && W().player.specialCounter == 0 && Launched(0) == 0);
 
   Frames(2);  // frame 4 pressed, frame 5 held: Right and Down win
-  EXPECT_FLOAT_EQ(W().player.x, 290 + 140 * kDt);
-  EXPECT_FLOAT_EQ(W().player.y, 210 + 140 * kDt);
-  EXPECT_EQ(W().player.bankFrame, 2);
+  EXPECT_TRUE(W().player.x == 290 + 140 * kDt && W().player.y == 210 + 140 * kDt &&
+              W().player.bankFrame == 2);
 
-  // Right alone from frame 6 tilts the ship to the limit; released on frame
-  // 10 (edge state 2 for that frame) it swings back to level and stays.
+  // Right alone from frame 6 banks to the limit; released on frame 10 it swings back to level.
   Script("6 LEFT up\n6 UP up\n6 DOWN up\n10 RIGHT up\n");
-  int seen[10];
-  for (int& b : seen) {
+  int frame = 6;
+  for (int bank : {1, 0, 0, 0, 0, 1, 2, 3, 3, 3}) {
     Frame();
-    b = W().player.bankFrame;
+    EXPECT_EQ(W().player.bankFrame, bank) << "frame " << frame++;
   }
-  const int expected[10] = {1, 0, 0, 0, 0, 1, 2, 3, 3, 3};
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(seen[i], expected[i]) << "frame " << i + 6;
 }
 
 TEST_F(GamePlayer, ShipStaysInsideThePlayfield) {
   Script("1 LEFT down\n1 UP down\n400 LEFT up\n400 UP up\n401 RIGHT down\n401 DOWN down\n");
   Frames(399);
-  EXPECT_EQ(W().player.x, 130);
-  EXPECT_EQ(W().player.y, 100);
+  EXPECT_TRUE(W().player.x == 130 && W().player.y == 100);
   Frames(400);
-  EXPECT_EQ(W().player.x, 450);
-  EXPECT_EQ(W().player.y, 420);
+  EXPECT_TRUE(W().player.x == 450 && W().player.y == 420);
   W().player.vx = 100000;  // the ending's clamp is wider sideways
   game::PlayerMove(true);
   EXPECT_EQ(W().player.x, 480);
 }
 
 TEST_F(GamePlayer, HoldingFireForASecondLaunchesSixtyVolleys) {
-  Frame();  // nothing in flight: the slot index goes back to 0
+  Frame();                               // nothing in flight: the slot index goes back to 0
   Script("1 X down\n1 CONTROL down\n");  // both fire keys: still one volley a frame
-  Frames(61);                              // pressed on the first, held for 60
+  Frames(61);                            // pressed on the first, held for 60
   for (int s = 0; s < game::kShotStreams; ++s) EXPECT_EQ(Launched(s), 60) << s;
-  EXPECT_EQ(W().shots[0][1].speed, 400);  // the first volley went into slot 1
-  EXPECT_EQ(W().shots[0][61].speed, 0);
+  EXPECT_TRUE(W().shots[0][1].speed == 400 &&
+              W().shots[0][61].speed == 0);  // the first volley went into slot 1
   // Retired shots left through the 10 pixels above the screen.
   int retired = 0;
   for (const game::Shot& s : W().shots[0]) {
     if (s.speed != 400 || s.active) continue;
     ++retired;
-    EXPECT_LT(s.y, -10);
-    EXPECT_GE(s.y, -10 - 400 * kDt);
+    EXPECT_TRUE(s.y < -10 && s.y >= -10 - 400 * kDt) << s.y;
   }
   EXPECT_GT(retired, 20);
   EXPECT_FLOAT_EQ(W().shots[3][60].x, 290 + 15 - 100 * kDt);  // stream 4 drifts left
@@ -152,15 +126,14 @@ TEST_F(GamePlayer, SpecialShotsLaunchEveryFourthStepAndSkipAFlyingRecord) {
   busy = {140, 300, 4, 20, 1};
   Script("1 Z down\n");
   Frames(4);  // held on frames 2..4
-  EXPECT_EQ(ActiveSpecials(game::kCentre), 0);
+  EXPECT_EQ(W().specials[game::kCentre][1].active, 0);
   Frame();  // the 4th held frame launches record 1 of each array
   for (int a = 0; a < game::kSpecialArrays; ++a) EXPECT_EQ(W().specials[a][1].active, 1) << a;
-  EXPECT_EQ(W().specials[game::kLeft][1].x, 290 - 4);
-  EXPECT_EQ(W().specials[game::kLeft][1].y, 210 + 10 - 20);  // launched, then moved once
-  Frames(4);  // record 2: launched in the centre and right arrays only
-  EXPECT_EQ(W().specials[game::kRight][2].active, 1);
-  EXPECT_EQ(busy.y, 300 - 9 * 20);
-  EXPECT_EQ(W().specials[game::kCentre][0].active, 0);  // record 0 is never launched
+  EXPECT_TRUE(W().specials[game::kLeft][1].x == 290 - 4 &&
+              W().specials[game::kLeft][1].y == 210 + 10 - 20);  // launched, moved once
+  Frames(4);  // record 2: launched in the centre and right arrays only; record 0 never
+  EXPECT_TRUE(W().specials[game::kRight][2].active == 1 && busy.y == 300 - 9 * 20 &&
+              W().specials[game::kCentre][0].active == 0);
   Frames(40);
   EXPECT_EQ(W().player.specialCounter, 0);  // wrapped after record 12
 
@@ -177,36 +150,27 @@ TEST_F(GamePlayer, JoystickSteersAndFiresFromItsFirstFrame) {
   oxInput::InitJoystick();
   plat::headless::SetJoystick(0, true, 0, 0, 0x3);  // up-left, buttons 1 and 2
   Frame();
-  EXPECT_FLOAT_EQ(W().player.x, 290 - 140 * kDt);
-  EXPECT_FLOAT_EQ(W().player.y, 210 - 140 * kDt);
-  EXPECT_EQ(W().player.bankFrame, 4);
-  EXPECT_EQ(W().shots[0][1].speed, 400);  // the slot the keyboard advanced to
-  EXPECT_EQ(W().player.specialCounter, 1);
+  EXPECT_TRUE(W().player.x == 290 - 140 * kDt && W().player.y == 210 - 140 * kDt &&
+              W().player.bankFrame == 4);
+  EXPECT_TRUE(W().shots[0][1].speed == 400 &&
+              W().player.specialCounter == 1);  // slot 1: where the keyboard advanced to
 }
 
 TEST_F(GamePlayer, ExplosionCostsOneEnergyAFrameAndEndsTheGameAtZero) {
-  W().energy = 20;
-  W().player.alive = 0;
+  W().energy = 20, W().player.alive = 0;
   for (int i = 0; i < 9; ++i) game::PlayerDraw(false);  // 8 explosion frames, then the ship
-  EXPECT_EQ(W().player.alive, 1);
-  EXPECT_EQ(W().energy, 12);
-  W().player.alive = 0;  // the ending's runs ten frames, game over or not
-  W().gameOver = 1;
+  EXPECT_TRUE(W().player.alive == 1 && W().energy == 12);
+  W().player.alive = 0, W().gameOver = 1;  // the ending's runs ten frames, game over or not
   for (int i = 0; i < 10; ++i) game::PlayerDraw(true);
-  EXPECT_EQ(W().player.alive, 1);
-  EXPECT_EQ(W().energy, 2);
+  EXPECT_TRUE(W().player.alive == 1 && W().energy == 2);
 
-  // Energy 1 at a hit: the first explosion frame ends the game, and the
-  // wreck is no longer drawn or charged.
-  W().gameOver = 0;
-  W().energy = 1;
-  W().player.alive = 0;
+  // Energy 1 at a hit: the first explosion frame ends the game; the wreck is no longer charged.
+  W().gameOver = 0, W().energy = 1, W().player.alive = 0;
   game::PlayerDraw(false);
   game::GameOverCheck();
   EXPECT_EQ(W().gameOver, 1);
   game::PlayerDraw(false);
-  EXPECT_EQ(W().energy, 0);
-  EXPECT_EQ(W().player.explosionFrame, 1);
+  EXPECT_TRUE(W().energy == 0 && W().player.explosionFrame == 1);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// MIDI music: the file check, the synthesiser's output, the end of a piece
-// reaching the window procedure, looping, stopping, and silence for damaged
-// files or a missing soundfont.
+// MIDI music: the file check, silence for bad files or soundfonts, the
+// synthesiser's output, ends, loops and stops reaching the window procedure.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,21 +29,14 @@ using Bytes = std::vector<uint8_t>;
 constexpr int kRate = 44100;
 constexpr int kFrameSamples = kRate / 60;  // one frame pass of audio
 
-// ------------------------------------------------------------ MIDI builder
-
-void VarLen(Bytes& out, uint32_t v) {
-  uint8_t tmp[5];
-  int n = 0;
-  tmp[n++] = v & 0x7F;
-  while (v >>= 7) tmp[n++] = uint8_t(0x80 | (v & 0x7F));
-  while (n) out.push_back(tmp[--n]);
-}
 
 // One note of `ticks` (480 ticks a quarter at 120 beats a minute: 960 a
 // second), preceded by a program change, ended by End of Track.
 Bytes NoteTrack(uint32_t ticks, int note = 60, int program = 0) {
   Bytes t = {0x00, 0xC0, uint8_t(program), 0x00, 0x90, uint8_t(note), 110};
-  VarLen(t, ticks);
+  for (int shift = 21; shift > 0; shift -= 7)  // the delta as a variable-length number
+    if (ticks >> shift) t.push_back(uint8_t(0x80 | (ticks >> shift & 0x7F)));
+  t.push_back(ticks & 0x7F);
   t.insert(t.end(), {0x80, uint8_t(note), 0x00, 0x00, 0xFF, 0x2F, 0x00});
   return t;
 }
@@ -67,9 +60,8 @@ Bytes Piece(double seconds, int note = 60) {
 
 void WriteData(const std::string& name, const Bytes& bytes) {
   FILE* f = fopen((oxtest::DataDir() + name).c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  if (!bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), f);
-  fclose(f);
+  ASSERT_TRUE(f && (bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size()) && !fclose(f))
+      << name;
 }
 
 bool SoundfontInstalled() {
@@ -85,29 +77,15 @@ std::string Status() {
   return s;
 }
 
-// ------------------------------------------------------------ audio driving
-
-// The main loop's part: notifications the synthesiser flagged are posted,
-// then every waiting message goes to the window procedure. Returns the
-// number of music notifications handled.
-int DispatchMusic() {
-  ox::services::PollServices();
-  int notes = 0;
-  plat::Message m;
-  while (plat::PeekMessage(m)) {
-    if (m.message == plat::kMsgMusicNotify && m.wparam == 1) ++notes;
-    ox::WindowProc(m);
-  }
-  return notes;
-}
 
 struct Rendered {
   std::vector<int> endFrames;  // frame (1/60 s) of each notification
   int peak = 0;
 };
 
-// Renders `frames` frame passes of music as the audio output would, with the
-// main loop's dispatch after each.
+// Renders `frames` frame passes of music as the audio output would, each
+// followed by the main loop's part: flagged notifications are posted, then
+// every waiting message goes to the window procedure.
 Rendered Render(int frames, int rate = kRate) {
   Rendered run;
   std::vector<int16_t> buf(size_t(rate / 60) * 2);
@@ -115,7 +93,9 @@ Rendered Render(int frames, int rate = kRate) {
     std::fill(buf.begin(), buf.end(), 0);
     plat::midi::Render(buf.data(), rate / 60, rate);
     for (int16_t v : buf) run.peak = std::max(run.peak, std::abs(int(v)));
-    for (int n = DispatchMusic(); n > 0; --n) run.endFrames.push_back(i);
+    ox::services::PollServices();
+    for (plat::Message m; plat::PeekMessage(m); ox::WindowProc(m))
+      if (m.message == plat::kMsgMusicNotify && m.wparam == 1) run.endFrames.push_back(i);
   }
   return run;
 }
@@ -131,15 +111,19 @@ class MidiMusic : public ::testing::Test {
     plat::midi::Shutdown();
     unsetenv("SAMPLEGAME_SOUNDFONT");
   }
-  void RequireSoundfont() {
+};
+
+// The tests that need the synthesiser to sound.
+class MidiPlaying : public MidiMusic {
+ protected:
+  void SetUp() override {
+    MidiMusic::SetUp();
     if (!SoundfontInstalled()) GTEST_SKIP() << "no General MIDI soundfont installed";
   }
 };
 
-// ------------------------------------------------------------ the file check
 
-TEST(MidiFileCheck, AcceptsWellFormedFiles) {
-  EXPECT_TRUE(oxs::ValidMidiFile(Piece(0.1).data(), Piece(0.1).size()));
+TEST(MidiFileCheck, AcceptsWellFormedFilesAndRefusesTheirTruncations) {
   Bytes two = Smf(1, 96, {NoteTrack(96), NoteTrack(200, 64, 40)});
   EXPECT_TRUE(oxs::ValidMidiFile(two.data(), two.size()));
   // Running status, a system-exclusive message, a tempo, a text event, an
@@ -157,36 +141,26 @@ TEST(MidiFileCheck, AcceptsWellFormedFiles) {
   Bytes open = {0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0};
   Bytes g = Smf(0, 480, {open});
   EXPECT_TRUE(oxs::ValidMidiFile(g.data(), g.size()));
-}
-
-TEST(MidiFileCheck, RefusesEveryTruncation) {
-  Bytes f = Smf(1, 480, {NoteTrack(480), NoteTrack(240, 67)});
-  for (size_t n = 0; n < f.size(); ++n) EXPECT_FALSE(oxs::ValidMidiFile(f.data(), n)) << n;
-  EXPECT_TRUE(oxs::ValidMidiFile(f.data(), f.size()));
+  // Every truncation of a whole file is refused.
+  for (size_t n = 0; n < two.size(); ++n) EXPECT_FALSE(oxs::ValidMidiFile(two.data(), n)) << n;
   EXPECT_FALSE(oxs::ValidMidiFile(nullptr, 100));
 }
 
 TEST(MidiFileCheck, RefusesDamagedHeadersChunksAndEvents) {
   auto track = [](Bytes events) { return Smf(0, 480, {events}); };
-  struct Case {
-    const char* what;
-    Bytes file;
-  } cases[] = {
+  struct Case { const char* what; Bytes file; } cases[] = {
       {"not MThd", [] { Bytes f = Piece(0.1); f[0] = 'X'; return f; }()},
       {"header length 5", [] { Bytes f = Piece(0.1); f[7] = 5; return f; }()},
       {"header length past the end", [] { Bytes f = Piece(0.1); f[6] = 0x7F; return f; }()},
-      {"format 3", Smf(3, 480, {NoteTrack(10)})},
-      {"format 0 with two tracks", Smf(0, 480, {NoteTrack(10), NoteTrack(10)})},
-      {"no tracks", Smf(1, 480, {})},
-      {"division 0", Smf(0, 0, {NoteTrack(10)})},
-      {"SMPTE division", Smf(0, 0xE728, {NoteTrack(10)})},
-      {"fewer tracks than declared", Smf(1, 480, {NoteTrack(10)}, 2)},
       {"track length past the end", [] { Bytes f = Piece(0.1); f[19] += 1; return f; }()},
+      {"format 3", Smf(3, 480, {NoteTrack(10)})},          {"no tracks", Smf(1, 480, {})},
+      {"format 0 with two tracks", Smf(0, 480, {NoteTrack(10), NoteTrack(10)})},
+      {"division 0", Smf(0, 0, {NoteTrack(10)})},         {"SMPTE", Smf(0, 0xE728, {NoteTrack(10)})},
+      {"fewer tracks than declared", Smf(1, 480, {NoteTrack(10)}, 2)},
       {"five-byte delta", track({0x81, 0x81, 0x81, 0x81, 0x01, 0x90, 60, 100})},
       {"data before any status", track({0x00, 60, 100})},
       {"status byte as data", track({0x00, 0x90, 0x90, 100})},
-      {"system common in a file", track({0x00, 0xF4, 0x00})},
-      {"real-time message", track({0x00, 0xF8})},
+      {"system common", track({0x00, 0xF4, 0x00})},       {"real-time", track({0x00, 0xF8})},
       {"running status after meta", track({0x00, 0xFF, 0x01, 0x00, 0x00, 60, 100})},
       {"tempo of 0", track({0x00, 0xFF, 0x51, 0x03, 0, 0, 0, 0x00, 0xFF, 0x2F, 0x00})},
       {"tempo of two bytes", track({0x00, 0xFF, 0x51, 0x02, 1, 0, 0x00, 0xFF, 0x2F, 0x00})},
@@ -202,246 +176,200 @@ TEST(MidiFileCheck, RefusesDamagedHeadersChunksAndEvents) {
   for (const Case& c : cases) EXPECT_FALSE(oxs::ValidMidiFile(c.file.data(), c.file.size())) << c.what;
 }
 
-// ------------------------------------------------------------ silence
 
-TEST_F(MidiMusic, MissingDamagedOrOverlongFilesPlaySilentlyWithoutAMessage) {
+// Missing, damaged or overlong files, or a missing or corrupt soundfont: the
+// game plays on in silence, the playing flag set, with no message.
+TEST_F(MidiMusic, BadFilesOrSoundfontsPlaySilentlyWithoutAMessage) {
   WriteData("CUT.MID", [] { Bytes f = Piece(0.5); f.resize(f.size() - 3); return f; }());
   WriteData("EMPTY.MID", {});
   WriteData("TEXT.MID", Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!', '!', '!'});
-  std::string longName(5000, 'A');
-  for (const char* name : {"NONE.MID", "CUT.MID", "EMPTY.MID", "TEXT.MID", longName.c_str()}) {
-    EXPECT_EQ(oxMusic::Play(name, 1), 0) << name;
-    EXPECT_EQ(oxMusic::PlayingFlag(), 1) << name;  // set whatever happened
-    EXPECT_EQ(Status(), "") << name;
-    Rendered run = Render(30);
-    EXPECT_TRUE(run.peak == 0 && run.endFrames.empty()) << name;
-  }
-  EXPECT_EQ(oxMusic::Play(nullptr, 1), 0);
-  EXPECT_EQ(plat::headless::BoxCount(), 0);
-  EXPECT_EQ(plat::headless::BeepCount(), 0);
-}
-
-TEST_F(MidiMusic, MissingOrCorruptSoundfontLeavesTheGameSilent) {
   WriteData("BGM1.MID", Piece(0.2));
   WriteData("BAD.SF2", Bytes(4096, 0x5A));
-  for (std::string font : {std::string("/nonexistent/none.sf2"), oxtest::DataDir() + "BAD.SF2"}) {
-    plat::midi::Shutdown();
-    setenv("SAMPLEGAME_SOUNDFONT", font.c_str(), 1);
-    EXPECT_FALSE(plat::midi::Available()) << font;
-    EXPECT_EQ(oxMusic::Play("BGM1.MID", 1), 0) << font;
-    EXPECT_EQ(oxMusic::PlayingFlag(), 1);
-    Rendered run = Render(30);
-    EXPECT_TRUE(run.peak == 0 && run.endFrames.empty()) << font;
+  const std::string longName(5000, 'A');
+  const std::string font = oxtest::DataDir() + "BAD.SF2";
+  const struct {
+    const char* file;
+    const char* soundfont;  // null: the installed one
+  } cases[] = {{"NONE.MID", nullptr},      {"CUT.MID", nullptr},
+               {"EMPTY.MID", nullptr},     {"TEXT.MID", nullptr},
+               {longName.c_str(), nullptr}, {"BGM1.MID", "/nonexistent/none.sf2"},
+               {"BGM1.MID", font.c_str()}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.file).substr(0, 12) + (c.soundfont ? c.soundfont : ""));
+    if (c.soundfont) {
+      plat::midi::Shutdown();
+      setenv("SAMPLEGAME_SOUNDFONT", c.soundfont, 1);
+      EXPECT_FALSE(plat::midi::Available());
+    }
+    EXPECT_EQ(oxMusic::Play(c.file, 1), 0);
+    EXPECT_EQ(oxMusic::PlayingFlag(), 1);  // set whatever happened
+    EXPECT_EQ(Status(), "");
+    const Rendered run = Render(30);
+    EXPECT_TRUE(run.peak == 0 && run.endFrames.empty());
     oxMusic::Stop();
     EXPECT_EQ(oxMusic::PlayingFlag(), 0);
   }
-  EXPECT_EQ(plat::headless::BoxCount(), 0);
+  EXPECT_EQ(oxMusic::Play(nullptr, 1), 0);
+  EXPECT_EQ(plat::headless::BoxCount() + plat::headless::BeepCount(), 0);
 }
 
-TEST_F(MidiMusic, DamagedFilesNeverCrashAndRefusedOnesOpenNothing) {
-  RequireSoundfont();
-  Bytes good = Smf(1, 480, {NoteTrack(96), NoteTrack(150, 67, 48)});
+TEST_F(MidiPlaying, DamagedFilesNeverCrashAndRefusedOnesOpenNothing) {
+  const Bytes good = Smf(1, 480, {NoteTrack(96), NoteTrack(150, 67, 48)});
   srand(12345);
   int refused = 0;
   for (int i = 0; i < 150; ++i) {
     Bytes f = good;
-    int flips = 1 + rand() % 4;
-    for (int k = 0; k < flips; ++k) f[size_t(rand()) % f.size()] ^= uint8_t(1 << (rand() % 8));
+    for (int k = rand() % 4; k >= 0; --k) f[size_t(rand()) % f.size()] ^= uint8_t(1 << (rand() % 8));
     if (i % 5 == 0) f.resize(size_t(rand()) % f.size());
     WriteData("FUZZ.MID", f);
     const int sounds = oxMusic::Play("FUZZ.MID", 1);
     const std::string status = Status();
     const Rendered run = Render(6);
-    if (!sounds) {
-      ++refused;
-      EXPECT_TRUE(status.empty() && run.endFrames.empty()) << i;
-    }
+    refused += !sounds;
+    EXPECT_TRUE(sounds || (status.empty() && run.endFrames.empty())) << i;
     oxMusic::Stop();
   }
   EXPECT_GT(refused, 0);
 }
 
-// ------------------------------------------------------------ sound
 
-TEST_F(MidiMusic, APlayingNoteGivesSamplesInBothChannelsAtAnyOutputRate) {
-  RequireSoundfont();
+// A note sounds in both channels at any output rate, well under full scale;
+// the music is added to the mix (nothing when nothing is open) and clips at
+// full scale instead of wrapping round.
+TEST_F(MidiPlaying, MusicIsAddedToTheMixInBothChannelsAndSaturates) {
   WriteData("LONG.MID", Piece(5));
+  std::vector<int16_t> mix(2 * 4410, 1000);
+  plat::midi::Render(mix.data(), 4410, kRate);
+  EXPECT_EQ(std::count(mix.begin(), mix.end(), 1000), 2 * 4410);
   for (int rate : {44100, 48000, 22050}) {
     ASSERT_EQ(oxMusic::Play("LONG.MID", 1), 1) << rate;
     EXPECT_EQ(Status(), "playing");
     std::vector<int16_t> out(size_t(rate / 10) * 2, 0);
     plat::midi::Render(out.data(), rate / 10, rate);
-    int peakL = 0, peakR = 0;
-    for (size_t i = 0; i < out.size(); i += 2) {
-      peakL = std::max(peakL, std::abs(int(out[i])));
-      peakR = std::max(peakR, std::abs(int(out[i + 1])));
-    }
-    // Both channels sound; one note is nowhere near full scale.
-    EXPECT_TRUE(peakL > 300 && peakR > 300 && peakL < 32767) << rate << " " << peakL;
+    int peak[2] = {0, 0};
+    for (size_t i = 0; i < out.size(); ++i) peak[i % 2] = std::max(peak[i % 2], std::abs(int(out[i])));
+    EXPECT_TRUE(peak[0] > 300 && peak[1] > 300 && peak[0] < 32767) << rate << " " << peak[0];
   }
-}
-
-TEST_F(MidiMusic, MusicIsAddedToTheMixAndSaturates) {
-  RequireSoundfont();
-  WriteData("LONG.MID", Piece(5));
-  // Nothing open: the mix is left as it is.
-  std::vector<int16_t> mix(2 * 4410, 1000);
   plat::midi::Render(mix.data(), 4410, kRate);
-  for (int16_t v : mix) ASSERT_EQ(v, 1000);
-
-  ASSERT_EQ(oxMusic::Play("LONG.MID", 1), 1);
-  std::vector<int16_t> high(2 * 4410, 32767), low(2 * 4410, -32768), mid(2 * 4410, 1000);
-  plat::midi::Render(mid.data(), 4410, kRate);
-  int changed = 0;
-  for (int16_t v : mid) changed += v != 1000;
-  EXPECT_GT(changed, 4000);
-  // At full scale the sum clips instead of wrapping round.
+  EXPECT_GT(2 * 4410 - std::count(mix.begin(), mix.end(), 1000), 4000);
+  std::vector<int16_t> high(2 * 4410, 32767), low(2 * 4410, -32768);
   plat::midi::Render(high.data(), 4410, kRate);
   plat::midi::Render(low.data(), 4410, kRate);
-  int16_t minHigh = 32767, maxLow = -32768;
-  for (int16_t v : high) minHigh = std::min(minHigh, v);
-  for (int16_t v : low) maxLow = std::max(maxLow, v);
-  EXPECT_GT(minHigh, 20000);
-  EXPECT_LT(maxLow, -20000);
+  EXPECT_GT(*std::min_element(high.begin(), high.end()), 20000);
+  EXPECT_LT(*std::max_element(low.begin(), low.end()), -20000);
 }
 
-// ------------------------------------------------------------ ends and loops
 
-TEST_F(MidiMusic, AnEndedPieceNotifiesOnceAndReadsStopped) {
-  RequireSoundfont();
+// Without looping, the end (seen at the frame pass that crosses it) notifies
+// once and closes the piece; NoLoop lets a looping piece play to its end once
+// more, 0.2 s after its restart, then close.
+TEST_F(MidiPlaying, WithoutLoopingAPieceNotifiesOnceAtItsEndAndCloses) {
   WriteData("SHORT.MID", Piece(0.25));
+  WriteData("LOOP.MID", Piece(0.2));
   ASSERT_EQ(oxMusic::Play("SHORT.MID", 0), 1);
-  // Without looping the end closes the piece.
   Rendered run = Render(30);
   ASSERT_EQ(run.endFrames.size(), 1u);
-  // 0.25 s is 15 frame passes; the end is seen at the pass that crosses it.
-  EXPECT_TRUE(run.endFrames[0] >= 14 && run.endFrames[0] <= 16) << run.endFrames[0];
-  EXPECT_EQ(oxMusic::PlayingFlag(), 0);
-  EXPECT_EQ(Status(), "");
+  EXPECT_TRUE(run.endFrames[0] >= 14 && run.endFrames[0] <= 16) << run.endFrames[0];  // 15 passes
+  EXPECT_TRUE(oxMusic::PlayingFlag() == 0 && Status() == "");
+  ASSERT_EQ(oxMusic::Play("LOOP.MID", 1), 1);
+  const Rendered first = Render(20);
+  ASSERT_EQ(first.endFrames.size(), 1u);
+  EXPECT_EQ(Status(), "playing");  // restarted
+  oxMusic::NoLoop();
+  EXPECT_EQ(oxMusic::LoopFlag(), 0);
+  run = Render(20);
+  ASSERT_EQ(run.endFrames.size(), 1u);
+  const int played = (20 - first.endFrames[0]) + run.endFrames[0];
+  EXPECT_TRUE(played >= 11 && played <= 14) << played;
+  EXPECT_TRUE(oxMusic::PlayingFlag() == 0 && Status() == "");
 }
 
-TEST_F(MidiMusic, ALoopingPieceRestartsAfterEachNotificationUntilStopped) {
-  RequireSoundfont();
+TEST_F(MidiPlaying, ALoopingPieceRestartsAfterEachNotificationUntilStopped) {
   WriteData("LOOP.MID", Piece(0.2));
   ASSERT_EQ(oxMusic::Play("LOOP.MID", 1), 1);
-  Rendered run = Render(60);  // one second
+  const Rendered run = Render(60);
   ASSERT_GE(run.endFrames.size(), 4u);
   for (size_t i = 1; i < run.endFrames.size(); ++i) {
-    int gap = run.endFrames[i] - run.endFrames[i - 1];
+    const int gap = run.endFrames[i] - run.endFrames[i - 1];
     EXPECT_TRUE(gap >= 11 && gap <= 14) << i;  // 0.2 s from the restart, a pass later at most
   }
   EXPECT_TRUE(Status() == "playing" && oxMusic::PlayingFlag() == 1);
-  EXPECT_GT(run.peak, 300);  // the notes sound again after each restart
-
+  EXPECT_GT(run.peak, 300);
   oxMusic::Stop();
   EXPECT_TRUE(oxMusic::PlayingFlag() == 0 && Status() == "");
   EXPECT_TRUE(Render(60).endFrames.empty());
   EXPECT_EQ(Render(180).peak, 0);  // the released notes die away
 }
 
-TEST_F(MidiMusic, NoLoopLetsThePiecePlayToItsEndThenCloses) {
-  RequireSoundfont();
-  WriteData("LOOP.MID", Piece(0.2));
-  ASSERT_EQ(oxMusic::Play("LOOP.MID", 1), 1);
-  Rendered first = Render(20);
-  ASSERT_EQ(first.endFrames.size(), 1u);
-  EXPECT_EQ(Status(), "playing");  // restarted
-  oxMusic::NoLoop();
-  EXPECT_EQ(oxMusic::LoopFlag(), 0);
-  Rendered second = Render(20);
-  ASSERT_EQ(second.endFrames.size(), 1u);
-  // The piece played to its end once more, 0.2 s after its restart.
-  int played = (20 - first.endFrames[0]) + second.endFrames[0];
-  EXPECT_TRUE(played >= 11 && played <= 14) << played;
-  EXPECT_TRUE(oxMusic::PlayingFlag() == 0 && Status() == "");
-}
-
-TEST_F(MidiMusic, ANewPieceReplacesTheOldOneFromItsBeginning) {
-  RequireSoundfont();
+// A new piece replaces the old one, and the piece that plays starts again:
+// both from the beginning.
+TEST_F(MidiPlaying, PlayStartsThePieceFromItsBeginning) {
   WriteData("BGM1.MID", Piece(10));
   WriteData("BGM2.MID", Piece(0.3, 72));
+  WriteData("BGM7.MID", Piece(0.5));
   ASSERT_EQ(oxMusic::Play("BGM1.MID", 1), 1);
   EXPECT_TRUE(Render(30).endFrames.empty());
   ASSERT_EQ(oxMusic::Play("BGM2.MID", 1), 1);
   Rendered run = Render(24);
-  ASSERT_EQ(run.endFrames.size(), 1u);  // BGM2's end, 0.3 s after it began
+  ASSERT_EQ(run.endFrames.size(), 1u);
   EXPECT_TRUE(run.endFrames[0] >= 17 && run.endFrames[0] <= 19) << run.endFrames[0];
-}
-
-TEST_F(MidiMusic, PlayingThePieceThatPlaysStartsItAgain) {
-  RequireSoundfont();
-  WriteData("BGM7.MID", Piece(0.5));
   ASSERT_EQ(oxMusic::Play("BGM7.MID", 1), 1);
   EXPECT_TRUE(Render(24).endFrames.empty());  // 0.4 s in
   ASSERT_EQ(oxMusic::Play("BGM7.MID", 1), 1);
-  Rendered run = Render(40);
+  run = Render(40);
   ASSERT_FALSE(run.endFrames.empty());
   EXPECT_GE(run.endFrames[0], 29);  // a whole 0.5 s again, not the 0.1 s left
 }
 
-TEST_F(MidiMusic, StopWhenNothingPlaysSendsNothing) {
-  RequireSoundfont();
+// Stop sends nothing unless the playing flag is set; Close sends its commands
+// regardless and leaves the flag alone. A success notification restarts only
+// a piece that has ended (not one playing, nor one stopped); failure codes
+// restart nothing. Setting up the screen closes the piece and resets the flags.
+TEST_F(MidiPlaying, StopCloseNotificationsAndScreenSetUpFollowTheFlags) {
   WriteData("BGM1.MID", Piece(2));
-  // A piece opened directly on the device, with the playing flag at 0.
-  Bytes f = Piece(2);
+  const Bytes f = Piece(2);
   ASSERT_TRUE(plat::midi::Open(f.data(), f.size()));
   plat::midi::Play();
   oxMusic::Stop();
   EXPECT_EQ(Status(), "playing");
-  // Close sends its commands regardless, and leaves the flag alone.
   ASSERT_EQ(oxMusic::Play("BGM1.MID", 1), 1);
   oxMusic::Close();
   EXPECT_EQ(Status(), "");
   EXPECT_EQ(oxMusic::PlayingFlag(), 1);
   oxMusic::Stop();
   EXPECT_EQ(oxMusic::PlayingFlag(), 0);
-}
 
-TEST_F(MidiMusic, ANotificationIsIgnoredUnlessThePieceHasStopped) {
-  RequireSoundfont();
-  WriteData("BGM1.MID", Piece(2));
   ASSERT_EQ(oxMusic::Play("BGM1.MID", 1), 1);
   Render(10);
-  // A success notification while the piece still plays changes nothing.
   ox::WindowProc(plat::Message{plat::kMsgMusicNotify, 1, 0});
   EXPECT_EQ(Status(), "playing");
-  // The piece still ends once, 2 s (120 passes) after it began.
-  Rendered run = Render(115);
+  const Rendered run = Render(115);
   ASSERT_EQ(run.endFrames.size(), 1u);
-  EXPECT_NEAR(run.endFrames[0], 120 - 10, 1);
-  // After a stop (aborted, not ended) a late notification restarts nothing.
+  EXPECT_NEAR(run.endFrames[0], 120 - 10, 1);  // still 2 s after it began
   oxMusic::Stop();
   ox::WindowProc(plat::Message{plat::kMsgMusicNotify, 1, 0});
   EXPECT_EQ(Status(), "");
-  // Failure codes are ignored even when the piece has stopped.
   ASSERT_EQ(oxMusic::Play("BGM1.MID", 0), 1);
   plat::midi::Stop();
   ox::WindowProc(plat::Message{plat::kMsgMusicNotify, 4, 0});
   EXPECT_EQ(Status(), "stopped");
   EXPECT_EQ(oxMusic::PlayingFlag(), 1);
-}
 
-TEST_F(MidiMusic, ScreenSetUpClosesWhatPlaysAndResetsTheFlags) {
-  RequireSoundfont();
-  WriteData("BGM1.MID", Piece(2));
   ASSERT_EQ(oxMusic::Play("BGM1.MID", 1), 1);
   oxMusic::NoLoop();
   oxDraw::Release();
   ASSERT_EQ(oxDraw::Screen(640, 480, 2), 1);
   EXPECT_TRUE(oxMusic::PlayingFlag() == 0 && oxMusic::LoopFlag() == 1 && Status() == "");
-  // The next piece opens normally.
   EXPECT_EQ(oxMusic::Play("BGM1.MID", 1), 1);
   EXPECT_EQ(Status(), "playing");
 }
 
-// ------------------------------------------------------------ the main loop
 
-// The headless audio output renders the music at each frame pass (the scene
-// stands in for it when no output is open); the scene watches the device's
-// mode. The main loop carries the notification to the window procedure,
-// which restarts the piece.
+// The scene renders the music when no audio output is open and records the
+// device's mode; the main loop carries each end to the window procedure,
+// which restarts the piece until NoLoop.
 std::vector<std::string> g_modes;
-int g_noLoopAt = 0;
+constexpr int kNoLoopAt = 50;
 
 void MusicScene() {
   static int16_t buf[2 * kFrameSamples];
@@ -451,11 +379,10 @@ void MusicScene() {
     plat::midi::Render(buf, kFrameSamples, kRate);
   }
   g_modes.push_back(Status());
-  if (int(g_modes.size()) == g_noLoopAt) oxMusic::NoLoop();
+  if (int(g_modes.size()) == kNoLoopAt) oxMusic::NoLoop();
 }
 
-TEST_F(MidiMusic, TheMainLoopRestartsALoopingPieceAtItsEnd) {
-  RequireSoundfont();
+TEST_F(MidiPlaying, TheMainLoopRestartsALoopingPieceAtItsEnd) {
   WriteData("LOOP.MID", Piece(0.15));
   GameDefinition game;
   game.load = [] {
@@ -464,31 +391,23 @@ TEST_F(MidiMusic, TheMainLoopRestartsALoopingPieceAtItsEnd) {
   };
   game.scenes[1] = MusicScene;
   g_modes.clear();
-  g_noLoopAt = 50;
   std::vector<std::string> args = {"samplegame", "--headless", "--frames", "80"};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   ASSERT_EQ(oxRun(int(argv.size()), argv.data(), game), 0);
   ASSERT_EQ(g_modes.size(), 80u);
-
-  // Every end ("stopped" after the render) is followed by "playing" again
-  // on the next pass, until NoLoop; the end after that closes the piece.
+  // Each "stopped" is followed by "playing" until NoLoop; the end after that closes.
   int ends = 0;
   size_t closedAt = 0;
-  for (size_t i = 0; i < g_modes.size(); ++i) {
-    if (g_modes[i] == "stopped") {
-      ++ends;
-      ASSERT_LT(i + 1, g_modes.size());
-      if (int(i) < g_noLoopAt) {
-        EXPECT_EQ(g_modes[i + 1], "playing") << i;
-      }
-    }
+  for (size_t i = 0; i + 1 < g_modes.size(); ++i) {
+    ends += g_modes[i] == "stopped";
+    EXPECT_TRUE(g_modes[i] != "stopped" || int(i) >= kNoLoopAt || g_modes[i + 1] == "playing") << i;
     if (g_modes[i].empty() && closedAt == 0) closedAt = i;
   }
   EXPECT_GE(ends, 5);
-  ASSERT_GT(closedAt, size_t(g_noLoopAt));
-  EXPECT_LE(closedAt, size_t(g_noLoopAt + 11));
-  for (size_t i = closedAt; i < g_modes.size(); ++i) EXPECT_EQ(g_modes[i], "") << i;
+  ASSERT_GT(closedAt, size_t(kNoLoopAt));
+  EXPECT_LE(closedAt, size_t(kNoLoopAt + 11));
+  EXPECT_EQ(std::count(g_modes.begin() + long(closedAt), g_modes.end(), ""), long(80 - closedAt));
   EXPECT_EQ(oxMusic::PlayingFlag(), 0);
 }
 

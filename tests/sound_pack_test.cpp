@@ -55,12 +55,20 @@ class PackTest : public ::testing::Test {
            ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".wav";
     OpenScreenWithAudioOut(out_);
     oxs::Sound().packPath[0] = '\0';  // no pack selected yet
+    boxes_ = Boxes();
+  }
+  // Exactly one report since the last check, reading `text`.
+  void ExpectReport(const std::string& text) {
+    EXPECT_EQ(Boxes(), boxes_ + 1) << text;
+    EXPECT_EQ(BoxText(), text);
+    boxes_ = Boxes();
   }
   Output Finish() {
     ox::services::ReleaseSound();
     return ReadOutput(out_);
   }
   std::string out_;
+  int boxes_ = 0;
 };
 
 TEST_F(PackTest, MakePackWritesEveryWaveFileInNameOrderWithUpperCaseNames) {
@@ -83,7 +91,6 @@ TEST_F(PackTest, MakePackWritesEveryWaveFileInNameOrderWithUpperCaseNames) {
   EXPECT_EQ(oxtest::ReadFile(DataPath("TEST.PAK")), expect + expect);
   EXPECT_EQ(oxSound::MakePack("TEST.PAK", "packsrc", 1), 1);
   EXPECT_EQ(oxtest::ReadFile(DataPath("TEST.PAK")), expect);
-
   // Without a folder: the data directory itself.
   ox::OverrideDataDirectory(dir.c_str());
   EXPECT_EQ(oxSound::MakePack("ROOT.PAK", "", 1), 1);
@@ -99,31 +106,33 @@ TEST_F(PackTest, MakePackWritesEveryWaveFileInNameOrderWithUpperCaseNames) {
   EXPECT_EQ(Mix().Size(Obj(h).buffers[1]), 8u);
 }
 
-TEST_F(PackTest, LoadPackFindsShotWavAsSHOTWAVAndPlaysItsSamples) {
+// Names are found in any case and the samples played as they stand; an entry
+// of three seconds asked for as a stream loads whole.
+TEST_F(PackTest, LoadPackFindsEntriesInAnyCaseAndShortStreamsLoadWhole) {
   const std::string shot = Pcm16({1000, 2000, 3000, 4000, 5000, 6000});
   WriteData("GAME.PAK", Entry("BOM.WAV", Fmt18(1, 22050, 8), "\x80\x80") +
-                            Entry("SHOT.WAV", Fmt18(1, 44100, 16), shot));
+                            Entry("SHOT.WAV", Fmt18(1, 44100, 16), shot) +
+                            Entry("SHORT.WAV", Fmt18(1, 22050, 8), Pattern(22050 * 3)));
   oxSound::SelectPack("GAME.PAK");
-  int h = oxSound::LoadPack("shot.wav", 1);
+  const int h = oxSound::LoadPack("shot.wav", 1);
   ASSERT_EQ(h, 0);
+  const int s = oxSound::LoadStream("short.wav", 0);
+  ASSERT_EQ(s, 1);
+  EXPECT_TRUE(Obj(s).stream.dataSize == 0u && Obj(s).pack == 1 && Obj(s).mixCount == 1);
+  EXPECT_EQ(Mix().Size(Obj(s).buffers[0]), 22050u * 3);
   oxSound::Play(h, -1);
   RunFrames(1);
-  Output out = Finish();
+  const Output out = Finish();
   ASSERT_TRUE(out.valid);
-  const int expect[7] = {1000, 2000, 3000, 4000, 5000, 6000, 0};
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(out.left[size_t(i)], expect[i]) << i;
+  EXPECT_EQ(std::vector<int16_t>(out.left.begin(), out.left.begin() + 7),
+            (std::vector<int16_t>{1000, 2000, 3000, 4000, 5000, 6000, 0}));
 }
 
 TEST_F(PackTest, LoadPackFailuresAreReportedUnderItsName) {
   WriteData("P.PAK", Entry("ONE.WAV", Fmt18(1, 22050, 8), "abcd") +
                          Entry("ABCDEFGHIJKLMNOPQRSTUVWXYZ1.WAV", Fmt18(1, 22050, 8), "abcd"));
   const std::string tooLong(300, 'X');
-  struct Case {
-    const char* pack;
-    const char* name;
-    int mix;
-    const char* text;
-  } cases[] = {
+  const struct Case { const char* pack; const char* name; int mix; const char* text; } cases[] = {
       {nullptr, "ONE.WAV", 1, "oxSound::LoadPack : パックファイル名が指定されていません"},
       {"NOPE.PAK", "ONE.WAV", 1, "oxSound::LoadPack : パックファイル名が指定されていません"},
       {"P.PAK", "TWO.WAV", 1, "oxSound::LoadPack : WAVEファイルを読み込めません"},
@@ -132,21 +141,19 @@ TEST_F(PackTest, LoadPackFailuresAreReportedUnderItsName) {
   };
   for (const Case& c : cases) {
     if (c.pack) oxSound::SelectPack(c.pack);
-    const int boxes = Boxes();
     EXPECT_EQ(oxSound::LoadPack(c.name, c.mix), -1) << c.text;
-    EXPECT_EQ(Boxes(), boxes + 1);
-    EXPECT_STREQ(BoxText(), c.text);
+    ExpectReport(c.text);
     EXPECT_EQ(Obj(0).inUse, 0);
   }
   // A long name is found, loaded, and then reported.
   EXPECT_EQ(oxSound::LoadPack("abcdefghijklmnopqrstuvwxyz1.wav", 1), -1);
-  EXPECT_STREQ(BoxText(), "oxSound::LoadPack : ファイル名が長すぎます");
+  ExpectReport("oxSound::LoadPack : ファイル名が長すぎます");
   EXPECT_EQ(Obj(0).inUse, 1);
   for (int i = 1; i < oxs::kSoundObjects; ++i) ASSERT_EQ(oxSound::LoadPack("ONE.WAV", 1), i);
   EXPECT_EQ(oxSound::LoadPack("ONE.WAV", 1), -1);
-  EXPECT_STREQ(BoxText(), "oxSound::LoadPack : オブジェクト数が多過ぎます");
+  ExpectReport("oxSound::LoadPack : オブジェクト数が多過ぎます");
   EXPECT_EQ(oxSound::LoadStream("ONE.WAV", 0), -1);
-  EXPECT_STREQ(BoxText(), "oxSound::LoadStream : オブジェクト数が多過ぎます");
+  ExpectReport("oxSound::LoadStream : オブジェクト数が多過ぎます");
 }
 
 TEST_F(PackTest, DamagedPacksGiveTheReportNeverACrash) {
@@ -157,11 +164,7 @@ TEST_F(PackTest, DamagedPacksGiveTheReportNeverACrash) {
   std::string skipHuge = Entry("X.WAV", Fmt18(1, 22050, 8), "ab", 0xFFFFFF00u);
   const char* cannotRead = "WAVEファイルを読み込めません";
   const char* noBuffer = "サウンドバッファが生成できません";
-  struct Case {
-    const char* what;
-    std::string pack;
-    const char* text;
-  } cases[] = {
+  struct Case { const char* what; std::string pack; const char* text; } cases[] = {
       {"samples cut short", good + target.substr(0, target.size() - 1), cannotRead},
       {"data size beyond the file", good + Entry("T.WAV", Fmt18(1, 22050, 8), "ab", 1000000), cannotRead},
       {"name without a NUL", good + std::string("\x04\0\0\0", 4) + std::string(200, 'T') + target, cannotRead},
@@ -180,29 +183,16 @@ TEST_F(PackTest, DamagedPacksGiveTheReportNeverACrash) {
   oxSound::SelectPack("BAD.PAK");
   for (const Case& c : cases) {
     WriteData("BAD.PAK", c.pack);
-    for (const char* op : {"oxSound::LoadPack", "oxSound::LoadStream"}) {
-      const int boxes = Boxes();
-      int h = std::string(op) == "oxSound::LoadPack" ? oxSound::LoadPack("T.WAV", 1)
-                                                       : oxSound::LoadStream("T.WAV", 0);
-      EXPECT_EQ(h, -1) << c.what << " " << op;
-      EXPECT_EQ(Boxes(), boxes + 1) << c.what << " " << op;
-      EXPECT_EQ(std::string(BoxText()), std::string(op) + " : " + c.text) << c.what;
-    }
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(oxSound::LoadPack("T.WAV", 1), -1);
+    ExpectReport(std::string("oxSound::LoadPack : ") + c.text);
+    EXPECT_EQ(oxSound::LoadStream("T.WAV", 0), -1);
+    ExpectReport(std::string("oxSound::LoadStream : ") + c.text);
     EXPECT_EQ(Obj(0).inUse, 0);
   }
   WriteData("BAD.PAK", good + target);
   EXPECT_EQ(oxSound::LoadPack("GOOD.WAV", 1), 0);
   EXPECT_EQ(oxSound::LoadStream("T.WAV", 0), 1);
-}
-
-TEST_F(PackTest, ThreeSecondEntryAskedForAsAStreamLoadsWhole) {
-  WriteData("S.PAK", Entry("SHORT.WAV", Fmt18(1, 22050, 8), Pattern(22050 * 3)));
-  oxSound::SelectPack("S.PAK");
-  int h = oxSound::LoadStream("short.wav", 0);
-  ASSERT_EQ(h, 0);
-  const oxs::SoundObject& o = Obj(h);
-  EXPECT_TRUE(o.stream.dataSize == 0u && o.pack == 1 && o.mixCount == 1);
-  EXPECT_EQ(Mix().Size(o.buffers[0]), 22050u * 3);
 }
 
 // 10 seconds at 44100 bytes per second (44100 Hz, 8-bit mono).
@@ -237,8 +227,10 @@ class StreamTest : public PackTest {
   std::vector<int> tails_;
 };
 
+// Loading fills the first half of a ring of four seconds, stopped; loop
+// offsets fall on whole frames, and one past the data loops from the start.
 TEST_F(StreamTest, LoadFillsTheFirstHalfOfAFourSecondRing) {
-  int h = oxSound::LoadStream("music.wav", 0);
+  const int h = oxSound::LoadStream("music.wav", 0);
   ASSERT_EQ(h, 0);
   const oxs::SoundObject& o = Obj(h);
   const oxs::StreamRecord& st = o.stream;
@@ -248,6 +240,13 @@ TEST_F(StreamTest, LoadFillsTheFirstHalfOfAFourSecondRing) {
   EXPECT_TRUE(o.mixCount == 1 && o.echoState == -1 && o.pack == 1);
   EXPECT_EQ(Mix().Size(o.buffers[0]), 176400u);
   EXPECT_FALSE(Mix().Playing(o.buffers[0]));
+  WriteData("ST.PAK", Entry("ST.WAV", Fmt18(2, 22050, 16), Pattern(88200 * 6)));
+  oxSound::SelectPack("ST.PAK");
+  const int a = oxSound::LoadStream("ST.WAV", 100003);
+  EXPECT_EQ(Obj(a).stream.loopPoint - Obj(a).stream.start, 100000u);
+  const int b = oxSound::LoadStream("ST.WAV", 88200 * 6);
+  EXPECT_EQ(Obj(b).stream.loopPoint, Obj(b).stream.start);
+  EXPECT_EQ(Obj(b).stream.half, 176400u);
 }
 
 TEST_F(StreamTest, OncePlayedStreamRefillsThenEndsWithOneChunkOfSilence) {
@@ -289,16 +288,6 @@ TEST_F(StreamTest, LoopedStreamGoesOnFromTheLoopPoint) {
   }
 }
 
-TEST_F(StreamTest, LoopOffsetsFallOnFramesAndPastTheEndLoopFromTheStart) {
-  WriteData("ST.PAK", Entry("ST.WAV", Fmt18(2, 22050, 16), Pattern(88200 * 6)));
-  oxSound::SelectPack("ST.PAK");
-  int a = oxSound::LoadStream("ST.WAV", 100003);
-  EXPECT_EQ(Obj(a).stream.loopPoint - Obj(a).stream.start, 100000u);
-  int b = oxSound::LoadStream("ST.WAV", 88200 * 6);
-  EXPECT_EQ(Obj(b).stream.loopPoint, Obj(b).stream.start);
-  EXPECT_EQ(Obj(b).stream.half, 176400u);
-}
-
 TEST_F(StreamTest, PlayAndResetStreamStartTheDataAgain) {
   int h = oxSound::LoadStream("MUSIC.WAV", 0);
   oxSound::PlayLoop(h, -1);
@@ -306,8 +295,7 @@ TEST_F(StreamTest, PlayAndResetStreamStartTheDataAgain) {
   const oxs::StreamRecord& st = Obj(h).stream;
   EXPECT_GT(st.supplied, 88200u);
   EXPECT_EQ(oxSound::ResetStream(h), 1);
-  EXPECT_TRUE(st.supplied == 88200u && st.nextWrite == 88200u && st.lastWrite == 0u);
-  EXPECT_EQ(st.tail, 0);
+  EXPECT_TRUE(st.supplied == 88200u && st.nextWrite == 88200u && st.lastWrite == 0u && st.tail == 0);
   EXPECT_EQ(oxSound::GetPosition(h), 0);
   EXPECT_TRUE(Mix().Playing(Obj(h).buffers[0]));
   Run(h, 60 * 3);
@@ -316,21 +304,15 @@ TEST_F(StreamTest, PlayAndResetStreamStartTheDataAgain) {
   EXPECT_EQ(oxSound::GetPosition(h), 0);
   EXPECT_EQ(Obj(h).loop, 0);
 
-  WriteData("ONE.PAK", Entry("ONE.WAV", Fmt18(1, 22050, 8), "abcd"));
-  oxSound::SelectPack("ONE.PAK");
-  int plain = oxSound::LoadPack("ONE.WAV", 1);
-  const int boxes = Boxes();
-  EXPECT_EQ(oxSound::ResetStream(plain), 0);
-  EXPECT_EQ(Boxes(), boxes);
-
+  // A plain object is no stream: 0, no report.
+  EXPECT_EQ(oxSound::ResetStream(oxSound::LoadPack("INTRO.WAV", 1)), 0);
+  EXPECT_EQ(Boxes(), boxes_);
+  // Without its pack: reported, and played again silent instead of the old ring.
   remove(DataPath("MUSIC.PAK").c_str());
   EXPECT_EQ(oxSound::ResetStream(h), 0);
-  EXPECT_STREQ(BoxText(), "oxSound::ResetStream : パックファイル名が指定されていません");
-  // Played again without its pack: reported, and silent instead of the old ring.
-  const int before = Boxes();
+  ExpectReport("oxSound::ResetStream : パックファイル名が指定されていません");
   oxSound::PlayLoop(h, -1);
-  EXPECT_EQ(Boxes(), before + 1);
-  EXPECT_STREQ(BoxText(), "oxSound::ResetStream : パックファイル名が指定されていません");
+  ExpectReport("oxSound::ResetStream : パックファイル名が指定されていません");
   EXPECT_FALSE(Mix().Playing(Obj(h).buffers[0]));
 }
 
@@ -339,12 +321,9 @@ TEST_F(StreamTest, VanishedOrShortenedPackIsReportedOnceAndTheStreamStops) {
   oxSound::PlayLoop(h, -1);
   Run(h, 60);
   remove(DataPath("MUSIC.PAK").c_str());
-  const int boxes = Boxes();
   Run(h, 60 * 3);
   EXPECT_FALSE(Mix().Playing(Obj(h).buffers[0]));
-  EXPECT_EQ(Boxes(), boxes + 1);
-  EXPECT_STREQ(BoxText(), "oxSound::Streaming : パックファイル名が指定されていません");
-
+  ExpectReport("oxSound::Streaming : パックファイル名が指定されていません");
   WriteData("MUSIC.PAK", Entry("MUSIC.WAV", Fmt18(1, 44100, 8), data_));
   oxSound::SelectPack("MUSIC.PAK");
   int g = oxSound::LoadStream("MUSIC.WAV", 0);
@@ -353,8 +332,7 @@ TEST_F(StreamTest, VanishedOrShortenedPackIsReportedOnceAndTheStreamStops) {
   WriteData("MUSIC.PAK", "cut");
   Run(g, 60 * 3);
   EXPECT_FALSE(Mix().Playing(Obj(g).buffers[0]));
-  EXPECT_STREQ(BoxText(), "oxSound::Streaming : ストリーミング再生できません");
-  EXPECT_EQ(Boxes(), boxes + 2);
+  ExpectReport("oxSound::Streaming : ストリーミング再生できません");
 }
 
 TEST_F(StreamTest, RestoreReadsEachObjectFromThePackItCameFrom) {
@@ -370,8 +348,7 @@ TEST_F(StreamTest, RestoreReadsEachObjectFromThePackItCameFrom) {
   EXPECT_TRUE(Obj(intro).mixCount == 3 && Obj(intro).echoState == -1);
   EXPECT_EQ(Mix().Volume(Obj(intro).buffers[2]), -500);
   const oxs::StreamRecord& st = Obj(stream).stream;
-  EXPECT_EQ(st.dataSize, 441000u);
-  EXPECT_EQ(st.loopPoint - st.start, 4410u);
+  EXPECT_TRUE(st.dataSize == 441000u && st.loopPoint - st.start == 4410u);
   EXPECT_EQ(Mix().Size(Obj(stream).buffers[0]), 176400u);
   EXPECT_EQ(oxSound::LoadPack("INTRO.WAV", 1), 2);
   EXPECT_EQ(Mix().Size(Obj(2).buffers[0]), 8u);

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "frame/app_state.h"
@@ -186,65 +187,47 @@ TEST_F(SoundTest, DamagedAndUnplayableFilesAreReportedAndTakeNoEntry) {
   EXPECT_EQ(oxSound::LoadObject("BOM.WAV", 3), 0);
 }
 
-TEST_F(SoundTest, VolumeStepsStopAtFullAndSilent) {
-  int h = oxSound::LoadObject("BOM.WAV", 3);
+// Volume (-10000..0), frequency (100..100000 Hz) and pan (-10000..10000)
+// steps, each held to its range and passed on to the mixer.
+TEST_F(SoundTest, SettingsStepWithinTheirRanges) {
+  const int h = oxSound::LoadObject("BOM.WAV", 3);
   const oxs::SoundObject& o = Obj(h);
-  oxSound::AddVolume(h, 10, -1);
-  for (int b = 0; b < 3; ++b) EXPECT_EQ(o.volume[b], 0);
-  oxSound::AddVolume(h, -150, 0);
-  EXPECT_EQ(o.volume[0], -10000);
-  EXPECT_EQ(Mix().Volume(o.buffers[0]), -10000);
-  oxSound::AddVolume(h, -150, 0);
-  EXPECT_EQ(o.volume[0], -10000);
-  oxSound::AddVolume(h, 30, 0);
-  EXPECT_EQ(o.volume[0], -7000);
-  oxSound::SetVolume(h, -3, -1);
-  for (int b = 0; b < 3; ++b) EXPECT_EQ(Mix().Volume(o.buffers[b]), -300);
-  oxSound::SetVolume(h, 5, 1);
-  EXPECT_EQ(o.volume[1], 0);
-  oxSound::SetVolume(h, INT_MIN, 2);
-  EXPECT_EQ(o.volume[2], -10000);
-  oxSound::ResetVolume(h, -1);
-  for (int b = 0; b < 3; ++b) EXPECT_EQ(Mix().Volume(o.buffers[b]), 0);
-}
-
-TEST_F(SoundTest, FrequencyStepsAreKeptWithin100And100000Hz) {
-  int h = oxSound::LoadObject("BOM.WAV", 2);
-  const oxs::SoundObject& o = Obj(h);
-  oxSound::SetFrequency(h, 10, -1);
-  EXPECT_EQ(o.frequency[0], 23050u);
-  EXPECT_EQ(Mix().Frequency(o.buffers[1]), 23050u);
-  oxSound::SetFrequency(h, -300, 0);
-  EXPECT_EQ(o.frequency[0], 100u);
-  EXPECT_EQ(Mix().Frequency(o.buffers[0]), 100u);
-  oxSound::AddFrequency(h, 2000, 1);
-  EXPECT_EQ(o.frequency[1], 100000u);
-  oxSound::AddFrequency(h, INT_MAX, 1);
-  EXPECT_EQ(o.frequency[1], 100000u);
-  oxSound::AddFrequency(h, -5, 0);
-  EXPECT_EQ(o.frequency[0], 100u);
-  oxSound::ResetFrequency(h, -1);
-  EXPECT_EQ(o.frequency[0], 22050u);
-  EXPECT_EQ(Mix().Frequency(o.buffers[1]), 22050u);
-}
-
-TEST_F(SoundTest, PanStepsAreKeptWithinLeftAndRight) {
-  int h = oxSound::LoadObject("BOM.WAV", 2);
-  const oxs::SoundObject& o = Obj(h);
-  oxSound::SetPan(h, 150, -1);
-  EXPECT_EQ(o.pan[0], 10000);
-  EXPECT_EQ(Mix().Pan(o.buffers[1]), 10000);
-  oxSound::AddPan(h, -50, 0);
-  EXPECT_EQ(o.pan[0], 5000);
-  oxSound::AddPan(h, -500, 0);
-  EXPECT_EQ(o.pan[0], -10000);
-  oxSound::PanRight(h, 0);
-  EXPECT_EQ(Mix().Pan(o.buffers[0]), 10000);
-  oxSound::PanLeft(h, -1);
-  EXPECT_EQ(o.pan[1], -10000);
-  oxSound::ResetPan(h, -1);
-  EXPECT_EQ(Mix().Pan(o.buffers[0]), 0);
-  EXPECT_EQ(o.pan[1], 0);
+  enum { kVol, kFreq, kPan };
+  struct Step { std::function<void()> call; int what, buffer, expected; };
+  const Step steps[] = {
+      {[&] { oxSound::AddVolume(h, 10, -1); }, kVol, 2, 0},
+      {[&] { oxSound::AddVolume(h, -150, 0); }, kVol, 0, -10000},
+      {[&] { oxSound::AddVolume(h, -150, 0); }, kVol, 0, -10000},
+      {[&] { oxSound::AddVolume(h, 30, 0); }, kVol, 0, -7000},
+      {[&] { oxSound::SetVolume(h, -3, -1); }, kVol, 2, -300},
+      {[&] { oxSound::SetVolume(h, 5, 1); }, kVol, 1, 0},
+      {[&] { oxSound::SetVolume(h, INT_MIN, 2); }, kVol, 2, -10000},
+      {[&] { oxSound::ResetVolume(h, -1); }, kVol, 2, 0},
+      {[&] { oxSound::SetFrequency(h, 10, -1); }, kFreq, 1, 23050},
+      {[&] { oxSound::SetFrequency(h, -300, 0); }, kFreq, 0, 100},
+      {[&] { oxSound::AddFrequency(h, 2000, 1); }, kFreq, 1, 100000},
+      {[&] { oxSound::AddFrequency(h, INT_MAX, 1); }, kFreq, 1, 100000},
+      {[&] { oxSound::AddFrequency(h, -5, 0); }, kFreq, 0, 100},
+      {[&] { oxSound::ResetFrequency(h, -1); }, kFreq, 1, 22050},
+      {[&] { oxSound::SetPan(h, 150, -1); }, kPan, 1, 10000},
+      {[&] { oxSound::AddPan(h, -50, 0); }, kPan, 0, 5000},
+      {[&] { oxSound::AddPan(h, -500, 0); }, kPan, 0, -10000},
+      {[&] { oxSound::PanRight(h, 0); }, kPan, 0, 10000},
+      {[&] { oxSound::PanLeft(h, -1); }, kPan, 1, -10000},
+      {[&] { oxSound::ResetPan(h, -1); }, kPan, 0, 0},
+  };
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    const Step& st = steps[i];
+    st.call();
+    const int b = st.buffer;
+    EXPECT_EQ(st.what == kVol ? o.volume[b] : st.what == kPan ? o.pan[b] : int(o.frequency[b]),
+              st.expected) << "step " << i;
+    for (int m = 0; m < 3; ++m) {
+      const int id = o.buffers[m];
+      EXPECT_TRUE(Mix().Volume(id) == o.volume[m] && Mix().Pan(id) == o.pan[m] &&
+                  Mix().Frequency(id) == o.frequency[m]) << "step " << i << " " << m;
+    }
+  }
 }
 
 TEST_F(SoundTest, MixSelectorNamesOneBufferTheNextOneOrAll) {
@@ -382,24 +365,19 @@ TEST_F(SoundTest, TogglePausePausesAndResumesWhereItStopped) {
   EXPECT_FALSE(Mix().Looping(id));
   RunFrames(30);
   EXPECT_NEAR(oxSound::GetPosition(h), saved + 22050, 4);
-}
-
-TEST_F(SoundTest, TogglePauseOfAllBuffersLeavesIdleOnesIdle) {
-  int h = oxSound::LoadObject("LONG.WAV", 3);
-  const oxs::SoundObject& o = Obj(h);
-  oxSound::PlayLoop(h, -1);  // buffer 0
+  // Pausing all buffers leaves idle ones idle.
+  oxSound::Stop(h, -1);
+  const int l = oxSound::LoadObject("LONG.WAV", 3);
+  const oxs::SoundObject& o = Obj(l);
+  oxSound::PlayLoop(l, -1);  // buffer 0
   RunFrames(5);
-  oxSound::TogglePause(h, -1);
+  oxSound::TogglePause(l, -1);
   EXPECT_EQ(Mix().PlayingCount(), 0);
-  oxSound::TogglePause(h, -1);
-  EXPECT_TRUE(Mix().Playing(o.buffers[0]));
-  EXPECT_TRUE(Mix().Looping(o.buffers[0]));
-  EXPECT_FALSE(Mix().Playing(o.buffers[1]));
-  EXPECT_FALSE(Mix().Playing(o.buffers[2]));
+  oxSound::TogglePause(l, -1);
+  EXPECT_TRUE(Mix().Looping(o.buffers[0]) && Mix().PlayingCount() == 1);
   // An explicit idle buffer starts from its saved position.
-  oxSound::TogglePause(h, 2);
-  EXPECT_TRUE(Mix().Playing(o.buffers[2]));
-  EXPECT_EQ(Mix().Position(o.buffers[2]), 0u);
+  oxSound::TogglePause(l, 2);
+  EXPECT_TRUE(Mix().Playing(o.buffers[2]) && Mix().Position(o.buffers[2]) == 0u);
 }
 
 TEST_F(SoundTest, PositionFollowsTheVirtualClockBetweenFrames) {
