@@ -1,4 +1,5 @@
 #include "tools/bmp_out.h"
+#include "tools/file_out.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -59,15 +60,7 @@ bool WriteBmp(cairo_surface_t* surface, const char* dir, const char* name, int a
     }
   }
   std::string path = std::string(dir) + "/" + name;
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) {
-    fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-    return false;
-  }
-  bool ok = fwrite(file.data(), 1, file.size(), f) == file.size();
-  ok = fclose(f) == 0 && ok;
-  if (!ok) fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-  return ok;
+  return WriteWholeFile(path, file);
 }
 
 }  // namespace assets

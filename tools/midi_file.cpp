@@ -1,4 +1,5 @@
 #include "tools/midi_file.h"
+#include "tools/file_out.h"
 
 #include <algorithm>
 #include <cmath>
@@ -153,15 +154,7 @@ bool WriteFile(const std::string& path, int ticksPerQuarter, const std::vector<T
     Put32(file, uint32_t(body.size()));
     file.insert(file.end(), body.begin(), body.end());
   }
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) {
-    fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-    return false;
-  }
-  bool ok = fwrite(file.data(), 1, file.size(), f) == file.size();
-  ok = fclose(f) == 0 && ok;
-  if (!ok) fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-  return ok;
+  return assets::WriteWholeFile(path, file);
 }
 
 }  // namespace midi

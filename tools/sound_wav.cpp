@@ -1,4 +1,5 @@
 #include "tools/sound_wav.h"
+#include "tools/file_out.h"
 
 #include <cmath>
 #include <cstdio>
@@ -15,7 +16,9 @@ void Put16(std::vector<uint8_t>& out, uint16_t v) {
 void Put32(std::vector<uint8_t>& out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(uint8_t(v >> (8 * i)));
 }
-void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+void PutTag(std::vector<uint8_t>& out, const char* tag) {
+  for (int i = 0; i < 4; ++i) out.push_back(uint8_t(tag[i]));
+}
 }  // namespace
 
 bool WriteWav16(const char* dir, const char* name, const synth::Buffer& samples, int rate,
@@ -52,15 +55,7 @@ bool WriteWav16(const char* dir, const char* name, const synth::Buffer& samples,
   if (dataBytes & 1) file.push_back(0);
 
   const std::string path = std::string(dir) + "/" + name;
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) {
-    fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-    return false;
-  }
-  bool ok = fwrite(file.data(), 1, file.size(), f) == file.size();
-  ok = fclose(f) == 0 && ok;
-  if (!ok) fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-  return ok;
+  return WriteWholeFile(path, file);
 }
 
 }  // namespace assets
