@@ -124,7 +124,7 @@ TEST(AssetsSoundEffects, AreCleanPcm16AndTheExplosionOutweighsTheShot) {
       run = std::fabs(s) >= 32766.0 / 32768.0 ? run + 1 : 0;
       longestRun = std::max(longestRun, run);
     }
-    EXPECT_GT(peak, 0.25);
+    EXPECT_GT(peak, 0.08);  // audible, yet with headroom for overlapping plays
     EXPECT_LT(longestRun, 2) << "clipped";
     EXPECT_LT(std::fabs(mean), 0.01) << "DC offset";
     EXPECT_LT(std::fabs(w.mono.front()), 0.01);

@@ -38,7 +38,8 @@ Buffer Shot() {
     const float click = tick.High(noise.White(), 2500.0f, kRate) * AttackDecay(0.0005f, 0.006f, t);
     out[size_t(i)] = dc.High(v + 0.6f * click, 30.0f, kRate);
   }
-  Normalize(out, 0.5f);
+  // Mastered below the explosion, which the game plays on every hit.
+  Normalize(out, 0.1f);
   Fade(out, kRate, 0.0008f, 0.02f);
   return out;
 }
@@ -91,7 +92,10 @@ Buffer Bom() {
   }
   Normalize(out, 1.0f);
   for (float& s : out) s = SoftClip(s, 1.8f);
-  Normalize(out, 0.89f);
+  // Every hit plays it, on up to seven mix buffers at once, often started in
+  // the same frame and so in phase: mastered low enough that such a barrage
+  // stays mostly unclipped, and a single explosion still sits above the music.
+  Normalize(out, 0.18f);
   Fade(out, kRate, 0.001f, 0.35f);
   return out;
 }
