@@ -51,7 +51,7 @@ BENCHMARK(BM_Stage1ToForcedEnd)->Unit(benchmark::kSecond)->Iterations(1);
 // stages and the ending, its ship's energy topped up every frame.
 void BM_AutopilotWholeGame(benchmark::State& state) {
   const std::string script = "/tmp/oxbench-autopilot.txt";
-  const std::string cmd = std::string(AUTOPILOT_EXE) + " 120000 > " + script;
+  const std::string cmd = std::string(AUTOPILOT_EXE) + " 70000 > " + script;
   if (std::system(cmd.c_str()) != 0) {
     state.SkipWithError("autopilot failed");
     return;
@@ -61,13 +61,13 @@ void BM_AutopilotWholeGame(benchmark::State& state) {
   for (auto _ : state) {
     game::ClearWorld();
     std::vector<std::string> args = {"samplegame", "--headless", "--seed",  "2",
-                                     "--frames",   "120000",     "--input", script};
+                                     "--frames",   "70000",      "--input", script};
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     oxRun(int(argv.size()), argv.data(), game);
   }
   state.counters["scenes_entered"] = game::W().visitCount;
-  state.counters["score"] = game::W().score;
+  state.counters["high_score"] = game::W().highScore;
   ox::OverrideDataDirectory(nullptr);
 }
 BENCHMARK(BM_AutopilotWholeGame)->Unit(benchmark::kSecond)->Iterations(1);

@@ -35,12 +35,15 @@ int main(int argc, char** argv) {
   long nextSpace = kFireFrom + kSpaceEvery;
   while (frame < frames) {
     for (const Leg& leg : kWeave) {
-      if (leg.key) std::printf("%ld %s down\n%ld %s up\n", frame, leg.key, frame + leg.frames, leg.key);
+      if (leg.key) {
+        std::printf("%ld %s down\n%ld %s up\n", frame, leg.key, frame + leg.frames, leg.key);
+      } else if (frame >= nextSpace) {
+        // Inside a pause, so that no other key press hides it from the
+        // scene that reads the last key.
+        std::printf("%ld SPACE down\n%ld SPACE up\n", frame + 5, frame + 7);
+        nextSpace += kSpaceEvery;
+      }
       frame += leg.frames;
-    }
-    if (frame >= nextSpace) {
-      std::printf("%ld SPACE down\n%ld SPACE up\n", frame, frame + 2);
-      nextSpace += kSpaceEvery;
     }
   }
   return 0;
