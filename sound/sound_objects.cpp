@@ -214,6 +214,22 @@ bool CreateMixBuffers(SoundObject& o, const PcmFormat& format, const uint8_t* sa
   return true;
 }
 
+bool FillObject(SoundObject& o, int count, int mixCount, WaveData& wave, bool fromPack,
+                const char* operation) {
+  PcmFormat format;
+  DescribeFormat(wave.format, wave.formatSize, format);
+  o.mixCount = count;
+  o.echoState = mixCount < 2 ? -1 : 0;
+  if (!g_sound.restoring) o.nextMix = 0;
+  const bool ok = CreateMixBuffers(o, format, wave.samples, wave.sampleSize, operation);
+  FreeWave(wave);
+  if (!ok) return false;
+  o.inUse = 1;
+  o.pack = fromPack ? 1 : 0;
+  o.stream.dataSize = 0;
+  return true;
+}
+
 int TakeHandle() {
   if (g_sound.restoring) return g_sound.restoreHandle;
   for (int h = 0; h < kSoundObjects; ++h) {
@@ -261,18 +277,8 @@ int oxSound::LoadObject(const char* name, int mixCount) {
   if (!ox::DataPath(path, sizeof path, name) || !ReadWave(path, wave)) {
     return ox::ErrorReport(kLoadObject, kNoWave), -1;
   }
-  PcmFormat format;
-  DescribeFormat(wave.format, wave.formatSize, format);
   SoundObject& o = g_sound.objects[h];
-  o.mixCount = count;
-  o.echoState = mixCount < 2 ? -1 : 0;
-  if (!g_sound.restoring) o.nextMix = 0;
-  bool ok = CreateMixBuffers(o, format, wave.samples, wave.sampleSize, kLoadObject);
-  FreeWave(wave);
-  if (!ok) return -1;
-  o.inUse = 1;
-  o.pack = 0;
-  o.stream.dataSize = 0;
+  if (!FillObject(o, count, mixCount, wave, false, kLoadObject)) return -1;
   if (!StoreName(o, name, kLoadObject, kNameTooLong)) return -1;
   return h;
 }

@@ -54,18 +54,8 @@ int LoadPackFrom(const char* name, int mixCount, const char* packPath) {
   fclose(f);
   if (!found) return ox::ErrorReport(kLoadPack, kCannotRead), -1;
 
-  PcmFormat format;
-  DescribeFormat(wave.format, wave.formatSize, format);
   SoundObject& o = s.objects[h];
-  o.mixCount = count;
-  o.echoState = mixCount < 2 ? -1 : 0;
-  if (!s.restoring) o.nextMix = 0;
-  bool ok = CreateMixBuffers(o, format, wave.samples, wave.sampleSize, kLoadPack);
-  FreeWave(wave);
-  if (!ok) return -1;
-  o.inUse = 1;
-  o.pack = 1;
-  o.stream.dataSize = 0;
+  if (!FillObject(o, count, mixCount, wave, true, kLoadPack)) return -1;
   // The pack is remembered with the object, so that a restore reads the
   // same pack even after another one was selected.
   if (o.stream.packPath != packPath) ox::CopyText(o.stream.packPath, kPathSize, packPath);

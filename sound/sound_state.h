@@ -8,6 +8,7 @@
 
 #include "platform/audio.h"
 #include "sound/mixer.h"
+#include "sound/wave_file.h"
 
 namespace oxs {
 
@@ -84,6 +85,10 @@ void StopAll(SoundObject& object);
 // silent. Reports a failure under `operation`.
 bool CreateMixBuffers(SoundObject& object, const PcmFormat& format, const uint8_t* samples,
                       uint32_t size, const char* operation);
+// Makes `object` a loaded sound of `wave` (freed here) on `count` mix
+// buffers, from a pack or a file; false after a report under `operation`.
+bool FillObject(SoundObject& object, int count, int mixCount, WaveData& wave, bool fromPack,
+                const char* operation);
 // Takes a free handle (or the one being restored); -1 when the table is full.
 int TakeHandle();
 // |mixCount| within 1..10 (0 counts as 1); false when above 10.
