@@ -1,5 +1,5 @@
-// Sprite drawing, fills, the clip rectangle and its effects, and the
-// row-by-row distortions, checked pixel by pixel in the back buffer.
+// Sprite drawing, fills, the clip rectangle and its effects, and the row-by-row distortions,
+// checked pixel by pixel in the back buffer.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -48,6 +48,13 @@ class DrawTest : public ::testing::Test {
       for (int x = 0; x < 640; ++x) n += At(x, y) != kMarker;
     return n;
   }
+  struct Pt {
+    int x, y;
+    uint16_t c;
+  };
+  static void ExpectAt(std::initializer_list<Pt> pts) {
+    for (const Pt& p : pts) EXPECT_EQ(At(p.x, p.y), p.c) << p.x << "," << p.y;
+  }
   // First x of screen row y that is not background, or -1.
   static int FirstX(int y) {
     for (int x = 0; x < 640; ++x)
@@ -63,27 +70,24 @@ TEST_F(DrawTest, ClipCutsEveryEdge) {
   oxDraw::Draw(120, 0, h, 0, 0, 32, 4);  // left: columns 10..31 from x = 130
   EXPECT_EQ(At(129, 0), kMarker);
   for (int k = 0; k < 22; ++k) ASSERT_EQ(At(130 + k, 3), Code(10 + k, 3));
-  oxDraw::Draw(490, 10, h, 0, 0, 32, 4);  // right: columns 0..19
-  EXPECT_EQ(At(509, 10), Code(19, 0));
-  EXPECT_EQ(At(510, 10), kMarker);
+  oxDraw::Draw(479, 10, h, 0, 0, 32, 4);  // right, one past: columns 0..30
+  ExpectAt({{509, 10, Code(30, 0)}, {510, 10, kMarker}});
   oxDraw::Draw(478, 20, h, 0, 0, 32, 4);  // ends exactly on 510: whole
   EXPECT_EQ(At(509, 20), Code(31, 0));
   oxDraw::Draw(200, -1, h, 0, 0, 8, 16);  // top: from row 1
-  EXPECT_EQ(At(200, 0), Code(0, 1));
-  EXPECT_EQ(At(200, 15), kMarker);
+  ExpectAt({{200, 0, Code(0, 1)}, {200, 15, kMarker}});
   oxDraw::Draw(300, 470, h, 0, 0, 8, 16);  // bottom: rows 0..9
   EXPECT_EQ(At(300, 479), Code(0, 9));
-  EXPECT_EQ(Touched(), 22 * 4 + 20 * 4 + 32 * 4 + 8 * 15 + 8 * 10);
+  EXPECT_EQ(Touched(), 22 * 4 + 31 * 4 + 32 * 4 + 8 * 15 + 8 * 10);
   for (int x : {510, 600, -32, INT_MAX, INT_MIN}) oxDraw::Draw(x, 100, h, 0, 0, 32, 4);
   oxDraw::Draw(200, -16, h, 0, 0, 8, 16);
   oxDraw::Draw(200, 480, h, 0, 0, 8, 16);
-  EXPECT_EQ(Touched(), 22 * 4 + 20 * 4 + 32 * 4 + 8 * 15 + 8 * 10);
+  EXPECT_EQ(Touched(), 22 * 4 + 31 * 4 + 32 * 4 + 8 * 15 + 8 * 10);
 
   Blank();  // wider than the clip rectangle: cut on both sides
   const int wide = Sprite(400, 1, [](int x, int) { return uint16_t(0x2000 + x); });
   oxDraw::Draw(120, 0, wide, 0, 0, 400, 1);
-  EXPECT_EQ(At(130, 0), 0x2000 + 10);
-  EXPECT_EQ(At(509, 0), 0x2000 + 389);
+  ExpectAt({{130, 0, 0x2000 + 10}, {509, 0, 0x2000 + 389}});
   EXPECT_EQ(Touched(), 380);
 }
 
@@ -91,13 +95,11 @@ TEST_F(DrawTest, KeyAndBadArguments) {
   // Black is the key; 0x0001, the darkest blue, is drawn.
   const int h = Sprite(4, 2, [](int x, int) { return uint16_t(x % 2); });
   oxDraw::Draw(200, 50, h, 0, 0, 4, 1);
-  EXPECT_EQ(At(200, 50), kMarker);
-  EXPECT_EQ(At(201, 50), 0x0001);
+  ExpectAt({{200, 50, kMarker}, {201, 50, 0x0001}});
   oxDraw::SetObjectKey(h, 0xFF00FF);  // now black is opaque, magenta not
   Px(h, 1, 0) = kMagenta;
   oxDraw::Draw(200, 60, h, 0, 0, 4, 1);
-  EXPECT_EQ(At(200, 60), 0x0000);
-  EXPECT_EQ(At(201, 60), kMarker);
+  ExpectAt({{200, 60, 0x0000}, {201, 60, kMarker}});
   EXPECT_EQ(Touched(), 2 + 3);
 
   for (int bad : {-1, 1024, 900}) oxDraw::Draw(200, 100, bad, 0, 0, 4, 2);
@@ -113,7 +115,7 @@ TEST_F(DrawTest, VariantsAndSurfaceLoss) {
   const int src = Sprite(4, 4, [](int x, int y) { return uint16_t(x == y ? 0 : Code(x, y)); });
   const int dst = Sprite(16, 16, [](int, int) { return uint16_t(0x0F0F); });
   oxDraw::DrawOpaque(200, 0, src, 0, 0, 4, 4);
-  EXPECT_EQ(At(200, 0), 0x0000);  // the key is copied too
+  EXPECT_EQ(At(200, 0), 0x0000);                // the key is copied too
   oxDraw::DrawOpaque(126, 0, src, 0, 0, 4, 4);  // and clipped
   EXPECT_EQ(Touched(), 16);
   oxDraw::DrawOn(dst, 2, 2, src, 0, 0, 4, 4);  // sprite targets use the clip too
@@ -143,9 +145,8 @@ TEST_F(DrawTest, VariantsAndSurfaceLoss) {
 TEST_F(DrawTest, StretchOnBothPaths) {
   // Magenta is this sprite's key; black is only the Buffer sprite's.
   // Top left a colour, bottom right black, the other two magenta.
-  const int h = Sprite(2, 2, [](int x, int y) {
-    return x + y == 1 ? kMagenta : uint16_t(Code(x, y) * (y == 0));
-  });
+  const int h = Sprite(
+      2, 2, [](int x, int y) { return x + y == 1 ? kMagenta : uint16_t(Code(x, y) * (y == 0)); });
   oxDraw::SetObjectKey(h, 0xFF00FF);
   ASSERT_EQ(oxd::Scr().stretchCapable, 1);
   oxDraw::DrawStretch(10, 20, h, 0, 0, 2, 2, 4, 4);  // not clipped
@@ -177,7 +178,7 @@ TEST_F(DrawTest, StretchOnBothPaths) {
 TEST_F(DrawTest, FillsCaptureAndBlend) {
   oxDraw::FrameRect(10, 20, 15, 24);
   EXPECT_EQ(At(14, 23), 0);
-  EXPECT_EQ(Touched(), 14);  // the outline only
+  EXPECT_EQ(Touched(), 14);                    // the outline only
   oxDraw::FillRect(20, 0, 22, 1, 0x12345678);  // unclipped, low 16 bits
   EXPECT_EQ(At(21, 0), 0x5678);
   oxDraw::ClearRectWhite(30, 0, 31, 1);
@@ -197,10 +198,7 @@ TEST_F(DrawTest, FillsCaptureAndBlend) {
   EXPECT_EQ(At(639, 479), 0xFFFF);
   EXPECT_EQ(oxDraw::BlendRect(0, 0, 640, 1, 0xF800), 1);
   // (0xFFFF >> 1) & 0x7BEF = 0x7BEF; (0xF800 >> 1) & 0x7BEF = 0x7800.
-  EXPECT_EQ(At(509, 0), 0xF3EF);
-  EXPECT_EQ(At(129, 0), 0xFFFF);
-  EXPECT_EQ(At(510, 0), 0xFFFF);
-  EXPECT_EQ(At(200, 1), 0xFFFF);
+  ExpectAt({{509, 0, 0xF3EF}, {129, 0, 0xFFFF}, {510, 0, 0xFFFF}, {200, 1, 0xFFFF}});
   // A clip rectangle larger than the buffer never leads outside it.
   oxDraw::SetClip(-100, -100, 2000, 2000);
   EXPECT_EQ(oxDraw::BlendRect(INT_MIN, -5, INT_MAX, 5000, 0x7FFF0000), 1);
@@ -259,7 +257,7 @@ TEST_F(DrawTest, ClipEffectSteps) {
   EXPECT_EQ(oxd::Clip().closed, 1);
 
   ASSERT_EQ(oxDraw::StartClipEffect(1, 7, 40.0f, 0), 1);  // from the saved rectangle
-  EXPECT_EQ(StepsUntilIdle(), 12);  // crossed pairs snap to the centre
+  EXPECT_EQ(StepsUntilIdle(), 12);                        // crossed pairs snap to the centre
   EXPECT_TRUE(Is(C(), 320, 240, 320, 240));
 
   ASSERT_EQ(oxDraw::StartClipEffect(0, 8, 40.0f, 40), 1);
@@ -315,7 +313,7 @@ TEST_F(DrawDistortionTest, WavePhaseDivisorAndSign) {
   oxDraw::DrawWave(300, 0, 100, 45, 0.0f, h, 0, 44, 4, 46, 0);
   EXPECT_EQ(FirstX(0), 400);  // 44 / 45: 0 degrees
   EXPECT_EQ(FirstX(1), 399);  // 45 / 45: 1 degree
-  Blank();  // alternating sign, carried over to the next call
+  Blank();                    // alternating sign, carried over to the next call
   oxDraw::DrawWave(300, 0, 10, 0, 0.0f, h, 0, 0, 4, 3, 1);
   oxDraw::DrawWave(300, 3, 10, 0, 0.0f, h, 0, 0, 4, 1, 1);
   EXPECT_EQ(FirstX(0), 310);
@@ -370,8 +368,7 @@ TEST_F(DrawDistortionTest, TilesAndScrolls) {
   Blank();  // rows 100..190; row 190 sits at cos 90, moved left by 7
   oxDraw::DrawWaveTile(100, 191, 7, 0, 0.0f, 0.0f, h, 0, 0, 16, 4);
   EXPECT_EQ(Touched(), 640 * 91);
-  EXPECT_EQ(At(35, 100), 0x3000 + 3);
-  EXPECT_EQ(At(0, 190), 0x3000 + 2 * 16 + 7);
+  ExpectAt({{35, 100, 0x3000 + 3}, {0, 190, 0x3000 + 2 * 16 + 7}});
 
   Blank();
   ox::App().frameSeconds = 0.5f;

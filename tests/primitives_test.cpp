@@ -1,5 +1,4 @@
-// Drawing primitives: pens, brushes and hatches, checked pixel by pixel in
-// the back buffer.
+// Drawing primitives: pens, brushes and hatches, checked pixel by pixel in the back buffer.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -39,33 +38,32 @@ class PrimitivesTest : public ::testing::Test {
     return Count([](int, int, uint16_t p) { return p != kMarker; });
   }
   static bool Hatch(int x, int y) { return (x & 7) == (y & 7) || (x & 7) + (y & 7) == 7; }
+  struct Pt {
+    int x, y;
+    uint16_t c;
+  };
+  static void ExpectAt(std::initializer_list<Pt> pts) {
+    for (const Pt& p : pts) EXPECT_EQ(At(p.x, p.y), p.c) << p.x << "," << p.y;
+  }
 };
 
 // ---------------------------------------------------------------- pixels
 
-TEST_F(PrimitivesTest, SetPixelTruncatesAndGetPixelWidensBack) {
+TEST_F(PrimitivesTest, SetPixelTruncatesGetPixelWidensAndBothIgnoreOutsidePoints) {
+  for (int x : {-1, 640, INT_MIN, INT_MAX}) oxDraw::SetPixel(x, 10, kRed);
+  for (int y : {-1, 480, INT_MIN, INT_MAX}) oxDraw::SetPixel(10, y, kRed);
   oxDraw::SetPixel(5, 6, kOdd);
   EXPECT_EQ(At(5, 6), oxd::NativeColor(kOdd));
   EXPECT_EQ(Touched(), 1);
   int r = -1, g = -1, b = -1;
   ASSERT_EQ(oxDraw::GetPixel(5, 6, &r, &g, &b), 1);
   // 0xE7 -> 28 -> 231, 0xC3 -> 48 -> 195, 0xA5 -> 20 -> 165
-  EXPECT_EQ(r, 231);
-  EXPECT_EQ(g, 195);
-  EXPECT_EQ(b, 165);
-  // What is read back sets the very same pixel.
-  oxDraw::SetPixel(7, 6, r | g << 8 | b << 16);
+  EXPECT_EQ((std::vector<int>{r, g, b}), (std::vector<int>{231, 195, 165}));
+  oxDraw::SetPixel(7, 6, r | g << 8 | b << 16);  // what is read back sets the same pixel
   EXPECT_EQ(At(7, 6), At(5, 6));
   oxDraw::SetPixel(0, 0, 0xFFFFFF);
   ASSERT_EQ(oxDraw::GetPixel(0, 0, &r, &g, &b), 1);
   EXPECT_EQ(r + g + b, 3 * 255);
-}
-
-TEST_F(PrimitivesTest, PixelsOutsideTheBufferAreIgnored) {
-  for (int x : {-1, 640, INT_MIN, INT_MAX}) oxDraw::SetPixel(x, 10, kRed);
-  for (int y : {-1, 480, INT_MIN, INT_MAX}) oxDraw::SetPixel(10, y, kRed);
-  EXPECT_EQ(Touched(), 0);
-  int r = 7, g = 7, b = 7;
   EXPECT_EQ(oxDraw::GetPixel(640, 0, &r, &g, &b), 0);
   EXPECT_EQ(r + g + b, 0);
   EXPECT_EQ(oxDraw::GetPixel(0, 0, nullptr, nullptr, nullptr), 1);
@@ -73,17 +71,13 @@ TEST_F(PrimitivesTest, PixelsOutsideTheBufferAreIgnored) {
 
 // ---------------------------------------------------------------- lines
 
-TEST_F(PrimitivesTest, ThinLineLeavesOutItsLastPoint) {
+TEST_F(PrimitivesTest, ThinLineSetsOnePixelPerStepOfItsLongerAxisAndLeavesOutItsLastPoint) {
   oxDraw::Line(10, 10, 20, 10, kRed, 1);
-  for (int x = 10; x < 20; ++x) EXPECT_EQ(At(x, 10), kRedPx) << x;
-  EXPECT_EQ(At(20, 10), kMarker);
   oxDraw::Line(30, 40, 30, 30, kRed, 0);  // upward, width 0 is one pixel too
-  for (int y = 31; y <= 40; ++y) EXPECT_EQ(At(30, y), kRedPx) << y;
-  EXPECT_EQ(At(30, 30), kMarker);
+  for (int i = 0; i < 10; ++i) EXPECT_TRUE(At(10 + i, 10) == kRedPx && At(30, 31 + i) == kRedPx);
+  ExpectAt({{20, 10, kMarker}, {30, 30, kMarker}});
   EXPECT_EQ(Touched(), 20);
-}
-
-TEST_F(PrimitivesTest, ThinSlopedLineSetsOnePixelPerStepOfItsLongerAxis) {
+  oxDraw::FillRect(0, 0, 640, 480, kMarker);
   oxDraw::Line(100, 100, 120, 106, kGreen, 1);
   for (int x = 100; x < 120; ++x) {
     int inColumn = 0, row = -1;
@@ -94,8 +88,7 @@ TEST_F(PrimitivesTest, ThinSlopedLineSetsOnePixelPerStepOfItsLongerAxis) {
       }
     }
     EXPECT_EQ(inColumn, 1) << x;
-    // Within half a pixel of the exact line.
-    EXPECT_LE(std::abs((row - 100) * 20 - (x - 100) * 6), 10) << x;
+    EXPECT_LE(std::abs((row - 100) * 20 - (x - 100) * 6), 10) << x;  // within half a pixel
   }
   EXPECT_EQ(Touched(), 20);
   oxDraw::Line(300, 300, 305, 305, kGreen, 1);
@@ -112,33 +105,27 @@ TEST_F(PrimitivesTest, LinesIgnoreTheClipRectangleButStopAtTheBufferEdge) {
   oxDraw::Line(-1000000000, -1000000000, 1000000000, 1000000000, kGreen, 1);
   for (int i = 0; i < 480; ++i) ASSERT_EQ(At(i, i), kGreenPx) << i;
   EXPECT_EQ(Touched(), 640 + 640 + 480 - 2);
+  oxDraw::FillRect(0, 0, 640, 480, kMarker);  // wide lines too
+  oxDraw::Line(-2000000000, 50, 2000000000, 50, kRed, 3);
+  for (int x = 0; x < 640; ++x) ASSERT_TRUE(At(x, 49) == kRedPx && At(x, 51) == kRedPx) << x;
+  EXPECT_EQ(Touched(), 3 * 640);
+  oxDraw::Line(0, 0, 10, 10, kRed, INT_MAX);  // a pen wider than the screen
+  EXPECT_EQ(Touched(), 640 * 480);
 }
 
 TEST_F(PrimitivesTest, WideLineIsRoundCappedAndCentred) {
   oxDraw::Line(100, 100, 200, 100, kOdd, 5);
   const uint16_t ink = oxd::NativeColor(kOdd);
   for (int y = 98; y <= 102; ++y) EXPECT_EQ(At(150, y), ink) << y;
-  EXPECT_EQ(At(150, 97), kMarker);
-  EXPECT_EQ(At(150, 103), kMarker);
+  ExpectAt({{150, 97, kMarker}, {150, 103, kMarker}});
   // Caps reach half the width past both ends, and are rounded.
-  EXPECT_EQ(At(98, 100), ink);
-  EXPECT_EQ(At(202, 100), ink);
-  EXPECT_EQ(At(96, 100), kMarker);
-  EXPECT_EQ(At(204, 100), kMarker);
-  EXPECT_EQ(At(98, 98), kMarker);
+  ExpectAt({{98, 100, ink},
+            {202, 100, ink},
+            {96, 100, kMarker},
+            {204, 100, kMarker},
+            {98, 98, kMarker}});
   // Only the ink colour, exactly: no antialiased edge pixels.
   EXPECT_EQ(Count([&](int, int, uint16_t p) { return p != kMarker && p != ink; }), 0);
-}
-
-TEST_F(PrimitivesTest, WideLineFarOutsideStillDrawsItsVisiblePart) {
-  oxDraw::Line(-2000000000, 50, 2000000000, 50, kRed, 3);
-  for (int x = 0; x < 640; ++x) {
-    ASSERT_EQ(At(x, 49), kRedPx);
-    ASSERT_EQ(At(x, 51), kRedPx);
-  }
-  EXPECT_EQ(Touched(), 3 * 640);
-  oxDraw::Line(0, 0, 10, 10, kRed, INT_MAX);  // a pen wider than the screen
-  EXPECT_EQ(Touched(), 640 * 480);
 }
 
 // ---------------------------------------------------------------- rectangles
@@ -152,40 +139,28 @@ TEST_F(PrimitivesTest, RectangleOutlinesItsEdgePixelsAndFillsBetween) {
     }
   }
   EXPECT_EQ(Touched(), 60);
-  // Reversed corners draw the same rectangle.
-  oxDraw::FillRect(0, 0, 640, 480, kMarker);
+  oxDraw::FillRect(0, 0, 640, 480, kMarker);  // reversed corners draw the same rectangle
   oxDraw::Rectangle(20, 16, 10, 10, kGreen, kRed, 1);
-  EXPECT_EQ(At(10, 10), kRedPx);
-  EXPECT_EQ(At(11, 11), kGreenPx);
+  ExpectAt({{10, 10, kRedPx}, {11, 11, kGreenPx}});
   EXPECT_EQ(Touched(), 60);
-  // Empty rectangles draw nothing.
-  oxDraw::FillRect(0, 0, 640, 480, kMarker);
+  oxDraw::FillRect(0, 0, 640, 480, kMarker);  // empty rectangles draw nothing
   oxDraw::Rectangle(50, 50, 50, 80, kGreen, kRed, 1);
   oxDraw::Rectangle(50, 50, 80, 50, kGreen, kRed, 3);
   EXPECT_EQ(Touched(), 0);
 }
 
-TEST_F(PrimitivesTest, WideRectangleOutlineIsCentredOnTheEdge) {
+TEST_F(PrimitivesTest, WideRectangleOutlineIsCentredOnTheEdgeAndCutAtTheBuffer) {
   oxDraw::Rectangle(100, 100, 200, 150, kGreen, kRed, 4);
   // The left wall straddles column 100, the top wall row 100.
-  for (int x = 99; x <= 101; ++x) EXPECT_EQ(At(x, 125), kRedPx) << x;
-  for (int y = 99; y <= 101; ++y) EXPECT_EQ(At(150, y), kRedPx) << y;
-  for (int x = 198; x <= 200; ++x) EXPECT_EQ(At(x, 125), kRedPx) << x;
-  EXPECT_EQ(At(96, 125), kMarker);
-  EXPECT_EQ(At(203, 125), kMarker);
-  EXPECT_EQ(At(150, 125), kGreenPx);
-  EXPECT_EQ(At(104, 104), kGreenPx);
-}
-
-TEST_F(PrimitivesTest, RectangleLargerThanTheBufferIsCut) {
+  for (int k = 0; k < 3; ++k)
+    ExpectAt({{99 + k, 125, kRedPx}, {150, 99 + k, kRedPx}, {198 + k, 125, kRedPx}});
+  ExpectAt({{96, 125, kMarker}, {203, 125, kMarker}, {150, 125, kGreenPx}, {104, 104, kGreenPx}});
+  // Larger than the buffer: cut.
   oxDraw::Rectangle(INT_MIN, -5, INT_MAX, 485, kGreen, kRed, 1);
   EXPECT_EQ(Count([](int, int, uint16_t p) { return p == kGreenPx; }), 640 * 480);
   // Walls 30 wide on edges 10 pixels outside reach 5 pixels in.
   oxDraw::Rectangle(-10, -10, 650, 490, kGreen, kRed, 30);
-  EXPECT_EQ(At(320, 4), kRedPx);
-  EXPECT_EQ(At(320, 6), kGreenPx);
-  EXPECT_EQ(At(4, 240), kRedPx);
-  EXPECT_EQ(At(6, 240), kGreenPx);
+  ExpectAt({{320, 4, kRedPx}, {320, 6, kGreenPx}, {4, 240, kRedPx}, {6, 240, kGreenPx}});
 }
 
 // ---------------------------------------------------------------- polygons
@@ -193,10 +168,8 @@ TEST_F(PrimitivesTest, RectangleLargerThanTheBufferIsCut) {
 TEST_F(PrimitivesTest, HollowPolygonDrawsOnlyItsClosedOutline) {
   const int32_t tri[] = {100, 100, 200, 100, 150, 180};
   oxDraw::Polygon(tri, 3, kRed, kGreen, 1, 0);
-  EXPECT_EQ(At(150, 130), kMarker);  // inside, untouched
-  EXPECT_EQ(At(100, 100), kRedPx);   // every vertex, the closing edge too
-  EXPECT_EQ(At(200, 100), kRedPx);
-  EXPECT_EQ(At(150, 180), kRedPx);
+  // Inside untouched; every vertex and the closing edge drawn.
+  ExpectAt({{150, 130, kMarker}, {150, 180, kRedPx}});
   for (int x = 100; x <= 200; ++x) EXPECT_EQ(At(x, 100), kRedPx) << x;
   // Each of the slanted edges has one pixel in every row it spans.
   for (int y = 101; y < 180; ++y) {
@@ -207,50 +180,22 @@ TEST_F(PrimitivesTest, HollowPolygonDrawsOnlyItsClosedOutline) {
   EXPECT_EQ(Count([](int, int, uint16_t p) { return p != kMarker && p != kRedPx; }), 0);
 }
 
-TEST_F(PrimitivesTest, OpaqueHatchFillsTheInsideOnTheBackgroundColour) {
-  const int32_t square[] = {16, 16, 80, 16, 80, 80, 16, 80};
-  oxDraw::Polygon(square, 4, kRed, kGreen, 1, 1);
+TEST_F(PrimitivesTest, HatchIsOpaqueOrTransparentAndAnchoredToTheBuffer) {
+  const int32_t opaque[] = {16, 16, 80, 16, 80, 80, 16, 80};
+  const int32_t clear[] = {200, 200, 264, 200, 264, 264, 200, 264};  // 184 = 23 * 8 further
+  oxDraw::Polygon(opaque, 4, kRed, kGreen, 1, 1);
+  oxDraw::Polygon(clear, 4, kGreen, kRed, 1, 2);
   for (int y = 17; y < 80; ++y) {
     for (int x = 17; x < 80; ++x) {
       ASSERT_EQ(At(x, y), Hatch(x, y) ? kRedPx : kGreenPx) << x << "," << y;
+      ASSERT_EQ(At(x + 184, y + 184), Hatch(x, y) ? kGreenPx : kMarker) << x << "," << y;
     }
   }
-  for (int i = 16; i <= 80; ++i) {
-    EXPECT_EQ(At(i, 16), kRedPx);
-    EXPECT_EQ(At(i, 80), kRedPx);
-    EXPECT_EQ(At(16, i), kRedPx);
-    EXPECT_EQ(At(80, i), kRedPx);
-  }
-  EXPECT_EQ(Touched(), 65 * 65);
-}
-
-TEST_F(PrimitivesTest, TransparentHatchLeavesTheGapsUnchanged) {
-  const int32_t square[] = {200, 200, 264, 200, 264, 264, 200, 264};
-  oxDraw::Polygon(square, 4, kGreen, kRed, 1, 2);
-  int ink = 0;
-  for (int y = 201; y < 264; ++y) {
-    for (int x = 201; x < 264; ++x) {
-      ASSERT_EQ(At(x, y), Hatch(x, y) ? kGreenPx : kMarker) << x << "," << y;
-      ink += Hatch(x, y);
-    }
-  }
-  EXPECT_EQ(Count([](int, int, uint16_t p) { return p == kRedPx; }), 0);
-  EXPECT_GT(ink, 63 * 63 / 5);
-}
-
-TEST_F(PrimitivesTest, SelfCrossingPolygonUsesTheAlternateRule) {
-  // One outline around two overlapping squares: the overlap is crossed
-  // twice on the way out, so it stays unfilled.
-  const int32_t shape[] = {20, 20, 60, 20, 60, 60, 40, 60, 40, 40, 80, 40, 80, 80, 20, 80};
-  oxDraw::Polygon(shape, 8, kRed, kGreen, 1, 1);
-  EXPECT_NE(At(30, 30), kMarker);
-  EXPECT_NE(At(70, 70), kMarker);
-  for (int y = 41; y < 60; ++y)
-    for (int x = 41; x < 60; ++x) ASSERT_EQ(At(x, y), kMarker) << x << "," << y;
-}
-
-TEST_F(PrimitivesTest, HatchIsAnchoredToTheBufferWhereverThePolygonLies) {
-  // Vertices a billion pixels away: the whole buffer is inside.
+  for (int i = 16; i <= 80; ++i)
+    ExpectAt({{i, 16, kRedPx}, {i, 80, kRedPx}, {16, i, kRedPx}, {80, i, kRedPx}});
+  EXPECT_EQ(Count([](int x, int, uint16_t p) { return x < 100 && p != kMarker; }), 65 * 65);
+  EXPECT_EQ(Count([](int x, int, uint16_t p) { return x > 100 && p == kRedPx; }), 0);
+  // Vertices a billion pixels away: the whole buffer is inside, hatched from its origin.
   const int32_t huge[] = {-1000000000, -1000000000, 1000000000,  -1000000000,
                           1000000000,  1000000000,  -1000000000, 1000000000};
   oxDraw::Polygon(huge, 4, kRed, kGreen, 1, 1);
@@ -258,14 +203,20 @@ TEST_F(PrimitivesTest, HatchIsAnchoredToTheBufferWhereverThePolygonLies) {
             0);
 }
 
+TEST_F(PrimitivesTest, SelfCrossingPolygonUsesTheAlternateRule) {
+  // One outline around two overlapping squares: the overlap is crossed twice, so stays unfilled.
+  const int32_t shape[] = {20, 20, 60, 20, 60, 60, 40, 60, 40, 40, 80, 40, 80, 80, 20, 80};
+  oxDraw::Polygon(shape, 8, kRed, kGreen, 1, 1);
+  EXPECT_TRUE(At(30, 30) != kMarker && At(70, 70) != kMarker);
+  for (int y = 41; y < 60; ++y)
+    for (int x = 41; x < 60; ++x) ASSERT_EQ(At(x, y), kMarker) << x << "," << y;
+}
+
 TEST_F(PrimitivesTest, WidePolygonOutlineCoversTheCorners) {
   const int32_t square[] = {300, 300, 400, 300, 400, 400, 300, 400};
   oxDraw::Polygon(square, 4, kRed, kGreen, 6, 0);
-  for (int k = -2; k <= 2; ++k) {
-    EXPECT_EQ(At(350, 300 + k), kRedPx);
-    EXPECT_EQ(At(400 + k, 350), kRedPx);
-    EXPECT_EQ(At(300 + k, 300 + k), kRedPx);  // the join
-  }
+  for (int k = -2; k <= 2; ++k)  // the walls and the join
+    ExpectAt({{350, 300 + k, kRedPx}, {400 + k, 350, kRedPx}, {300 + k, 300 + k, kRedPx}});
   EXPECT_EQ(At(350, 350), kMarker);
 }
 
@@ -274,14 +225,10 @@ TEST_F(PrimitivesTest, PolygonRefusesTooFewOrTooManyPoints) {
   oxDraw::Polygon(one, 1, kRed, kGreen, 1, 1);
   oxDraw::Polygon(nullptr, 4, kRed, kGreen, 1, 1);
   static int32_t many[2 * 2049];
-  for (int i = 0; i < 2049; ++i) {
-    many[2 * i] = i % 600;
-    many[2 * i + 1] = (i * 7) % 400;
-  }
+  for (int i = 0; i < 2049; ++i) many[2 * i] = i % 600, many[2 * i + 1] = (i * 7) % 400;
   oxDraw::Polygon(many, 2049, kRed, kGreen, 1, 1);
   EXPECT_EQ(Touched(), 0);
-  // Two points: a line there and back.
-  const int32_t two[] = {10, 10, 20, 10};
+  const int32_t two[] = {10, 10, 20, 10};  // a line there and back
   oxDraw::Polygon(two, 2, kRed, kGreen, 1, 0);
   EXPECT_EQ(Touched(), 11);
   oxDraw::Polygon(many, 2048, kRed, kGreen, 1, 1);
@@ -290,15 +237,12 @@ TEST_F(PrimitivesTest, PolygonRefusesTooFewOrTooManyPoints) {
 
 // ---------------------------------------------------------------- curves
 
-TEST_F(PrimitivesTest, BezierNeedsOnePlusThreeNPoints) {
+TEST_F(PrimitivesTest, BezierNeedsOnePlusThreeNPointsAndAStraightOneMatchesTheLine) {
   const int32_t five[] = {0, 0, 10, 10, 20, 20, 30, 30, 40, 40};
   oxDraw::Bezier(five, 5, kRed, 1);
   oxDraw::Bezier(five, 1, kRed, 1);
   oxDraw::Bezier(nullptr, 4, kRed, 1);
   EXPECT_EQ(Touched(), 0);
-}
-
-TEST_F(PrimitivesTest, StraightBezierMatchesTheLine) {
   const int32_t pts[] = {50, 60, 80, 69, 110, 78, 150, 90};
   oxDraw::Bezier(pts, 4, kRed, 1);
   const int drawn = Touched();
@@ -310,11 +254,9 @@ TEST_F(PrimitivesTest, StraightBezierMatchesTheLine) {
 TEST_F(PrimitivesTest, BezierCurveReachesItsApexAndStaysConnected) {
   const int32_t arch[] = {100, 300, 100, 200, 300, 200, 300, 300};
   oxDraw::Bezier(arch, 4, kRed, 1);
-  EXPECT_EQ(At(100, 300), kRedPx);
-  EXPECT_EQ(At(200, 225), kRedPx);  // the midpoint of the curve
+  ExpectAt({{100, 300, kRedPx}, {200, 225, kRedPx}});  // an end and the midpoint
   EXPECT_EQ(Count([](int, int y, uint16_t p) { return p != kMarker && y < 225; }), 0);
-  // Every set pixel but the ends touches two others.
-  int lonely = 0;
+  int lonely = 0;  // every set pixel touches another
   for (int y = 220; y <= 300; ++y) {
     for (int x = 95; x <= 305; ++x) {
       if (At(x, y) != kRedPx) continue;
@@ -329,10 +271,7 @@ TEST_F(PrimitivesTest, BezierCurveReachesItsApexAndStaysConnected) {
   oxDraw::FillRect(0, 0, 640, 480, kMarker);
   const int32_t wave[] = {10, 50, 30, 10, 50, 10, 70, 50, 90, 90, 110, 90, 130, 50};
   oxDraw::Bezier(wave, 7, kGreen, 3);
-  EXPECT_EQ(At(70, 50), kGreenPx);
-  EXPECT_NE(At(40, 20), kMarker);
-  EXPECT_NE(At(100, 80), kMarker);
-  EXPECT_EQ(At(40, 80), kMarker);
+  ExpectAt({{70, 50, kGreenPx}, {40, 20, kGreenPx}, {100, 80, kGreenPx}, {40, 80, kMarker}});
 }
 
 // ---------------------------------------------------------------- inversion and contexts
@@ -340,10 +279,10 @@ TEST_F(PrimitivesTest, BezierCurveReachesItsApexAndStaysConnected) {
 TEST_F(PrimitivesTest, InvertRectFlipsEveryBitAndTwiceRestores) {
   oxDraw::SetPixel(12, 12, kOdd);
   oxDraw::InvertRect(10, 10, 20, 15);
-  EXPECT_EQ(At(10, 10), uint16_t(~kMarker));
-  EXPECT_EQ(At(12, 12), uint16_t(~oxd::NativeColor(kOdd)));
-  EXPECT_EQ(At(20, 10), kMarker);
-  EXPECT_EQ(At(10, 15), kMarker);
+  ExpectAt({{10, 10, uint16_t(~kMarker)},
+            {12, 12, uint16_t(~oxd::NativeColor(kOdd))},
+            {20, 10, kMarker},
+            {10, 15, kMarker}});
   EXPECT_EQ(Touched(), 50);
   oxDraw::InvertRect(20, 15, 10, 10);  // reversed corners
   EXPECT_EQ(Touched(), 1);

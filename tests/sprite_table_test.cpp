@@ -1,5 +1,5 @@
-// The sprite table: loading, blank sprites, handles, colour keys, reload
-// after a surface loss, and the BMP reader behind them.
+// The sprite table: loading, blank sprites, handles, colour keys, reload after a surface loss,
+// and the BMP reader behind them.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -23,16 +23,15 @@ constexpr const char* kLoadError = "oxDraw::LoadObject : BMPファイルを読�
 constexpr const char* kSwapError = "oxDraw::SwapObject : BMPファイルを読み込めません";
 constexpr uint16_t kBackground = 0x1234;
 
-uint16_t Pixel(const oxd::Surface* s, int x, int y) {
-  return s->pixels[size_t(y) * size_t(s->pitch) + size_t(x)];
-}
+uint16_t Pixel(const oxd::Surface* s, int x, int y) { return s->pixels[y * s->pitch + x]; }
 using Px = std::vector<uint16_t>;
-Px Row(const oxd::Surface* s, int x, int y, int n) {
-  Px row;
-  for (int i = 0; i < n; ++i) row.push_back(Pixel(s, x + i, y));
-  return row;
+Px Block(const oxd::Surface* s, int x, int y, int w, int h = 1) {
+  Px out;
+  for (int j = 0; j < h; ++j)
+    for (int i = 0; i < w; ++i) out.push_back(Pixel(s, x + i, y + j));
+  return out;
 }
-Px BackRow(int x, int y, int n) { return Row(Scr().back, x, y, n); }
+Px Back(int x, int y, int w, int h = 1) { return Block(Scr().back, x, y, w, h); }
 // A record's key colour and the key its surface uses.
 std::pair<long, long> KeyPair(int h) { return {Sprites()[h].keyColor, Sprites()[h].surface->key}; }
 
@@ -43,16 +42,13 @@ void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
   out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-void Put16(std::vector<uint8_t>& v, size_t at, uint16_t x) {
-  v[at] = uint8_t(x);
-  v[at + 1] = uint8_t(x >> 8);
+void Put(std::vector<uint8_t>& v, size_t at, uint32_t x, int bytes) {
+  for (int i = 0; i < bytes; ++i) v[at + i] = uint8_t(x >> (8 * i));
 }
-void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v[at + i] = uint8_t(x >> (8 * i));
-}
+void Put16(std::vector<uint8_t>& v, size_t at, uint16_t x) { Put(v, at, x, 2); }
+void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) { Put(v, at, x, 4); }
 
-// A BMP with a 40-byte info header: palette (0x00RRGGBB entries) and raw
-// pixel data as given.
+// A BMP with a 40-byte info header, the palette (0x00RRGGBB) and raw pixel data as given.
 std::vector<uint8_t> MakeBmp(int32_t width, int32_t height, uint16_t bits, uint32_t compression,
                              const std::vector<uint32_t>& palette,
                              const std::vector<uint8_t>& data) {
@@ -97,9 +93,7 @@ TEST_F(SpriteTable, NameLengthLimitIsThirtyBytes) {
   int beeps = plat::headless::BeepCount();
 
   EXPECT_EQ(oxDraw::LoadObject(name30.c_str(), 1), 4);
-  EXPECT_STREQ(Sprites()[4].name, name30.c_str());
   EXPECT_EQ(NewBoxes(), 0);
-
   EXPECT_EQ(oxDraw::LoadObject(name31.c_str(), 1), 0);
   EXPECT_EQ(NewBoxes(), 1);
   EXPECT_EQ(plat::headless::BeepCount(), beeps + 1);
@@ -111,8 +105,7 @@ TEST_F(SpriteTable, NameLengthLimitIsThirtyBytes) {
   EXPECT_EQ(oxDraw::SwapObject(name31.c_str(), 4, 1), 0);
   EXPECT_STREQ(plat::headless::LastBox().text,
                "oxDraw::SwapObject : ファイル名またはリソース名が長すぎます");
-  // The refused swap left the sprite alone.
-  EXPECT_STREQ(Sprites()[4].name, name30.c_str());
+  EXPECT_STREQ(Sprites()[4].name, name30.c_str());  // the refused swap left the sprite alone
   EXPECT_NE(Sprites()[4].surface, nullptr);
 }
 
@@ -120,32 +113,27 @@ TEST_F(SpriteTable, HandlesRunOutAndReleasedOnesComeBack) {
   WriteImage("one.bmp", 1, 1, {0xFFFFFF});
   for (int i = 0; i < 1020; ++i) ASSERT_EQ(oxDraw::CreateObject(1, 1, 1), 4 + i);
   EXPECT_EQ(NewBoxes(), 0);
-
   EXPECT_EQ(oxDraw::CreateObject(1, 1, 1), 0);
   EXPECT_STREQ(plat::headless::LastBox().text, "oxDraw::CreateObject : オブジェクト数が多過ぎます");
   EXPECT_EQ(oxDraw::LoadObject("one.bmp", 1), 0);
   EXPECT_STREQ(plat::headless::LastBox().text, "oxDraw::LoadObject : オブジェクト数が多過ぎます");
   EXPECT_EQ(NewBoxes(), 2);
   // Handles out of range are ignored, without a message: the table stays full.
-  EXPECT_EQ(oxDraw::SwapObject("one.bmp", -1, 1), 0);
-  EXPECT_EQ(oxDraw::SwapObject("one.bmp", 1024, 1), 0);
-  oxDraw::ReleaseObject(-1);
-  oxDraw::ReleaseObject(1024);
+  for (int bad : {-1, 1024}) {
+    EXPECT_EQ(oxDraw::SwapObject("one.bmp", bad, 1), 0);
+    EXPECT_EQ(oxd::SpriteSurface(bad), nullptr);
+    oxDraw::ReleaseObject(bad);
+  }
   oxDraw::SetObjectKey(5000, 0xFF);
   oxDraw::SetObjectKeyTopLeft(-7);
   oxDraw::CopyKey(1024, 4);
   oxDraw::CopyKey(4, -1);
-  EXPECT_EQ(oxd::SpriteSurface(1024), nullptr);
-  EXPECT_EQ(oxd::SpriteSurface(-1), nullptr);
   EXPECT_EQ(Sprites()[4].surface->key, 0);
   EXPECT_EQ(oxDraw::CreateObject(1, 1, 1), 0);
   EXPECT_EQ(NewBoxes(), 3);
-
   oxDraw::ReleaseObject(700);
   oxDraw::ReleaseObject(9);
-  EXPECT_EQ(Sprites()[9].surface, nullptr);
-  EXPECT_EQ(Sprites()[9].name[0], '\0');
-  EXPECT_EQ(Sprites()[9].reloadKind, 2);
+  EXPECT_TRUE(!Sprites()[9].surface && !Sprites()[9].name[0] && Sprites()[9].reloadKind == 2);
   EXPECT_EQ(oxDraw::LoadObject("one.bmp", 1), 9);
   EXPECT_EQ(oxDraw::CreateObject(1, 1, 1), 700);
   EXPECT_EQ(oxDraw::CreateObject(1, 1, 1), 0);
@@ -158,7 +146,7 @@ TEST_F(SpriteTable, UnreadableFilesFailAndFreeTheirRecord) {
   const std::vector<uint8_t> good = MakeBmp(4, 4, 24, 0, {}, px);
   auto edited = [&](size_t at, uint32_t value, int size = 4) {
     std::vector<uint8_t> v = good;
-    size == 4 ? Put32(v, at, value) : Put16(v, at, uint16_t(value));
+    Put(v, at, value, size);
     return v;
   };
   std::vector<uint8_t> palette =
@@ -195,11 +183,9 @@ TEST_F(SpriteTable, UnreadableFilesFailAndFreeTheirRecord) {
     EXPECT_EQ(oxDraw::LoadObject(name, 1), 0);
     EXPECT_EQ(plat::headless::BoxCount(), before + 1);
     EXPECT_STREQ(plat::headless::LastBox().text, kLoadError);
-    EXPECT_EQ(Sprites()[4].name[0], '\0');
-    EXPECT_EQ(Sprites()[4].surface, nullptr);
+    EXPECT_TRUE(!Sprites()[4].name[0] && !Sprites()[4].surface);
   }
-  // Handle 0 is the Buffer sprite: the failed loads left it whole.
-  EXPECT_EQ(Sprites()[0].width, 640);
+  EXPECT_EQ(Sprites()[0].width, 640);  // the Buffer sprite (handle 0) is left whole
   // Failed loads cost no handles.
   WriteBytes("good.bmp", good);
   EXPECT_EQ(oxDraw::LoadObject("good.bmp", 1), 4);
@@ -207,8 +193,7 @@ TEST_F(SpriteTable, UnreadableFilesFailAndFreeTheirRecord) {
 }
 
 TEST_F(SpriteTable, ReaderDecodesEveryDepthAndOrientation) {
-  // Loads the file twice: two records with their own surfaces, each showing
-  // `rows` (from the top).
+  // Loads the file twice: two records with their own surfaces, each showing `rows` from the top.
   auto check = [&](const char* name, const std::vector<uint8_t>& bytes, std::vector<Px> rows) {
     SCOPED_TRACE(name);
     WriteBytes(name, bytes);
@@ -216,12 +201,12 @@ TEST_F(SpriteTable, ReaderDecodesEveryDepthAndOrientation) {
     ASSERT_NE(a, 0);
     ASSERT_EQ(oxDraw::LoadObject(name, 1), a + 1);
     ASSERT_NE(Sprites()[a].surface, Sprites()[a + 1].surface);
+    const int w = int(rows[0].size()), height = int(rows.size());
+    Px all;
+    for (const Px& row : rows) all.insert(all.end(), row.begin(), row.end());
     for (int h : {a, a + 1}) {
-      ASSERT_EQ(Sprites()[h].width, int(rows[0].size()));
-      ASSERT_EQ(Sprites()[h].height, int(rows.size()));
-      for (int y = 0; y < int(rows.size()); ++y) {
-        EXPECT_EQ(Row(Sprites()[h].surface, 0, y, int(rows[0].size())), rows[y]) << y;
-      }
+      ASSERT_TRUE(Sprites()[h].width == w && Sprites()[h].height == height);
+      EXPECT_EQ(Block(Sprites()[h].surface, 0, 0, w, height), all);
     }
   };
   const std::vector<uint32_t> pal = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
@@ -237,19 +222,22 @@ TEST_F(SpriteTable, ReaderDecodesEveryDepthAndOrientation) {
   // 8-bit run-length: bottom row two of colour 1, top row two of colour 3.
   check("rle8.bmp", MakeBmp(2, 2, 8, 1, pal, {2, 1, 0, 0, 2, 3, 0, 1}),
         {{0x001F, 0x001F}, {0xF800, 0xF800}});
+  // Core (12-byte) header, 24 bits, 1 x 1.
+  check("core.bmp", {'B', 'M', 30, 0, 0, 0, 0, 0, 0, 0,  26, 0,    0,    0,    12,
+                     0,   0,   0,  1, 0, 1, 0, 1, 0, 24, 0,  0x33, 0x22, 0x11, 0},
+        {{0x1106}});
   check("mono.bmp", MakeBmp(3, 1, 1, 0, {0x000000, 0xFFFFFF}, {0xA0, 0, 0, 0}),
         {{0xFFFF, 0x0000, 0xFFFF}});
   EXPECT_EQ(NewBoxes(), 0);
 }
 
 TEST_F(SpriteTable, ColourKeys) {
-  // The default black key skips only pixels that convert to zero: black,
-  // (8,0,0), (4,0,0) which truncates to 0, white.
+  // The default black key skips only pixels that convert to zero: black and (4,0,0).
   WriteImage("keys.bmp", 4, 1, {0x000000, 0x080000, 0x040000, 0xFFFFFF});
   ASSERT_EQ(oxDraw::LoadObject("keys.bmp", 1), 4);
   EXPECT_EQ(Sprites()[4].keyColor, 0);
   oxDraw::Draw(200, 100, 4, 0, 0, 4, 1);
-  EXPECT_EQ(BackRow(200, 100, 4), (Px{kBackground, 0x0800, kBackground, 0xFFFF}));
+  EXPECT_EQ(Back(200, 100, 4), (Px{kBackground, 0x0800, kBackground, 0xFFFF}));
 
   // Top-left key: magenta transparent, black drawn.
   const uint32_t magenta = 0xFF00FF, black = 0, green = 0x00FF00;
@@ -257,20 +245,17 @@ TEST_F(SpriteTable, ColourKeys) {
   oxDraw::SetKeyTopLeft();
   int h = oxDraw::LoadObject("magenta.bmp", 1);
   ASSERT_EQ(h, 5);
-  EXPECT_EQ(Sprites()[h].keyColor, -1);
   oxDraw::Draw(300, 200, h, 0, 0, 3, 2);
-  EXPECT_EQ(BackRow(300, 200, 3), (Px{kBackground, 0x0000, 0x07E0}));
-  EXPECT_EQ(BackRow(300, 201, 3), (Px{0x07E0, kBackground, 0x0000}));
+  EXPECT_EQ(Back(300, 200, 3, 2), (Px{kBackground, 0x0000, 0x07E0, 0x07E0, kBackground, 0x0000}));
 
   // Key colour by reference: green transparent, magenta drawn.
   oxDraw::SetKeyColor(0x0000FF00);  // colour reference 0x00BBGGRR
-  EXPECT_EQ(oxd::Keys().topLeftKey, 0);
   int g = oxDraw::LoadObject("magenta.bmp", 1);
   ASSERT_EQ(g, 6);
+  EXPECT_EQ(KeyPair(h), std::make_pair(-1L, 0xF81FL));
   EXPECT_EQ(Sprites()[g].keyColor, 0x0000FF00);
   oxDraw::Draw(400, 200, g, 0, 0, 3, 2);
-  EXPECT_EQ(BackRow(400, 200, 3), (Px{0xF81F, 0x0000, kBackground}));
-  EXPECT_EQ(BackRow(400, 201, 3), (Px{kBackground, 0xF81F, 0x0000}));
+  EXPECT_EQ(Back(400, 200, 3, 2), (Px{0xF81F, 0x0000, kBackground, kBackground, 0xF81F, 0x0000}));
 
   // Per-object key, and a key copied without touching the record.
   oxDraw::SetObjectKey(g, 0);
@@ -286,8 +271,7 @@ TEST_F(SpriteTable, ColourKeys) {
   ASSERT_EQ(b, 7);
   EXPECT_STREQ(Sprites()[b].name, "*");
   EXPECT_EQ(KeyPair(b), std::make_pair(0xFFL, 0xF800L));
-  EXPECT_EQ(Sprites()[b].width, 10);
-  EXPECT_EQ(Sprites()[b].height, 5);
+  EXPECT_TRUE(Sprites()[b].width == 10 && Sprites()[b].height == 5);
 }
 
 TEST_F(SpriteTable, SwapAndReloadOfUnreadableFiles) {
@@ -297,22 +281,18 @@ TEST_F(SpriteTable, SwapAndReloadOfUnreadableFiles) {
   ASSERT_EQ(h, 4);
   EXPECT_EQ(oxDraw::SwapObject("b.bmp", h, 1), 1);
   EXPECT_STREQ(Sprites()[h].name, "b.bmp");
-  EXPECT_EQ(Sprites()[h].width, 3);
-  EXPECT_EQ(Sprites()[h].height, 1);
   oxDraw::Draw(10, 10, h, 0, 0, 3, 1);
-  EXPECT_EQ(BackRow(10, 10, 3), (Px{0x001F, kBackground, 0x001F}));
+  EXPECT_EQ(Back(10, 10, 3), (Px{0x001F, kBackground, 0x001F}));
 
   // A failed swap keeps the handle taken but without a picture.
   EXPECT_EQ(oxDraw::SwapObject("nothing.bmp", h, 1), 0);
   EXPECT_STREQ(plat::headless::LastBox().text, kSwapError);
   EXPECT_EQ(Sprites()[h].surface, nullptr);
-  EXPECT_STREQ(Sprites()[h].name, "nothing.bmp");
   oxDraw::Draw(20, 20, h, 0, 0, 3, 1);
-  EXPECT_EQ(BackRow(20, 20, 1), Px{kBackground});
+  EXPECT_EQ(Back(20, 20, 1), Px{kBackground});
   ASSERT_EQ(oxDraw::LoadObject("a.bmp", 1), 5);
 
-  // A reload whose file has vanished is reported like a failed swap;
-  // records without a surface are skipped.
+  // A reload whose file vanished is reported like a failed swap; surfaceless records are skipped.
   ASSERT_EQ(unlink(PathOf("a.bmp").c_str()), 0);
   oxd::MarkAllSurfacesLost();
   oxDraw::Restore();
@@ -322,8 +302,7 @@ TEST_F(SpriteTable, SwapAndReloadOfUnreadableFiles) {
   oxd::MarkAllSurfacesLost();
   oxDraw::Restore();
   EXPECT_EQ(NewBoxes(), 2);
-  // Releasing frees the handle.
-  oxDraw::ReleaseObject(h);
+  oxDraw::ReleaseObject(h);  // frees the handle
   EXPECT_EQ(oxDraw::LoadObject("b.bmp", 1), 4);
 }
 
@@ -343,58 +322,40 @@ TEST_F(SpriteTable, LossReloadsBitmapsAndBlanksCreatedSprites) {
   oxDraw::SetKeyTopLeft();
 
   oxd::MarkAllSurfacesLost();
-  // A lost surface cannot be matched against: its key waits for the reload,
-  // the record takes the new colour (red) at once.
+  // A lost surface cannot be matched: its key waits for the reload, the record takes red at once.
   EXPECT_EQ(oxd::MatchColor(*Sprites()[pic].surface, 0xFF), 0xFFFFFFFFu);
   oxDraw::SetObjectKey(pic, 0x000000FF);
   EXPECT_EQ(KeyPair(pic), std::make_pair(0xFFL, 0L));
   // The draw meets the loss, restores everything and draws nothing.
   oxDraw::Draw(50, 50, pic, 0, 0, 2, 2);
-  EXPECT_EQ(BackRow(50, 51, 2), (Px{0, 0}));
+  EXPECT_EQ(Back(50, 51, 2), (Px{0, 0}));
 
   for (int h = 0; h < 7; ++h) EXPECT_FALSE(Sprites()[h].surface->lost) << h;
-  EXPECT_FALSE(Scr().back->lost);
-  EXPECT_FALSE(Scr().screen->lost);
+  EXPECT_FALSE(Scr().back->lost || Scr().screen->lost);
   // Loaded sprites show their bitmaps with their own keys again.
   EXPECT_EQ(KeyPair(pic), std::make_pair(0xFFL, 0xF800L));
   oxDraw::FillRect(0, 0, 640, 480, kBackground);
   oxDraw::Draw(50, 50, pic, 0, 0, 2, 2);
-  EXPECT_EQ(BackRow(50, 50, 2), (Px{kBackground, 0x07E0}));
-  EXPECT_EQ(BackRow(50, 51, 2), (Px{0x001F, 0xFFFF}));
+  EXPECT_EQ(Back(50, 50, 2, 2), (Px{kBackground, 0x07E0, 0x001F, 0xFFFF}));
   EXPECT_EQ(Sprites()[keyed].keyColor, -1);
   oxDraw::Draw(60, 60, keyed, 0, 0, 2, 1);
-  EXPECT_EQ(BackRow(60, 60, 2), (Px{kBackground, 0x07E0}));
+  EXPECT_EQ(Back(60, 60, 2), (Px{kBackground, 0x07E0}));
   // The blank sprite keeps its surface and key, not its picture.
   EXPECT_EQ(Sprites()[blank].surface, blankSurface);
-  EXPECT_STREQ(Sprites()[blank].name, "*");
   EXPECT_EQ(Pixel(Sprites()[blank].surface, 3, 3), 0);
   EXPECT_EQ(Sprites()[blank].surface->key, 0xFFFF);
   // The key defaults are now the last reloaded sprite's, top-left rule off.
-  EXPECT_EQ(oxd::Keys().topLeftKey, 0);
-  EXPECT_EQ(oxd::Keys().defaultKeyColor, -1);
+  EXPECT_TRUE(oxd::Keys().topLeftKey == 0 && oxd::Keys().defaultKeyColor == -1);
   EXPECT_EQ(NewBoxes(), 0);
 }
 
-TEST(SpriteTableBmpReader, RefusesBeforeAllocatingAndRoundTrips) {
+TEST(SpriteTableBmpReader, RefusesAnOversizedHeaderBeforeAllocating) {
   // A 54-byte header claiming 16384 x 16384 x 32 bits: refused by size.
   std::vector<uint8_t> v = MakeBmp(16384, 16384, 32, 0, {}, {});
   plat::Image image;
   EXPECT_FALSE(plat::DecodeBmp(v.data(), v.size(), image));
   EXPECT_EQ(image.pixels, nullptr);
   EXPECT_FALSE(plat::DecodeBmp(nullptr, 0, image));
-
-  // Core (12-byte) header, 24 bits, 1 x 1.
-  std::vector<uint8_t> core = {
-      'B',  'M',  30,   0, 0, 0, 0, 0, 0, 0, 26, 0, 0, 0,  // file header
-      12,   0,    0,    0, 1, 0, 1, 0, 1, 0, 24, 0,        // width, height, planes, bits
-      0x33, 0x22, 0x11, 0};
-  ASSERT_TRUE(plat::DecodeBmp(core.data(), core.size(), image));
-  EXPECT_EQ(image.width, 1);
-  EXPECT_EQ(image.height, 1);
-  EXPECT_EQ(image.pixels[0], 0x112233u);
-  plat::FreeImage(image);
-  EXPECT_EQ(image.pixels, nullptr);
-  EXPECT_EQ(image.width, 0);
 }
 
 }  // namespace
