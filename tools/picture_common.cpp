@@ -134,23 +134,13 @@ double Field::Light(int x, int y, double relief) const {
 
 // ------------------------------------------------------------------ canvas
 
-Canvas::Canvas(int width, int height)
-    : width_(width),
-      height_(height),
-      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
-      cr_(cairo_create(surface_)) {
-  cairo_set_antialias(cr_, CAIRO_ANTIALIAS_GOOD);
+Canvas::Canvas(int width, int height) : CanvasBase(width, height) {
   cairo_font_options_t* fo = cairo_font_options_create();
   cairo_font_options_set_antialias(fo, CAIRO_ANTIALIAS_GRAY);
   cairo_font_options_set_hint_style(fo, CAIRO_HINT_STYLE_SLIGHT);
   cairo_font_options_set_hint_metrics(fo, CAIRO_HINT_METRICS_OFF);
   cairo_set_font_options(cr_, fo);
   cairo_font_options_destroy(fo);
-}
-
-Canvas::~Canvas() {
-  cairo_destroy(cr_);
-  cairo_surface_destroy(surface_);
 }
 
 void Canvas::Store(int x, int y, Rgb c, double alpha) {

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "tools/canvas_base.h"
+
 namespace assets::pic {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -78,17 +80,11 @@ class Field {
   std::vector<float> v_;
 };
 
-// An ARGB32 surface with its context; released on destruction.
-class Canvas {
+// An ARGB32 surface with its context, set up for text; released on
+// destruction.
+class Canvas : public CanvasBase {
  public:
   Canvas(int width, int height);
-  ~Canvas();
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-  cairo_surface_t* surface() const { return surface_; }
-  cairo_t* cr() const { return cr_; }
-  int width() const { return width_; }
-  int height() const { return height_; }
   // Sets every pixel to an opaque colour computed per pixel.
   template <class F>
   void Shade(F&& colourAt);
@@ -102,9 +98,6 @@ class Canvas {
 
  private:
   void Store(int x, int y, Rgb c, double alpha = 1.0);
-  int width_, height_;
-  cairo_surface_t* surface_;
-  cairo_t* cr_;
 };
 
 template <class F>

@@ -31,19 +31,9 @@ double Prng::Unit() { return double(Next()) / 4294967296.0; }
 
 double Prng::Range(double lo, double hi) { return lo + (hi - lo) * Unit(); }
 
-Canvas::Canvas(int width, int height)
-    : surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
-      cr_(cairo_create(surface_)),
-      width_(width),
-      height_(height) {
-  cairo_set_antialias(cr_, CAIRO_ANTIALIAS_GOOD);
+Canvas::Canvas(int width, int height) : CanvasBase(width, height) {
   cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND);
   cairo_set_line_cap(cr_, CAIRO_LINE_CAP_ROUND);
-}
-
-Canvas::~Canvas() {
-  cairo_destroy(cr_);
-  cairo_surface_destroy(surface_);
 }
 
 bool Canvas::Save(const char* dir, const char* name, int alphaCut) const {

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "tools/canvas_base.h"
+
 namespace assets::kit {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -41,26 +43,13 @@ class Prng {
   uint64_t state_;
 };
 
-// A transparent ARGB32 picture.
-class Canvas {
+// A transparent ARGB32 picture drawn with round joins and caps.
+class Canvas : public CanvasBase {
  public:
   Canvas(int width, int height);
-  ~Canvas();
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-
-  cairo_t* cr() const { return cr_; }
-  cairo_surface_t* surface() const { return surface_; }
-  int width() const { return width_; }
-  int height() const { return height_; }
   // Writes the picture as `name` in `dir` (24-bit BMP, transparency cut at
   // alphaCut, see WriteBmp).
   bool Save(const char* dir, const char* name, int alphaCut = 96) const;
-
- private:
-  cairo_surface_t* surface_;
-  cairo_t* cr_;
-  int width_, height_;
 };
 
 // Draws into one cell of a sheet: clips to the cell, so nothing bleeds into
