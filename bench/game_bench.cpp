@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "core/app_state.h"
+#include "core/ox_app.h"
 #include "frame/ox_system.h"
 #include "game/game_definition.h"
 #include "game/world.h"

@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "core/app_state.h"
+#include "core/ox_app.h"
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
 #include "draw/transition.h"
-#include "frame/app_state.h"
 #include "platform/platform.h"
 
 namespace {

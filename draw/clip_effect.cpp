@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/app_state.h"
+#include "core/ox_app.h"
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
+#include "draw/ox_draw_status.h"
 
 namespace {
 

@@ -5,15 +5,14 @@
 
 #include <cstdint>
 
-#include "draw/surface.h"
+#include "draw/ox_draw_status.h"
+#include "draw/ox_surface.h"
 
 namespace oxd {
 
 constexpr int kSpriteCount = 1024;
 constexpr int kFirstLoaderHandle = 4;  // 0..3 are the internal sprites
 constexpr int kMaxNameLength = 30;
-
-enum InternalSprite { kBufferSprite = 0, kScreenSprite = 1, kFontSprite = 2, kFontBufferSprite = 3 };
 
 struct SpriteRecord {
   Surface* surface;
@@ -23,20 +22,6 @@ struct SpriteRecord {
   int32_t keyColor;     // colour reference, or -1 for the top-left pixel
   uint16_t width;
   uint16_t height;
-};
-
-struct Rect {
-  int left, top, right, bottom;
-};
-
-struct PixelFormat {
-  uint32_t redMask, greenMask, blueMask;
-  int redShift, greenShift, blueShift;
-  uint32_t redWidthMask, greenWidthMask, blueWidthMask;
-  int redPosition, greenPosition, bluePosition;
-  uint32_t halfMask;
-  uint32_t pairHalfMask;
-  uint32_t white;
 };
 
 struct ScreenState {
@@ -66,17 +51,19 @@ struct ClipState {
   int32_t opened, closed;
 };
 
-// The state lives in draw/screen.cpp. Values before Screen: depth 16/0/0,
+// The state lives in draw/draw_state.cpp. Values before Screen: depth 16/0/0,
 // vsync 1; Screen() sets the rest.
 ScreenState& Scr();
 SpriteRecord* Sprites();  // kSpriteCount records
 PixelFormat& Format();
 KeyDefaults& Keys();
 ClipState& Clip();
+// The record of a free handle.
+constexpr SpriteRecord kFreeRecord = {nullptr, {}, 0, 2, 0, 0, 0};
+// Puts the storage above back to its values before Screen (the surfaces
+// must have been freed).
+void ResetStateStorage();
 
-// The surface of a handle, or nullptr for a handle out of range or a record
-// without a surface.
-Surface* SpriteSurface(int handle);
 // Frees every record's surface and clears the records (0..1023).
 void ClearSpriteTable();
 // Native value of a colour reference on a surface: truncation, or the
@@ -84,14 +71,6 @@ void ClearSpriteTable();
 uint32_t MatchColor(const Surface& surface, int32_t colorRef);
 // Matches the colour and sets the surface's source colour key.
 void SetSurfaceKey(Surface& surface, int32_t colorRef);
-
-// The screen surface: the picture last presented (screenshots of the
-// driver); nullptr while no screen is open.
-const Surface* PresentedSurface();
-
-// At a scene change: puts back the saved clip rectangle and stops a clip
-// effect that is still running (counter greater than 0).
-void RestoreClipAtSceneChange();
 // Puts the animation state of the row-by-row distortions back to its
 // start (phases and scrolls 0, alternating sign +1).
 void ResetDistortionState();
@@ -101,7 +80,5 @@ void ResetEffectState();
 
 // Test hook: marks every surface lost, as a display change would.
 void MarkAllSurfacesLost();
-// Restores the initial values of all drawing state (tests and Release).
-void ResetDrawState();
 
 }  // namespace oxd

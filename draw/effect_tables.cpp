@@ -3,8 +3,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/app_state.h"
+#include "core/ox_app.h"
 #include "draw/draw_state.h"
-#include "frame/app_state.h"
 
 namespace oxd {
 

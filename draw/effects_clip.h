@@ -12,7 +12,7 @@
 
 #include "draw/draw_state.h"
 #include "draw/effect_tables.h"
-#include "draw/surface.h"
+#include "draw/ox_surface.h"
 
 namespace oxd {
 

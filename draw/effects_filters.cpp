@@ -7,9 +7,10 @@
 #include <emmintrin.h>
 #endif
 
+#include "core/app_state.h"
+#include "core/ox_app.h"
 #include "draw/effects_clip.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 
 namespace oxd {
 

@@ -12,9 +12,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/app_state.h"
+#include "core/error_report.h"
+#include "core/paths.h"
+#include "core/text_copy.h"
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "platform/platform.h"
 
 namespace oxd {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "draw/surface.h"
+#include "draw/ox_surface.h"
 
 namespace oxd {
 

@@ -5,48 +5,27 @@
 // the picture the window shows; the back buffer is where every frame is
 // drawn. Present copies the back buffer onto the screen surface and hands
 // it to the platform layer.
-#include <array>
-
+#include "core/app_state.h"
+#include "core/error_report.h"
+#include "core/input_control.h"
+#include "core/services.h"
+#include "core/text_copy.h"
+#include "core/wait_slots.h"
 #include "draw/draw_state.h"
 #include "draw/effect_tables.h"
 #include "draw/ox_draw.h"
+#include "draw/ox_draw_status.h"
 #include "draw/transition.h"
-#include "frame/app_state.h"
-#include "frame/services.h"
-#include "frame/timers.h"
-#include "frame/window_proc.h"
 #include "platform/platform.h"
 
 namespace oxd {
 
 namespace {
 
-constexpr int kInitialDepth = 16;
 // The emulated display has a single pixel format.
 constexpr int kDisplayModeDepth = 16;
 constexpr uint32_t kRedMask = 0xF800, kGreenMask = 0x07E0, kBlueMask = 0x001F;
 
-constexpr SpriteRecord kFreeRecord = {nullptr, {}, 0, 2, 0, 0, 0};
-
-constexpr ScreenState InitialScreen() {
-  ScreenState s{};
-  s.preferredDepth = kInitialDepth;
-  s.vsync = 1;
-  return s;
-}
-
-constexpr std::array<SpriteRecord, kSpriteCount> FreeTable() {
-  std::array<SpriteRecord, kSpriteCount> table{};
-  for (SpriteRecord& r : table) r = kFreeRecord;
-  return table;
-}
-
-// All constant-initialised: no code runs before main.
-constinit ScreenState g_screen = InitialScreen();
-constinit std::array<SpriteRecord, kSpriteCount> g_sprites = FreeTable();
-constinit PixelFormat g_format{};
-constinit KeyDefaults g_keys{};
-constinit ClipState g_clip{};
 
 int TrailingZeros(uint32_t mask) {
   if (mask == 0) return 0;
@@ -59,7 +38,7 @@ int TrailingZeros(uint32_t mask) {
 }
 
 void DescribeFormat(uint32_t red, uint32_t green, uint32_t blue) {
-  PixelFormat& f = g_format;
+  PixelFormat& f = Format();
   f.redMask = red;
   f.greenMask = green;
   f.blueMask = blue;
@@ -83,18 +62,18 @@ void DescribeFormat(uint32_t red, uint32_t green, uint32_t blue) {
 // Frees the screen, the back buffer and every sprite surface.
 void FreeAllSurfaces() {
   ClearSpriteTable();
-  DestroySurface(g_screen.screen);
-  DestroySurface(g_screen.back);
-  g_screen.screen = nullptr;
-  g_screen.back = nullptr;
-  g_screen.opened = 0;
+  DestroySurface(Scr().screen);
+  DestroySurface(Scr().back);
+  Scr().screen = nullptr;
+  Scr().back = nullptr;
+  Scr().opened = 0;
 }
 
 // Sets the full-screen display mode, falling back to the first and then the
 // second fallback depth when they are set. The emulated display only offers
 // 16 bits per pixel, at any size (the platform layer scales the picture).
 bool SetDisplayMode() {
-  ScreenState& s = g_screen;
+  ScreenState& s = Scr();
   if (s.preferredDepth == kDisplayModeDepth) return true;
   if (s.firstFallbackDepth == 0) return false;
   s.preferredDepth = s.firstFallbackDepth;
@@ -118,29 +97,18 @@ constexpr InternalSpriteSpec kInternalSprites[4] = {
 
 }  // namespace
 
-ScreenState& Scr() { return g_screen; }
-SpriteRecord* Sprites() { return g_sprites.data(); }
-PixelFormat& Format() { return g_format; }
-KeyDefaults& Keys() { return g_keys; }
-ClipState& Clip() { return g_clip; }
-
-const Surface* PresentedSurface() { return g_screen.screen; }
 
 void MarkAllSurfacesLost() {
-  if (g_screen.screen) g_screen.screen->lost = true;
-  if (g_screen.back) g_screen.back->lost = true;
-  for (SpriteRecord& r : g_sprites) {
-    if (r.surface) r.surface->lost = true;
+  if (Scr().screen) Scr().screen->lost = true;
+  if (Scr().back) Scr().back->lost = true;
+  for (int i = 0; i < kSpriteCount; ++i) {
+    if (Sprites()[i].surface) Sprites()[i].surface->lost = true;
   }
 }
 
 void ResetDrawState() {
   FreeAllSurfaces();
-  g_screen = InitialScreen();
-  g_sprites = FreeTable();
-  g_format = PixelFormat{};
-  g_keys = KeyDefaults{};
-  g_clip = ClipState{};
+  ResetStateStorage();
   Transition() = TransitionState{};
   ResetDistortionState();
   ResetEffectState();
@@ -154,7 +122,7 @@ int oxDraw::Screen(int width, int height, int placement) {
   static constexpr const char* kOperation = "oxDraw::Screen";
   // Every surface is plain memory, so the memory placement changes nothing.
   (void)placement;
-  ScreenState& s = g_screen;
+  ScreenState& s = Scr();
   ox::AppState& app = ox::App();
 
   // Opening again replaces the previous screen and sprites instead of
@@ -180,7 +148,7 @@ int oxDraw::Screen(int width, int height, int placement) {
   if (!s.back) return ox::ErrorReport(kOperation, "裏画面が生成できません");
 
   for (int i = 0; i < kFirstLoaderHandle; ++i) {
-    SpriteRecord& r = g_sprites[i];
+    SpriteRecord& r = Sprites()[i];
     r = kFreeRecord;
     r.surface = CreateSurface(width, height);
     if (!r.surface) return ox::ErrorReport(kOperation, kInternalSprites[i].failure);
@@ -199,8 +167,8 @@ int oxDraw::Screen(int width, int height, int placement) {
   BuildEffectTables(plat::DisplayDepth() == 16);
 
   for (int i = kFirstLoaderHandle; i < kSpriteCount; ++i) {
-    DestroySurface(g_sprites[i].surface);
-    g_sprites[i] = kFreeRecord;
+    DestroySurface(Sprites()[i].surface);
+    Sprites()[i] = kFreeRecord;
   }
   Transition().overlayPicture = 0;
   Transition().overlayBackground = 0;
@@ -222,16 +190,16 @@ int oxDraw::Screen(int width, int height, int placement) {
 }
 
 void oxDraw::SetDepth(int preferred, int firstFallback, int secondFallback) {
-  g_screen.preferredDepth = preferred;
-  g_screen.firstFallbackDepth = firstFallback;
-  g_screen.secondFallbackDepth = secondFallback;
+  Scr().preferredDepth = preferred;
+  Scr().firstFallbackDepth = firstFallback;
+  Scr().secondFallbackDepth = secondFallback;
 }
 
-void oxDraw::SetVSync(int flag) { g_screen.vsync = flag; }
+void oxDraw::SetVSync(int flag) { Scr().vsync = flag; }
 
 void oxDraw::Present() {
   DrawTransitionAndOverlay();
-  ScreenState& s = g_screen;
+  ScreenState& s = Scr();
   if (!s.screen || !s.back) return;
   const Rect& src = s.presentSource;
   // The screen surface is the window's client area, so the copy lands at its
@@ -259,7 +227,7 @@ void oxDraw::Present() {
 }
 
 void oxDraw::Clear() {
-  ScreenState& s = g_screen;
+  ScreenState& s = Scr();
   if (s.back) Fill(*s.back, 0, 0, s.width, s.height, 0);
 }
 

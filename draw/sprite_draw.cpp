@@ -6,7 +6,7 @@
 
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
-#include "draw/surface.h"
+#include "draw/ox_surface.h"
 
 namespace {
 

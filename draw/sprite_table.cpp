@@ -1,11 +1,12 @@
 // The sprite table: 1024 records of bitmap surfaces, their loading from BMP
-// files, colour keys, and the reload of every surface after a loss.
+// files, and colour keys.
 #include <cstring>
 
+#include "core/app_state.h"
+#include "core/error_report.h"
+#include "core/paths.h"
 #include "draw/draw_state.h"
-#include "draw/image_pack.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "platform/platform.h"
 
 namespace oxd {
@@ -13,7 +14,6 @@ namespace oxd {
 namespace {
 
 constexpr int kPathSize = 260;
-constexpr uint32_t kUnreadable = 0xFFFFFFFFu;
 constexpr const char* kLoadFailed = "BMPファイルを読み込めません";
 constexpr const char* kNameTooLong = "ファイル名またはリソース名が長すぎます";
 constexpr const char* kTooManyObjects = "オブジェクト数が多過ぎます";
@@ -22,7 +22,7 @@ bool ValidHandle(int handle) { return handle >= 0 && handle < kSpriteCount; }
 
 void FreeRecord(SpriteRecord& r) {
   DestroySurface(r.surface);
-  r = SpriteRecord{nullptr, {}, 0, 2, 0, 0, 0};
+  r = kFreeRecord;
 }
 
 bool NameTooLong(const char* name) { return strnlen(name, kMaxNameLength + 1) > kMaxNameLength; }
@@ -81,33 +81,6 @@ bool LoadIntoRecord(SpriteRecord& r, const char* name) {
 }
 
 }  // namespace
-
-Surface* SpriteSurface(int handle) {
-  if (!ValidHandle(handle)) return nullptr;
-  return Sprites()[handle].surface;
-}
-
-void ClearSpriteTable() {
-  SpriteRecord* table = Sprites();
-  for (int h = 0; h < kSpriteCount; ++h) FreeRecord(table[h]);
-}
-
-uint32_t MatchColor(const Surface& surface, int32_t colorRef) {
-  if (surface.lost || !surface.pixels || surface.width <= 0 || surface.height <= 0) {
-    return kUnreadable;
-  }
-  if (colorRef == -1) return surface.pixels[0];
-  return NativeColor(static_cast<uint32_t>(colorRef));
-}
-
-void SetSurfaceKey(Surface& surface, int32_t colorRef) {
-  uint32_t native = MatchColor(surface, colorRef);
-  // An unreadable surface keeps its key: all bits set would make white
-  // transparent. The reload after a loss sets the key again.
-  if (native == kUnreadable) return;
-  surface.key = static_cast<uint16_t>(native);
-  surface.hasKey = true;
-}
 
 }  // namespace oxd
 
@@ -189,30 +162,6 @@ void oxDraw::ReleaseObject(int handle) {
   r.name[0] = '\0';
   r.keyColor = 0;
   r.width = r.height = 0;
-}
-
-void oxDraw::Restore() {
-  ScreenState& s = Scr();
-  if (s.screen && s.screen->lost) RestoreSurface(*s.screen);
-  if (s.back && s.back->lost) RestoreSurface(*s.back);
-  SpriteRecord* table = Sprites();
-  for (int h = 0; h < kFirstLoaderHandle; ++h) {
-    if (table[h].surface && table[h].surface->lost) RestoreSurface(*table[h].surface);
-  }
-  // Reloading goes through the key defaults: afterwards the default key is
-  // the last reloaded sprite's and the top-left rule is off.
-  for (int h = kFirstLoaderHandle; h < kSpriteCount; ++h) {
-    SpriteRecord& r = table[h];
-    if (r.name[0] == '\0' || !r.surface || !r.surface->lost) continue;
-    RestoreSurface(*r.surface);
-    if (strcmp(r.name, "*") == 0) continue;  // blank sprite: nothing to reload
-    oxDraw::SetKeyColor(r.keyColor);
-    if (r.fromPack == 0) {
-      oxDraw::SwapObject(r.name, h, r.reloadKind);
-    } else {
-      ReloadFromPack(h);
-    }
-  }
 }
 
 void oxDraw::SetKeyColor(int32_t colorRef) {

@@ -1,4 +1,4 @@
-#include "draw/surface.h"
+#include "draw/ox_surface.h"
 
 #include <cstddef>
 #include <cstring>

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
+#include "core/app_state.h"
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "platform/messages.h"
 
 namespace oxd {

@@ -8,13 +8,12 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/ox_app.h"
 #include "draw/ox_draw.h"
 #include "examples/demo.h"
-#include "frame/app_state.h"
 #include "frame/ox_system.h"
 #include "input/ox_input.h"
 #include "input/ox_text.h"
-#include "platform/messages.h"
 
 namespace demo {
 
@@ -28,7 +27,7 @@ float g_pageTime;
 // Keys the demo polls, once a frame each, with their edge states kept
 // here between frames as oxInput::GetKey expects.
 constexpr int kPolledKeys[] = {
-    plat::kVkSpace, plat::kVkLeft, plat::kVkRight, plat::kVkReturn, 'O', 'T', 'C'};
+    oxInput::kSpace, oxInput::kLeft, oxInput::kRight, oxInput::kReturn, 'O', 'T', 'C'};
 int g_edge[sizeof kPolledKeys / sizeof kPolledKeys[0]];
 
 void Load() {
@@ -61,7 +60,7 @@ void Load() {
   s.packRamp = oxDraw::LoadPack("ramp.bmp", 1);
   s.fileRamp = oxDraw::LoadObject(kRampFile, 1);
 
-  ox::App().scene = kTransitionsPage;
+  ox::ChangeScene(kTransitionsPage);
 }
 
 }  // namespace
@@ -98,7 +97,7 @@ void Starfield() {
     placed = true;
   }
   for (Star& s : stars) {
-    s.y += s.speed * ox::App().frameSeconds;
+    s.y += s.speed * ox::FrameSeconds();
     if (s.y >= 478) s.y -= 478;
     // Fills are not clipped, and one that leaves the back buffer draws
     // nothing: the stars wrap before their 2 x 2 square would.
@@ -109,14 +108,14 @@ void Starfield() {
 }
 
 int BeginPage() {
-  const int first = ox::App().sceneChanged;
+  const int first = ox::SceneChanged();
   if (first) {
     // The closing transition of the previous page left the screen covered;
     // this one uncovers the new page over its first ten frames.
     oxDraw::OpenTransition();
     g_pageTime = 0;
   } else {
-    g_pageTime += ox::App().frameSeconds;
+    g_pageTime += ox::FrameSeconds();
   }
   for (size_t i = 0; i < sizeof kPolledKeys / sizeof kPolledKeys[0]; ++i)
     oxInput::GetKey(kPolledKeys[i], &g_edge[i]);
@@ -125,7 +124,7 @@ int BeginPage() {
 }
 
 void EndPage(const char* title, const char* help) {
-  const int page = ox::App().scene;
+  const int page = ox::Scene();
 
   // Title bar under the frame-rate meter's line.
   oxDraw::FillRect(0, 16, 640, 64, 0x18E7);
@@ -145,9 +144,9 @@ void EndPage(const char* title, const char* help) {
 
   // A closing transition freezes this page for ten frames, then the main
   // loop runs the scene passed to CloseTransition.
-  if (Pressed(plat::kVkSpace) || Pressed(plat::kVkRight)) {
+  if (Pressed(oxInput::kSpace) || Pressed(oxInput::kRight)) {
     oxDraw::CloseTransition(page % kPageCount + 1);
-  } else if (Pressed(plat::kVkLeft)) {
+  } else if (Pressed(oxInput::kLeft)) {
     oxDraw::CloseTransition((page + kPageCount - 2) % kPageCount + 1);
   }
   oxDraw::Present();

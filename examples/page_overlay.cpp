@@ -10,7 +10,7 @@
 
 #include "draw/ox_draw.h"
 #include "examples/demo.h"
-#include "platform/messages.h"
+#include "input/ox_input.h"
 
 namespace demo {
 
@@ -30,7 +30,7 @@ void OverlayPage() {
           });
 
   if (Pressed('O')) oxDraw::ToggleOverlay();
-  if (oxDraw::OverlayKey() == plat::kVkReturn) oxDraw::ToggleOverlay();
+  if (oxDraw::OverlayKey() == oxInput::kReturn) oxDraw::ToggleOverlay();
   EndPage("Picture overlay", "O: show the overlay   arrows: scroll   Enter: hide");
 }
 

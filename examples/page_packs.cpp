@@ -8,7 +8,7 @@
 // the transparent colour.
 #include "draw/ox_draw.h"
 #include "examples/demo.h"
-#include "platform/messages.h"
+#include "input/ox_input.h"
 
 namespace demo {
 
@@ -17,7 +17,7 @@ void PacksPage() {
   const Sprites& s = Loaded();
   // SwapPack puts another pack image into the same sprite handle.
   static bool star = false;
-  if (Pressed(plat::kVkReturn)) {
+  if (Pressed(oxInput::kReturn)) {
     star = !star;
     oxDraw::SwapPack(star ? "star.bmp" : "gem.bmp", s.packGem, 1);
   }

@@ -6,8 +6,8 @@
 // Prepare then Reveal shows it one character at a time. All text is UTF-8.
 #include "draw/ox_draw.h"
 #include "examples/demo.h"
+#include "input/ox_input.h"
 #include "input/ox_text.h"
-#include "platform/messages.h"
 
 namespace demo {
 
@@ -28,7 +28,7 @@ void PrepareStory() {
 }  // namespace
 
 void TextPage() {
-  if (BeginPage() || Pressed(plat::kVkReturn)) PrepareStory();
+  if (BeginPage() || Pressed(oxInput::kReturn)) PrepareStory();
 
   oxText::SelectFont(oxText::kMincho, 26, 0, 0, 0, 0);
   oxText::SetColour(Ref(255, 255, 255), 0, 1);

@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "draw/draw_state.h"
+#include "draw/ox_draw_status.h"
+#include "draw/ox_surface.h"
 
 namespace ox {
 

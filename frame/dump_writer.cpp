@@ -1,4 +1,4 @@
-#include "frame/dump_writer.h"
+#include "frame/ox_dump_writer.h"
 
 #include <cmath>
 

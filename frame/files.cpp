@@ -8,94 +8,18 @@
 #include <cstring>
 #include <ctime>
 
-#include "frame/app_state.h"
+#include "core/app_state.h"
+#include "core/paths.h"
 #include "frame/ox_system.h"
 #include "platform/platform.h"
 
-namespace ox {
-
 namespace {
-
 constexpr size_t kPath = PATH_MAX;
-
-char g_settingsRoot[kPath];
-char g_commandLine[4096];
-char g_overrideDir[kPath];
-
-bool Fits(size_t need, size_t size) { return need < size; }
-
 }  // namespace
 
-void OverrideDataDirectory(const char* dir) {
-  if (!dir) {
-    g_overrideDir[0] = '\0';
-    return;
-  }
-  CopyText(g_overrideDir, sizeof g_overrideDir, dir);
-}
-
-void SetCommandLine(int argc, char** argv) {
-  size_t n = 0;
-  g_commandLine[0] = '\0';
-  for (int i = 0; i < argc && argv[i]; ++i) {
-    size_t len = strlen(argv[i]);
-    if (n + len + 2 > sizeof g_commandLine) break;
-    if (i > 0) g_commandLine[n++] = ' ';
-    memcpy(g_commandLine + n, argv[i], len);
-    n += len;
-    g_commandLine[n] = '\0';
-  }
-}
-
-bool DataDirectory(char* out, size_t size, bool settings) {
-  if (size == 0) return false;
-  out[0] = '\0';
-  char exe[kPath];
-  if (g_overrideDir[0]) {
-    CopyText(exe, sizeof exe, g_overrideDir);
-    size_t n = strlen(exe);
-    if (n == 0 || exe[n - 1] != '/') {
-      if (n + 1 >= sizeof exe) return false;
-      exe[n] = '/';
-      exe[n + 1] = '\0';
-    }
-  } else {
-    if (!plat::ExecutablePath(exe, sizeof exe)) return false;
-    char* slash = strrchr(exe, '/');
-    if (!slash) return false;
-    slash[1] = '\0';  // keep the trailing "/"
-  }
-  if (settings && g_settingsRoot[0]) {
-    // settings root + "/" + the name of the executable's own folder + "/"
-    size_t len = strlen(exe);
-    exe[len - 1] = '\0';
-    const char* last = strrchr(exe, '/');
-    const char* name = last ? last + 1 : exe;
-    size_t need = strlen(g_settingsRoot) + 1 + strlen(name) + 1;
-    if (!Fits(need, size)) return false;
-    snprintf(out, size, "%s/%s/", g_settingsRoot, name);
-    return true;
-  }
-  if (!Fits(strlen(exe), size)) return false;
-  strcpy(out, exe);
-  return true;
-}
-
-bool DataPath(char* out, size_t size, const char* name, bool settings) {
-  char dir[kPath];
-  if (!name || !DataDirectory(dir, sizeof dir, settings)) return false;
-  if (!Fits(strlen(dir) + strlen(name), size)) return false;
-  snprintf(out, size, "%s%s", dir, name);
-  return true;
-}
-
-const char* SettingsRoot() { return g_settingsRoot; }
-
-}  // namespace ox
-
 void oxSystem::SetSettingsRoot(const char* redirectFile) {
-  ox::g_settingsRoot[0] = '\0';
-  char dir[ox::kPath], path[ox::kPath];
+  ox::SetSettingsRootPath("");
+  char dir[kPath], path[kPath];
   if (!redirectFile || !plat::ConfigDirectory(dir, sizeof dir)) return;
   if (snprintf(path, sizeof path, "%s/%s", dir, redirectFile) >= int(sizeof path)) return;
   FILE* f = fopen(path, "r");
@@ -106,13 +30,13 @@ void oxSystem::SetSettingsRoot(const char* redirectFile) {
     if (n > 0 && line[n - 1] == '\n') line[--n] = '\0';
     if (n > 0 && line[n - 1] == '\r') line[--n] = '\0';
     if (n > 0 && line[n - 1] == '/') line[--n] = '\0';
-    ox::CopyText(ox::g_settingsRoot, sizeof ox::g_settingsRoot, line);
+    ox::SetSettingsRootPath(line);
   }
   fclose(f);
 }
 
 void oxSystem::WriteNumber(const char* fileName, int value) {
-  char path[ox::kPath], temp[ox::kPath + 32];
+  char path[kPath], temp[kPath + 32];
   if (!ox::DataPath(path, sizeof path, fileName, true)) return;
   // Write a temporary file beside the target and rename it over the old
   // one, so a crash never leaves a half-written settings file.
@@ -127,7 +51,7 @@ void oxSystem::WriteNumber(const char* fileName, int value) {
 }
 
 int oxSystem::ReadNumber(const char* fileName) {
-  char path[ox::kPath];
+  char path[kPath];
   if (!ox::DataPath(path, sizeof path, fileName, true)) return 0;
   FILE* f = fopen(path, "r");
   if (!f) return 0;
@@ -137,7 +61,7 @@ int oxSystem::ReadNumber(const char* fileName) {
   return value;
 }
 
-const char* oxSystem::GetCommandLine() { return ox::g_commandLine; }
+const char* oxSystem::GetCommandLine() { return ox::CommandLine(); }
 
 void oxSystem::GetDate(int* year, int* month, int* day, const char** weekday) {
   static const char* const kDays[7] = {"日", "月", "火", "水", "木", "金", "土"};
@@ -162,7 +86,7 @@ void oxSystem::GetTime(int* hour, int* minute, int* second) {
 uint32_t oxSystem::DiskFree(char) {
   // There are no drive letters: the free space is that of the file system
   // holding the data directory.
-  char dir[ox::kPath];
+  char dir[kPath];
   if (!ox::DataDirectory(dir, sizeof dir)) return plat::DiskFree("/");
   return plat::DiskFree(dir);
 }

@@ -11,10 +11,10 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "frame/app_state.h"
+#include "core/app_state.h"
+#include "core/text_copy.h"
 #include "frame/ox_system.h"
 #include "input/ox_text.h"
-#include "input/text_internal.h"
 #include "platform/platform.h"
 
 namespace {
@@ -52,7 +52,7 @@ bool Due(uint32_t now) {
 void Print(int x, int y, const char* text) {
   oxText::SelectFont(oxText::kGothic, kFontHeight, 0, 0, 0, 0);
   oxText::SetColour(kWhite, kNavy, 0);
-  ox::text::SetOpaque();
+  oxText::SetOpaqueBackground();
   oxText::Out(x, y, text);
   oxText::EndText();
 }

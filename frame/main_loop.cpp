@@ -4,13 +4,14 @@
 #include <cstdio>
 #include <ctime>
 
-#include "draw/draw_state.h"
+#include "core/app_state.h"
+#include "core/ox_app.h"
+#include "core/paths.h"
+#include "core/services.h"
 #include "draw/ox_draw.h"
-#include "draw/transition.h"
-#include "frame/app_state.h"
+#include "draw/ox_draw_status.h"
 #include "frame/driver.h"
-#include "frame/dump_writer.h"
-#include "frame/services.h"
+#include "frame/ox_dump_writer.h"
 #include "frame/window_proc.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
@@ -79,10 +80,9 @@ void FramePass(const GameDefinition& game) {
   }
   // 4. A closing transition freezes the scene; when it ends the pending
   //    scene takes over.
-  oxd::TransitionState& t = oxd::Transition();
-  if (t.direction == 1) {
+  if (oxd::ClosingTransition()) {
     oxDraw::Present();
-    if (t.direction == 0) app.scene = app.pendingScene;
+    if (!oxd::ClosingTransition()) app.scene = app.pendingScene;
   } else {
     CallScene(game, app.scene);
   }
@@ -138,6 +138,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
     return 0;
   }
 
+  InstallLibraryServices();
   ResetAppState();
   oxd::ResetDrawState();
   g_quit = false;

@@ -14,4 +14,8 @@ void FramePass(const GameDefinition& game);
 // message has been taken.
 bool DispatchMessages();
 
+// Installs the sound, music, text and joystick services (oxRun does it
+// before anything starts; tests that start the library on their own too).
+void InstallLibraryServices();
+
 }  // namespace ox

@@ -3,9 +3,11 @@
 #include <cstdarg>
 #include <cstring>
 
-#include "draw/draw_state.h"
+#include "core/app_state.h"
+#include "core/error_report.h"
+#include "core/text_copy.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
+#include "draw/ox_draw_status.h"
 #include "frame/ox_system.h"
 #include "frame/window_proc.h"
 #include "platform/platform.h"
@@ -43,19 +45,6 @@ int ShowFormatted(const char* caption, plat::BoxIcon icon, plat::BoxButtons butt
 
 }  // namespace
 
-int ErrorReport(const char* operation, const char* text, int32_t) {
-  char box[kBoxText];
-  char joined[kBoxText * 2];
-  size_t n = strnlen(operation, kBoxText);
-  memcpy(joined, operation, n);
-  joined[n] = '\0';
-  strcat(joined, " : ");
-  strncat(joined, text, sizeof joined - strlen(joined) - 1);
-  CopyText(box, sizeof box, joined);
-  plat::Beep();
-  plat::MessageBox("エラー発生", box, plat::BoxIcon::Exclamation, plat::BoxButtons::Ok);
-  return 0;
-}
 
 }  // namespace ox
 
@@ -78,7 +67,7 @@ int oxSystem::Question(const char* format, ...) {
 int oxSystem::CheckDisplay(const char* optionFile) {
   static const char* const kColourNames[4] = {"16", "256", "65536", "1670万"};
   if (!optionFile) optionFile = "";
-  int depth = oxd::Scr().preferredDepth;
+  int depth = oxd::PreferredDepth();
   int colourClass = depth == 8 ? 1 : depth == 16 ? 2 : (depth == 24 || depth == 32) ? 3 : 0;
   if (colourClass == 0) return 1;
   if (ox::App().fullScreen == 1) return 1;

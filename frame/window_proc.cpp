@@ -5,11 +5,11 @@
 
 #include <cstring>
 
-#include "draw/draw_state.h"
+#include "core/app_state.h"
+#include "core/input_control.h"
+#include "core/services.h"
 #include "draw/ox_draw.h"
-#include "draw/transition.h"
-#include "frame/app_state.h"
-#include "frame/services.h"
+#include "draw/ox_draw_status.h"
 #include "platform/platform.h"
 
 namespace ox {
@@ -18,7 +18,7 @@ namespace {
 
 void KeyDownHandler(int k) {
   InputState& in = Input();
-  if (oxd::Transition().overlay == 0) {
+  if (!oxd::OverlayShown()) {
     in.lastKey = k;
     in.stickyKey = k;
   } else {
@@ -30,13 +30,6 @@ void KeyDownHandler(int k) {
 
 int SignedHalf(intptr_t v, int shift) { return static_cast<int16_t>((v >> shift) & 0xFFFF); }
 
-// The window's client area in desktop pixels: the screen times the window's
-// scale factor (the whole desktop in full screen).
-oxd::Rect ScreenExtent() {
-  int w, h;
-  plat::ClientSize(w, h);
-  return oxd::Rect{0, 0, w, h};
-}
 
 }  // namespace
 
@@ -110,13 +103,15 @@ intptr_t WindowProc(const plat::Message& m) {
       app.clientX = SignedHalf(m.lparam, 0);
       app.clientY = SignedHalf(m.lparam, 16);
       {
-        oxd::Rect screen = ScreenExtent();
+        // The client area in desktop pixels: the picture times the window's
+        // scale factor (the whole desktop in full screen).
+        int w, h;
+        plat::ClientSize(w, h);
         in.screenLeft = app.clientX;
         in.screenTop = app.clientY;
-        in.screenRight = app.clientX + screen.right;
-        in.screenBottom = app.clientY + screen.bottom;
-        oxd::Scr().screenRect = oxd::Rect{in.screenLeft, in.screenTop, in.screenRight,
-                                          in.screenBottom};
+        in.screenRight = app.clientX + w;
+        in.screenBottom = app.clientY + h;
+        oxd::SetScreenRect(in.screenLeft, in.screenTop, in.screenRight, in.screenBottom);
       }
       if (in.cursorClipMode) ConfineCursorToScreen();
       return plat::DefaultHandling(m);
@@ -174,55 +169,6 @@ intptr_t WindowProc(const plat::Message& m) {
   }
 }
 
-void SuspendInput() { Input().inputSuspended = 1; }
-
-void ResumeInput() {
-  Input().inputSuspended = 0;
-  Input().lastKey = 0;
-}
-
-void WatchKey(int vk) {
-  Input().watchedKey = vk;
-  Input().releaseCount = 0;
-}
-
-int ReleaseCount() { return Input().releaseCount; }
-
-void SetSystemKeyMode(int mode) { Input().systemKeyMode = mode; }
-
-void SetCursorClipMode(int mode) { Input().cursorClipMode = mode; }
-
-void ConfineCursor(int left, int top, int right, int bottom) {
-  plat::ConfineCursor(left, top, right, bottom);
-  Input().cursorClipped = 1;
-}
-
-void ConfineCursorToScreen() {
-  AppState& app = App();
-  if (app.fullScreen) {
-    int w, h;
-    plat::DesktopSize(w, h);
-    ConfineCursor(0, 0, w, h);
-  } else {
-    oxd::Rect screen = ScreenExtent();
-    ConfineCursor(app.clientX, app.clientY, app.clientX + screen.right,
-                  app.clientY + screen.bottom);
-  }
-}
-
-void ReleaseCursor() {
-  plat::ReleaseCursor();
-  Input().cursorClipped = 0;
-}
-
-int CursorClipped() { return Input().cursorClipped; }
-
-void SetCursorPosition(int x, int y) {
-  // Client coordinates are pixels of the picture; the window may scale it.
-  plat::PictureToDesktop(x, y);
-  plat::SetCursorPos(x, y);
-}
-
 int KeyChoice(const int* codes) {
   InputState& in = Input();
   if (in.choicePhase == 0 && in.lastKey == 0 && in.buttonHeld == 0) in.choicePhase = 1;
@@ -267,9 +213,5 @@ int QuitSequence() {
   in.closeState = 2;
   return 1;
 }
-
-int LastKey() { return Input().lastKey; }
-int PauseFlag() { return Input().pause; }
-void SetPauseFlag(int pause) { Input().pause = pause; }
 
 }  // namespace ox

@@ -1,34 +1,19 @@
-// The window procedure and the input state it keeps.
+// The window procedure: window messages become the library's input state.
 #pragma once
 
 #include <cstdint>
 
+#include "core/input_control.h"
 #include "platform/messages.h"
 
 namespace ox {
 
 intptr_t WindowProc(const plat::Message& m);
 
-void SuspendInput();
-void ResumeInput();   // also clears the last key
-void WatchKey(int vk);
-int ReleaseCount();
-void SetSystemKeyMode(int mode);
-void SetCursorClipMode(int mode);
-void ConfineCursor(int left, int top, int right, int bottom);
-void ConfineCursorToScreen();
-void ReleaseCursor();
-int CursorClipped();
-void SetCursorPosition(int x, int y);  // client coordinates
 // Returns a listed code (0-terminated list; 1 and 2 are the mouse buttons)
 // once it has been pressed and released after a moment with nothing pressed.
 int KeyChoice(const int* codes);
 // Releases every library resource once and starts closing the window.
 int QuitSequence();
-
-// Last key, sticky key and pause flag, for scenes and tests.
-int LastKey();
-int PauseFlag();
-void SetPauseFlag(int pause);
 
 }  // namespace ox

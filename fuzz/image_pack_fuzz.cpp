@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "draw/image_pack.h"
-#include "draw/surface.h"
+#include "draw/ox_surface.h"
 
 namespace {
 

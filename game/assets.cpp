@@ -2,8 +2,8 @@
 // handles; each handle is kept in its own field of the world's asset record.
 #include "game/assets.h"
 
+#include "core/ox_app.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "game/world.h"
 #include "sound/ox_sound.h"
 
@@ -77,8 +77,7 @@ void LoadAssets() {
   for (int i = 0; i < 8; ++i) a.back[i] = Image(kBack[i]);
 
   W().highScore = 5000;
-  ox::App().scene = 1;
-  ox::App().previousScene = 0;
+  ox::ChangeScene(1);
 }
 
 }  // namespace game

@@ -3,7 +3,7 @@
 // shots in flight.
 #include "game/collision.h"
 
-#include "frame/app_state.h"
+#include "core/ox_app.h"
 #include "game/enemies/bosses.h"
 #include "game/enemies/groups.h"
 #include "game/world.h"
@@ -146,7 +146,7 @@ void Strike(int sx, int sy, Family family, int stream, int& active) {
     BossHit(b);
     active = 0;
     AddScore(kHitPoints);
-    boss.energy -= rule.bossRate * ox::App().frameSeconds;
+    boss.energy -= rule.bossRate * ox::FrameSeconds();
   }
 }
 
@@ -161,7 +161,7 @@ void AddScore(int points) {
 
 void CollisionPass() {
   World& w = W();
-  const float dt = ox::App().frameSeconds;
+  const float dt = ox::FrameSeconds();
 
   // Special shots move a fixed step per frame.
   for (int a = 0; a < kSpecialArrays; ++a) {

@@ -1,8 +1,8 @@
 // Sample Game: the game's fields of the state dump (--dump).
 #include "game/dump.h"
 
-#include "frame/app_state.h"
-#include "frame/dump_writer.h"
+#include "core/ox_app.h"
+#include "frame/ox_dump_writer.h"
 #include "game/world.h"
 
 namespace game {
@@ -18,7 +18,7 @@ void DumpFields(DumpWriter& out) {
   out.Field("player_y", double(w.player.y));
   out.Field("player_alive", w.player.alive);
   out.Field("game_over", w.gameOver);
-  out.Field("pause", ox::Input().pause);
+  out.Field("pause", ox::PauseFlag());
   out.Field("stage_start", w.stageStart);
   out.Field("fast_bullets", w.fastBullets);
   out.Field("fastest_bullets", w.fastestBullets);

@@ -1,7 +1,7 @@
 // Sample Game: the ending. The ship flies on over the fast layer under the
 // closing message and falling stars until Space or 410 seconds.
+#include "core/ox_app.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "game/hud.h"
 #include "game/player.h"
 #include "game/resets.h"
@@ -18,16 +18,15 @@ constexpr int kSpace = 32;
 constexpr int kEndingBanner = 8;
 
 void ToTitle() {
-  ox::App().scene = 1;
-  ox::App().previousScene = 0;
+  ox::ChangeScene(1);
 }
 
 }  // namespace
 
 void EndingScene() {
   World& w = W();
-  const float dt = ox::App().frameSeconds;
-  if (ox::App().sceneChanged) {
+  const float dt = ox::FrameSeconds();
+  if (ox::SceneChanged()) {
     oxMusic::Play("BEND.MID", 1);
     w.bannerHeight[kEndingBanner] = 30;
   }
@@ -68,7 +67,7 @@ void EndingScene() {
     NewGameReset();
     ToTitle();
   }
-  if (ox::Input().lastKey == kSpace) {
+  if (ox::LastKey() == kSpace) {
     NewGameReset();
     StartPositionReset();
     ToTitle();

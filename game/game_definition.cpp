@@ -2,7 +2,7 @@
 // 10 the ending and 11 the selection screen.
 #include "game/game_definition.h"
 
-#include "frame/app_state.h"
+#include "core/ox_app.h"
 #include "game/assets.h"
 #include "game/dump.h"
 #include "game/scenes.h"
@@ -23,7 +23,7 @@ void StageScene() {
 template <void (*kScene)(), int kNumber>
 void Entered() {
   World& w = W();
-  if (ox::App().sceneChanged && w.visitCount < kMaxVisits) w.visited[w.visitCount++] = kNumber;
+  if (ox::SceneChanged() && w.visitCount < kMaxVisits) w.visited[w.visitCount++] = kNumber;
   kScene();
 }
 

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
+#include "core/ox_app.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "frame/ox_system.h"
 #include "game/world.h"
 #include "sound/ox_music.h"
@@ -42,8 +42,7 @@ void GameOver(uint32_t delayMs) {
 }
 
 void ToTitle() {
-  ox::App().scene = kTitleScene;
-  ox::App().previousScene = 0;
+  ox::ChangeScene(kTitleScene);
 }
 
 }  // namespace
@@ -58,7 +57,7 @@ void HudDraw() {
 void BannerDraw(float& height) {
   const int h = static_cast<int>(height);
   oxDraw::DrawStretch(170, (480 - h) / 2, W().assets.mymy, 81, 70, 136, 80, 300, h);
-  height += kBannerGrowth * ox::App().frameSeconds;
+  height += kBannerGrowth * ox::FrameSeconds();
 }
 
 void GameOverCheck() {
@@ -76,7 +75,7 @@ void GameOverCheck() {
     }
   }
   if (w.gameOver == 0 && w.energy < 1) {
-    w.gameOverTimer += ox::App().frameSeconds;
+    w.gameOverTimer += ox::FrameSeconds();
     GameOver(kEnergyOutDelayMs);
   }
   if (w.gameOverTimer >= kGameOverTimerLimit) {

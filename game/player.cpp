@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
+#include "core/ox_app.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "game/collision.h"
 #include "game/world.h"
 #include "input/ox_input.h"
@@ -157,7 +157,7 @@ void PlayerMove(bool ending) {
   if (p.bankFrame == kLevelBank) p.bankStep = 0;
 
   const Clamp& c = ending ? kEndingClamp : kStageClamp;
-  const float dt = ox::App().frameSeconds;
+  const float dt = ox::FrameSeconds();
   p.x = std::clamp(p.x + p.vx * dt, c.left, c.right);
   p.y = std::clamp(p.y + p.vy * dt, c.top, c.bottom);
   p.vx = 0;

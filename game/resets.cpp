@@ -1,7 +1,7 @@
 // Sample Game: the start position reset and the new-game reset.
 #include "game/resets.h"
 
-#include "frame/app_state.h"
+#include "core/ox_app.h"
 #include "game/enemies/bosses.h"
 #include "game/enemies/groups.h"
 #include "game/player.h"
@@ -27,7 +27,7 @@ void StartPositionReset() {
 void NewGameReset() {
   World& w = W();
   w.stageStart = 0;
-  ox::Input().pause = 0;
+  ox::SetPauseFlag(0);
   w.player.bankFrame = 3;
   w.player.bankStep = 0;
   w.endingFlame = 0;

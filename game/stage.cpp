@@ -2,8 +2,8 @@
 // order; only the data of its table differs.
 #include "game/stage.h"
 
+#include "core/ox_app.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "game/enemies/bosses.h"
 #include "game/enemies/groups.h"
 #include "game/hud.h"
@@ -117,17 +117,16 @@ bool WindowOpen(float scroll, float lo, float hi) { return lo < scroll && scroll
 void StageFrame(int stage) {
   const StageData& s = Stage(stage);
   World& w = W();
-  ox::AppState& app = ox::App();
 
-  if (app.sceneChanged) {
+  if (ox::SceneChanged()) {
     oxMusic::Play(s.music, 1);
     w.bannerHeight[stage - 1] = 30;
     if (s.startFlag) w.stageStart = 1;
   }
-  if (ox::Input().pause) return;
+  if (ox::PauseFlag()) return;
 
   oxDraw::Clear();
-  w.scroll += s.scrollRate * app.frameSeconds;
+  w.scroll += s.scrollRate * ox::FrameSeconds();
   if (s.startFlag && w.stageStart && w.scroll >= 16) w.stageStart = 0;
   const float scroll = w.scroll;
 

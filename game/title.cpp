@@ -1,6 +1,6 @@
 // Sample Game: the title with its attract cycle, and the selection screen.
+#include "core/ox_app.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "game/resets.h"
 #include "game/scenes.h"
 #include "game/world.h"
@@ -39,15 +39,14 @@ constexpr Choice kChoices[7] = {{999, 0, 0}, {333, 0, 0}, {1, 0, 0}, {555, 1, 0}
                                 {777, 0, 1}, {1, 1, 0},   {1, 0, 1}};
 
 void StartScene(int scene) {
-  ox::App().scene = scene;
-  ox::App().previousScene = 0;
+  ox::ChangeScene(scene);
 }
 
 }  // namespace
 
 void TitleScene() {
   World& w = W();
-  if (ox::App().sceneChanged) {
+  if (ox::SceneChanged()) {
     oxMusic::Play("BGM7.MID", 1);
     w.attractCounter = 0;
   }
@@ -65,7 +64,7 @@ void TitleScene() {
   w.spark = 0;
   oxDraw::Present();
 
-  if (ox::Input().lastKey == kEnter) {
+  if (ox::LastKey() == kEnter) {
     NewGameReset();
     StartPositionReset();
     StartScene(11);
@@ -74,12 +73,12 @@ void TitleScene() {
 
 void SelectScene() {
   World& w = W();
-  if (ox::App().sceneChanged) oxMusic::Play("BGM7.MID", 1);
+  if (ox::SceneChanged()) oxMusic::Play("BGM7.MID", 1);
   oxDraw::Clear();
   oxDraw::Draw(130, 0, w.assets.select, 0, 0, 380, 480);
   oxDraw::Present();
 
-  const int key = ox::Input().lastKey;
+  const int key = ox::LastKey();
   if (key >= kF1 && key < kF1 + 7) {
     NewGameReset();
     StartPositionReset();

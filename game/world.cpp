@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "frame/app_state.h"
+#include "core/ox_app.h"
 #include "sound/ox_sound.h"
 
 namespace game {

@@ -1,5 +1,5 @@
 // Joystick polling: centres, directions, buttons, ramps.
-#include "frame/app_state.h"
+#include "core/app_state.h"
 #include "input/input_mask.h"
 #include "input/ox_input.h"
 #include "platform/joystick.h"

@@ -1,10 +1,9 @@
-#include "frame/services.h"
+// Joystick calibration at screen set-up.
+#include "core/services.h"
 #include "input/ox_input.h"
 
-// Joystick calibration at screen set-up.
-
-namespace ox::services {
-
+namespace {
 void InitJoystick() { oxInput::InitJoystick(); }
+}  // namespace
 
-}  // namespace ox::services
+void oxInput::InstallServices() { ox::services::Installed().initJoystick = InitJoystick; }

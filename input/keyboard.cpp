@@ -1,6 +1,6 @@
 // Key edge states and the input mask.
-#include "draw/transition.h"
-#include "frame/app_state.h"
+#include "core/app_state.h"
+#include "draw/ox_draw_status.h"
 #include "input/input_mask.h"
 #include "input/ox_input.h"
 #include "platform/platform.h"
@@ -8,8 +8,7 @@
 namespace oxi {
 
 bool InputMasked() {
-  const oxd::TransitionState& t = oxd::Transition();
-  return t.step != 0 || t.overlay != 0 || ox::Input().inputSuspended != 0;
+  return oxd::TransitionRunning() || oxd::OverlayShown() || ox::Input().inputSuspended != 0;
 }
 
 int NextEdgeState(int previous, bool down) {

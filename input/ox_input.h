@@ -10,6 +10,12 @@
 #pragma once
 
 struct oxInput {
+  // Virtual-key codes of the keys that games and tools name most: letters
+  // and digits are their upper-case ASCII codes, F1 is 112, F2 113, ...
+  static constexpr int kBack = 8, kTab = 9, kReturn = 13, kShift = 16, kControl = 17, kAlt = 18,
+                       kEscape = 27, kSpace = 32, kLeft = 37, kUp = 38, kRight = 39, kDown = 40,
+                       kF1 = 112;
+
   // Updates the caller's edge state `*state` from the key's up/down state now
   // (virtual-key code) and returns it.
   static int GetKey(int vk, int* state);
@@ -17,6 +23,9 @@ struct oxInput {
   // Looks the joysticks up again, reads the centres of pads 0 and 1 (0 for a
   // pad that gives no reading) and clears both pad records.
   static void InitJoystick();
+  // Installs the joystick calibration as a service of screen set-up (the
+  // frame does this at start).
+  static void InstallServices();
   // The stored centre of a pad.
   static void JoyCentre(int pad, int* x, int* y);
   // Ramp units per second of the analogue values and of the button ramps.

@@ -41,6 +41,9 @@ struct oxText {
   // 200); screen set-up calls it.
   static void InitFonts();
   static void ReleaseFonts();
+  // Installs the font list as a service of screen set-up and the quit
+  // sequence (the frame does this at start).
+  static void InstallServices();
   // Face choice kMincho or kGothic (other values keep the face); height in
   // pixels (positive: character cell, negative: em); angle in degrees
   // counter-clockwise; bold 0 normal, 1 bold, other values the default.
@@ -52,6 +55,9 @@ struct oxText {
   // untouched until EndText, which makes it opaque again; a zero flag
   // keeps the mode as it is.
   static void SetColour(int32_t text, int32_t background, int transparent);
+  // Makes the background under text opaque again, as EndText does, while
+  // the context stays open.
+  static void SetOpaqueBackground();
   // The font list: its length, and an entry's face name and kind (nullptr
   // for an index out of range).
   static int GetFontCount();

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/app_state.h"
+#include "core/text_copy.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "input/ox_text.h"
 #include "input/text_internal.h"
 
@@ -218,3 +219,5 @@ void oxText::SelectSmoothFontByName(const char* face, int height) {
 }
 
 void oxText::EndSmoothText() { ox::text::CloseSmoothContext(); }
+
+void oxText::SetOpaqueBackground() { ox::text::SetOpaque(); }

@@ -5,8 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "draw/draw_state.h"
-#include "draw/surface.h"
+#include "draw/ox_surface.h"
 #include "platform/font_rasterizer.h"
 
 namespace ox::text {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "draw/draw_state.h"
+#include "draw/ox_surface.h"
 #include "input/ox_text.h"
 #include "input/text_internal.h"
 
@@ -86,7 +86,7 @@ int Wrap(int font, const char* text, int64_t width, Emit&& emit) {
 // The back buffer while the text context is open and it can be drawn on.
 oxd::Surface* Target() {
   const TextState& s = State();
-  oxd::Surface* back = oxd::Scr().back;
+  oxd::Surface* back = oxd::BackSurface();
   if (!s.described || s.backFont < 0 || !back || back->lost || !back->pixels) return nullptr;
   return back;
 }

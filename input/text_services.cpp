@@ -1,11 +1,9 @@
-#include "frame/services.h"
+// The font list that screen set-up creates and the quit sequence frees.
+#include "core/services.h"
 #include "input/ox_text.h"
 
-// The font list that screen set-up creates and the quit sequence frees.
-
-namespace ox::services {
-
-void CreateFontList() { oxText::InitFonts(); }
-void FreeFontList() { oxText::ReleaseFonts(); }
-
-}  // namespace ox::services
+void oxText::InstallServices() {
+  ox::services::Hooks& h = ox::services::Installed();
+  h.createFontList = oxText::InitFonts;
+  h.freeFontList = oxText::ReleaseFonts;
+}

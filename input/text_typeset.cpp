@@ -13,9 +13,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "draw/draw_state.h"
+#include "core/app_state.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
+#include "draw/ox_surface.h"
 #include "input/ox_text.h"
 #include "input/text_internal.h"
 
@@ -190,12 +190,12 @@ int Component(uint16_t p, int position) { return (p >> position) & 0x1F; }
 void Reduce(const Surface& buffer, int runWidth, int runHeight, int64_t x, int64_t y,
             int64_t height) {
   Surface* sprite = oxd::SpriteSurface(oxd::kFontSprite);
-  const Surface* back = oxd::Scr().back;
+  const Surface* back = oxd::BackSurface();
   if (!sprite || !back || back->lost || sprite->lost) return;
-  const oxd::PixelFormat& f = oxd::Format();
+  const oxd::PixelFormat& f = oxd::ScreenFormat();
   const int rp = f.redPosition, gp = f.greenPosition, bp = f.bluePosition;
   constexpr int kMax = 31;
-  const Rect clip = ox::text::Inside(*sprite, ox::text::Inside(*back, oxd::Clip().clip));
+  const Rect clip = ox::text::Inside(*sprite, ox::text::Inside(*back, oxd::ClipRect()));
   const int64_t outWidth = runWidth / 2;
   const int64_t outHeight = std::min<int64_t>(runHeight / 2, height);
   const int64_t y0 = std::max<int64_t>(y, clip.top),

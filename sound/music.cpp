@@ -4,7 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "core/app_state.h"
+#include "core/paths.h"
+#include "core/text_copy.h"
 #include "platform/midi_synth.h"
 #include "sound/music_file.h"
 #include "sound/ox_music.h"

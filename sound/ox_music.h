@@ -33,4 +33,7 @@ struct oxMusic {
   // The music device's mode: "playing", "stopped" (after Stop, or at the
   // end of a piece), or "" when no piece is open.
   static void Status(char* out, int size);
+  // Installs the music state as a service of screen set-up and of the
+  // window procedure (the frame does this at start).
+  static void InstallServices();
 };

@@ -25,6 +25,9 @@ struct oxSound {
   static void Restore();
   static int LoadObject(const char* name, int mixCount);
   static void ReleaseObject(int handle);
+  // Installs the device and object table as services of screen set-up and
+  // the quit sequence (the frame does this at start).
+  static void InstallServices();
 
   // ---- playing
   static void Play(int handle, int mix);

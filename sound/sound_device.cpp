@@ -2,7 +2,9 @@
 // platform's own wave player.
 #include <cstring>
 
-#include "frame/app_state.h"
+#include "core/app_state.h"
+#include "core/error_report.h"
+#include "core/paths.h"
 #include "platform/audio.h"
 #include "platform/platform.h"
 #include "sound/ox_sound.h"

@@ -4,7 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "frame/app_state.h"
+#include "core/app_state.h"
+#include "core/error_report.h"
+#include "core/ox_app.h"
+#include "core/paths.h"
 #include "platform/audio.h"
 #include "sound/ox_sound.h"
 #include "sound/sound_state.h"

@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "core/app_state.h"
+#include "core/error_report.h"
+#include "core/paths.h"
+#include "core/text_copy.h"
 #include "sound/ox_sound.h"
 #include "sound/pack_file.h"
 #include "sound/sound_state.h"

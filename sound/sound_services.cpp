@@ -1,10 +1,10 @@
-#include "frame/services.h"
+// Start and release of the sound device and the sound-object table, as
+// services of screen set-up and the quit sequence.
+#include "core/services.h"
 #include "sound/ox_sound.h"
 #include "sound/sound_state.h"
 
-// Start and release of the sound device and the sound-object table.
-
-namespace ox::services {
+namespace {
 
 // Screen set-up: the device in the default format (44100 Hz, 16-bit
 // stereo) and every object in its initial state. Without a device the
@@ -21,4 +21,10 @@ void StartSound() {
 // stay, as after oxSound::Release.
 void ReleaseSound() { oxSound::Release(); }
 
-}  // namespace ox::services
+}  // namespace
+
+void oxSound::InstallServices() {
+  ox::services::Hooks& h = ox::services::Installed();
+  h.startSound = StartSound;
+  h.releaseSound = ReleaseSound;
+}

@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "frame/app_state.h"
+#include "core/app_state.h"
+#include "core/error_report.h"
+#include "core/text_copy.h"
 #include "platform/audio.h"
 #include "sound/ox_sound.h"
 #include "sound/pack_file.h"

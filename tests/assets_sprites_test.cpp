@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "core/app_state.h"
+#include "core/ox_app.h"
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "platform/headless.h"
 #include "tests/test_support.h"
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "frame/services.h"
+#include "core/services.h"
 #include "platform/audio.h"
 #include "platform/headless.h"
 #include "sound/ox_sound.h"

@@ -7,9 +7,11 @@
 #include <functional>
 #include <set>
 
+#include "core/app_state.h"
+#include "core/ox_app.h"
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
+#include "draw/ox_draw_status.h"
 #include "tests/test_support.h"
 
 namespace {

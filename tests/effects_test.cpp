@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "core/app_state.h"
+#include "core/ox_app.h"
 #include "draw/draw_state.h"
 #include "draw/effect_tables.h"
 #include "draw/effects_clip.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
+#include "draw/ox_draw_status.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -8,7 +8,8 @@
 #include <iterator>
 #include <tuple>
 
-#include "frame/app_state.h"
+#include "core/app_state.h"
+#include "core/ox_app.h"
 #include "game/enemies/bosses.h"
 #include "game/world.h"
 #include "sound/ox_music.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "frame/app_state.h"
+#include "core/app_state.h"
 #include "game/collision.h"
 #include "game/enemies/groups.h"
 #include "game/world.h"

@@ -9,9 +9,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/app_state.h"
+#include "core/ox_app.h"
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "game/enemies/groups.h"
 #include "game/world.h"
 #include "sound/ox_sound.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "frame/app_state.h"
+#include "core/app_state.h"
 #include "frame/window_proc.h"
 #include "game/hud.h"
 #include "game/player.h"

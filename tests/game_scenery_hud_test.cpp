@@ -7,10 +7,10 @@
 #include <cmath>
 #include <string>
 
+#include "core/app_state.h"
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
-#include "draw/surface.h"
-#include "frame/app_state.h"
+#include "draw/ox_surface.h"
 #include "frame/ox_system.h"
 #include "game/hud.h"
 #include "game/scenery.h"

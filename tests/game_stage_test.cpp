@@ -4,8 +4,9 @@
 
 #include <string>
 
+#include "core/app_state.h"
+#include "core/ox_app.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "frame/ox_system.h"
 #include "game/assets.h"
 #include "game/enemies/bosses.h"

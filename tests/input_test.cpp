@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "core/app_state.h"
+#include "core/input_control.h"
 #include "draw/ox_draw.h"
 #include "draw/transition.h"
-#include "frame/app_state.h"
 #include "frame/ox_system.h"
 #include "frame/window_proc.h"
 #include "input/ox_input.h"

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "core/app_state.h"
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "frame/main_loop.h"
 #include "frame/ox_system.h"
 #include "frame/window_proc.h"

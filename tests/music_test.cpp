@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "core/app_state.h"
+#include "core/services.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "frame/ox_system.h"
-#include "frame/services.h"
 #include "frame/window_proc.h"
 #include "platform/audio.h"
 #include "platform/headless.h"

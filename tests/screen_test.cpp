@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "core/app_state.h"
+#include "core/ox_app.h"
+#include "core/wait_slots.h"
 #include "draw/draw_state.h"
 #include "draw/effect_tables.h"
 #include "draw/ox_draw.h"
+#include "draw/ox_draw_status.h"
 #include "draw/transition.h"
-#include "frame/app_state.h"
-#include "frame/timers.h"
 #include "platform/headless.h"
 #include "tests/test_support.h"
 

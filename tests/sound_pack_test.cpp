@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_state.h"
-#include "frame/services.h"
+#include "core/app_state.h"
+#include "core/ox_app.h"
+#include "core/paths.h"
+#include "core/services.h"
 #include "platform/headless.h"
 #include "sound/ox_sound.h"
 #include "sound/sound_state.h"

@@ -9,8 +9,9 @@
 #include <functional>
 #include <string>
 
-#include "frame/app_state.h"
-#include "frame/services.h"
+#include "core/app_state.h"
+#include "core/ox_app.h"
+#include "core/services.h"
 #include "platform/audio.h"
 #include "platform/headless.h"
 #include "sound/ox_sound.h"

@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "core/app_state.h"
+#include "core/paths.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "frame/main_loop.h"
 #include "platform/platform.h"
 #include "tests/test_support.h"

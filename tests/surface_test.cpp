@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "draw/surface.h"
+#include "draw/ox_surface.h"
 
 namespace {
 

@@ -8,11 +8,14 @@
 #include <cstring>
 #include <string>
 
+#include "core/app_state.h"
+#include "core/error_report.h"
+#include "core/ox_app.h"
+#include "core/paths.h"
+#include "core/wait_slots.h"
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "frame/ox_system.h"
-#include "frame/timers.h"
 #include "frame/window_proc.h"
 #include "platform/headless.h"
 #include "platform/platform.h"

@@ -8,9 +8,13 @@
 #include <sstream>
 #include <vector>
 
+#include "core/app_state.h"
+#include "core/ox_app.h"
+#include "core/paths.h"
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
+#include "draw/ox_draw_status.h"
+#include "frame/main_loop.h"
 #include "platform/platform.h"
 
 namespace oxtest {
@@ -20,6 +24,7 @@ std::string g_dataDir;
 }
 
 void StartHeadless(uint32_t clockStart) {
+  ox::InstallLibraryServices();
   oxDraw::Release();
   oxd::ResetDrawState();
   ox::ResetAppState();

@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/app_state.h"
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "frame/fps_meter.h"
 #include "frame/ox_system.h"
 #include "input/ox_text.h"

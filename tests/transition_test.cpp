@@ -1,5 +1,7 @@
 // The tiled screen transition and the picture overlay: what Present draws, scene freezing and
 // switching, key masking, overlay scroll and drift.
+#include "core/ox_app.h"
+#include "draw/ox_draw_status.h"
 #include "draw/transition.h"
 
 #include <gtest/gtest.h>
@@ -9,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "core/app_state.h"
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "frame/main_loop.h"
 #include "frame/ox_system.h"
 #include "frame/window_proc.h"

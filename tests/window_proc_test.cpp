@@ -1,9 +1,11 @@
 // Window messages, key state and the quit sequence.
 #include <gtest/gtest.h>
 
+#include "core/app_state.h"
+#include "core/input_control.h"
+#include "core/ox_app.h"
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "frame/window_proc.h"
 #include "platform/headless.h"
 #include "platform/platform.h"

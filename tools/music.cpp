@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/ox_app.h"
 #include "tools/assets.h"
 #include "tools/music_compose.h"
 

@@ -1,4 +1,5 @@
 #include "tools/music_compose.h"
+#include "core/ox_app.h"
 
 #include <algorithm>
 #include <cmath>

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ox_app.h"
 #include "tools/midi_file.h"
 #include "tools/music_theory.h"
 #include "tools/sound_random.h"

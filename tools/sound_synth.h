@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/ox_app.h"
 #include "tools/sound_random.h"
 
 namespace assets::synth {

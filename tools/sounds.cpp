@@ -3,6 +3,7 @@
 // 22050 Hz, 16-bit PCM.
 #include <cmath>
 
+#include "core/ox_app.h"
 #include "tools/assets.h"
 #include "tools/sound_synth.h"
 #include "tools/sound_wav.h"

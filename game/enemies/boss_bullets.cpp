@@ -1,8 +1,8 @@
 // Sample Game: the bullet kinds of the bosses. Volley fans launch ten
 // volleys of 3, 5 or 9 records on a volley timer; spread fans launch 2, 3 or
 // 4 records whenever they are free. Both are driven by the boss tables.
+#include "core/ox_app.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "game/enemies/boss_table.h"
 #include "game/enemies/bosses.h"
 #include "game/world.h"
@@ -130,7 +130,7 @@ void BossBulletSpawn(int boss, int kind) {
 
 void BossBulletMove(int boss, int kind) {
   const BossKindRef ref = BossKind(boss, kind);
-  const float dt = ox::App().frameSeconds;
+  const float dt = ox::FrameSeconds();
   if (ref.family == BossFamily::kVolley) {
     VolleyMove(Records(boss, kind), BossVolley(ref.row), dt);
   } else if (ref.family == BossFamily::kSpread) {

@@ -2,8 +2,8 @@
 // the path by entry timer, the death step, and the new-game reset.
 #include "game/enemies/bosses.h"
 
+#include "core/ox_app.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "game/enemies/boss_table.h"
 #include "game/resets.h"
 #include "game/world.h"
@@ -121,7 +121,7 @@ void BossMove(int boss) {
   if (!Valid(boss)) return;
   BossRecord& b = W().bosses[boss];
   const BossRow& row = BossData(boss);
-  const float dt = ox::App().frameSeconds;
+  const float dt = ox::FrameSeconds();
   b.entryTimer += kTimerRate * dt;
   const float t = b.entryTimer;
 
@@ -156,15 +156,14 @@ void BossDeathStep(int boss) {
   }
   PlayBoom();
 
-  b.deathTimer += kTimerRate * ox::App().frameSeconds;
+  b.deathTimer += kTimerRate * ox::FrameSeconds();
   if (b.deathTimer > kMusicStopFrom && b.deathTimer < kMusicStopTo) oxMusic::Stop();
   if (b.deathTimer > kDeathEnd) {
     W().stageStart = 1;
     // The reset parks this boss with its pools and bullets and restores its
     // energy, so the step ends here for good.
     NewGameReset();
-    ox::App().scene = row.nextScene;
-    ox::App().previousScene = 0;
+    ox::ChangeScene(row.nextScene);
   }
 }
 

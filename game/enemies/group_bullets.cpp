@@ -1,7 +1,7 @@
 // Enemy bullets: spawn, move (with the test against the player ship) and
 // draw of every bullet kind, run from the bullet-kind table.
+#include "core/ox_app.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "game/enemies/group_table.h"
 #include "game/enemies/groups.h"
 
@@ -46,7 +46,7 @@ void BulletSpawn(Group g, int kind) {
 void BulletMove(Group g, int kind) {
   if (!ValidKind(g, kind)) return;
   const BulletRow& row = BulletInfo(g, kind);
-  const float dt = ox::App().frameSeconds;
+  const float dt = ox::FrameSeconds();
   Player& p = W().player;
   EnemyBullet* bullets = Records(g, kind);
   for (int i = 0; i < row.records; ++i) {

@@ -2,8 +2,8 @@
 // group table by family.
 #include "game/enemies/groups.h"
 
+#include "core/ox_app.h"
 #include "draw/ox_draw.h"
-#include "frame/app_state.h"
 #include "game/enemies/group_table.h"
 
 namespace game {
@@ -88,7 +88,7 @@ void GroupSpawn(Group g) {
 void GroupMove(Group g) {
   if (!ValidGroup(g)) return;
   const GroupRow& row = GroupInfo(g);
-  const float dt = ox::App().frameSeconds;
+  const float dt = ox::FrameSeconds();
   const float side = float(row.side);
   for (int i = 0; i < row.records; ++i) {
     EnemyRecord& e = W().enemies[g][i];

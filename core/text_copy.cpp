@@ -1,50 +1,9 @@
-#include "frame/app_state.h"
+#include "core/text_copy.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "platform/platform.h"
-
 namespace ox {
-
-namespace {
-AppState g_app;
-InputState g_input;
-uint32_t g_randomState = 1;
-}  // namespace
-
-AppState& App() { return g_app; }
-InputState& Input() { return g_input; }
-
-void ResetAppState() {
-  g_app = AppState{};
-  g_input = InputState{};
-  g_randomState = 1;
-}
-
-void ResetFrameTimer() {
-  g_app.frameSeconds = 0;
-  g_app.lastFrameTime = plat::Clock();
-}
-
-void UpdateFrameTime() {
-  uint32_t elapsed = plat::Clock() - g_app.lastFrameTime;  // unsigned: survives the wrap
-  g_app.frameSeconds = static_cast<float>(elapsed) / 1000.0f;
-  g_app.lastFrameTime = plat::Clock();
-}
-
-void RestartFrameClock() { g_app.lastFrameTime = plat::Clock(); }
-
-void RestartBlink() { g_app.blinkDeadline = plat::Clock() + 1000; }
-
-// The C runtime's linear congruential generator, so that a seed gives the
-// same sequence on every machine.
-void SeedRandom(uint32_t seed) { g_randomState = seed; }
-
-int Random() {
-  g_randomState = g_randomState * 214013u + 2531011u;
-  return static_cast<int>((g_randomState >> 16) & 0x7FFF);
-}
 
 namespace {
 // Length of the longest prefix of text[0..n) that does not end inside a

@@ -1,4 +1,6 @@
-// Memory surfaces and the blitter that copies between them.
+// Memory surfaces, the blitter that copies between them, and access to the
+// surfaces of the screen and the sprite table for code that draws into them
+// directly (the text renderer).
 //
 // A surface is a block of RGB565 pixels. The blitter behaves as a display
 // driver's: a copy whose source rectangle leaves its surface, or whose
@@ -18,6 +20,21 @@ struct Surface {
   bool hasKey = false; // source colour key set
   uint16_t key = 0;    // native pixel value skipped by keyed copies
   bool lost = false;   // set by the loss test hook; cleared by RestoreSurface
+};
+
+struct Rect {
+  int left, top, right, bottom;
+};
+
+// The screen's pixel format: masks, shifts and widths of the three channels.
+struct PixelFormat {
+  uint32_t redMask, greenMask, blueMask;
+  int redShift, greenShift, blueShift;
+  uint32_t redWidthMask, greenWidthMask, blueWidthMask;
+  int redPosition, greenPosition, bluePosition;
+  uint32_t halfMask;
+  uint32_t pairHalfMask;
+  uint32_t white;
 };
 
 enum class BlitResult { Ok, Refused, Lost };
@@ -45,5 +62,18 @@ inline uint16_t NativeColor(uint32_t colorRef) {
   uint32_t r = colorRef & 0xFF, g = (colorRef >> 8) & 0xFF, b = (colorRef >> 16) & 0xFF;
   return static_cast<uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
 }
+
+// Sprite handles 0..3 are the library's own.
+enum InternalSprite { kBufferSprite = 0, kScreenSprite = 1, kFontSprite = 2, kFontBufferSprite = 3 };
+
+// The surface of a handle, or nullptr for a handle out of range or a record
+// without a surface.
+Surface* SpriteSurface(int handle);
+// The back buffer every frame is drawn into; nullptr while no screen is open.
+Surface* BackSurface();
+// The clip rectangle of clipped draws.
+Rect ClipRect();
+// The screen's pixel format (valid while a screen is open).
+const PixelFormat& ScreenFormat();
 
 }  // namespace oxd

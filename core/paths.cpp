@@ -1,0 +1,96 @@
+#include "core/paths.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "core/ox_app.h"
+#include "core/text_copy.h"
+#include "platform/platform.h"
+
+namespace ox {
+
+namespace {
+
+constexpr size_t kPath = PATH_MAX;
+
+char g_settingsRoot[kPath];
+char g_commandLine[4096];
+char g_overrideDir[kPath];
+
+bool Fits(size_t need, size_t size) { return need < size; }
+
+}  // namespace
+
+void OverrideDataDirectory(const char* dir) {
+  if (!dir) {
+    g_overrideDir[0] = '\0';
+    return;
+  }
+  CopyText(g_overrideDir, sizeof g_overrideDir, dir);
+}
+
+void SetCommandLine(int argc, char** argv) {
+  size_t n = 0;
+  g_commandLine[0] = '\0';
+  for (int i = 0; i < argc && argv[i]; ++i) {
+    size_t len = strlen(argv[i]);
+    if (n + len + 2 > sizeof g_commandLine) break;
+    if (i > 0) g_commandLine[n++] = ' ';
+    memcpy(g_commandLine + n, argv[i], len);
+    n += len;
+    g_commandLine[n] = '\0';
+  }
+}
+
+const char* CommandLine() { return g_commandLine; }
+
+bool DataDirectory(char* out, size_t size, bool settings) {
+  if (size == 0) return false;
+  out[0] = '\0';
+  char exe[kPath];
+  if (g_overrideDir[0]) {
+    CopyText(exe, sizeof exe, g_overrideDir);
+    size_t n = strlen(exe);
+    if (n == 0 || exe[n - 1] != '/') {
+      if (n + 1 >= sizeof exe) return false;
+      exe[n] = '/';
+      exe[n + 1] = '\0';
+    }
+  } else {
+    if (!plat::ExecutablePath(exe, sizeof exe)) return false;
+    char* slash = strrchr(exe, '/');
+    if (!slash) return false;
+    slash[1] = '\0';  // keep the trailing "/"
+  }
+  if (settings && g_settingsRoot[0]) {
+    // settings root + "/" + the name of the executable's own folder + "/"
+    size_t len = strlen(exe);
+    exe[len - 1] = '\0';
+    const char* last = strrchr(exe, '/');
+    const char* name = last ? last + 1 : exe;
+    size_t need = strlen(g_settingsRoot) + 1 + strlen(name) + 1;
+    if (!Fits(need, size)) return false;
+    snprintf(out, size, "%s/%s/", g_settingsRoot, name);
+    return true;
+  }
+  if (!Fits(strlen(exe), size)) return false;
+  strcpy(out, exe);
+  return true;
+}
+
+bool DataPath(char* out, size_t size, const char* name, bool settings) {
+  char dir[kPath];
+  if (!name || !DataDirectory(dir, sizeof dir, settings)) return false;
+  if (!Fits(strlen(dir) + strlen(name), size)) return false;
+  snprintf(out, size, "%s%s", dir, name);
+  return true;
+}
+
+const char* SettingsRoot() { return g_settingsRoot; }
+
+void SetSettingsRootPath(const char* root) {
+  CopyText(g_settingsRoot, sizeof g_settingsRoot, root ? root : "");
+}
+
+}  // namespace ox
