@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -68,16 +69,48 @@ TEST(Driver, ScreenshotIsAScreenSizedBmpOfTheTitle) {
   EXPECT_GT(fieldLit, 380 * 480 / 2);
 }
 
+// Runs the game and keeps what it wrote on standard error.
+int RunGameCapturing(const std::string& args, std::string& errors) {
+  const std::string log = Temp("stderr.txt");
+  std::string cmd = std::string(SAMPLEGAME_EXE) + " --headless " + args + " 2>" + log;
+  int status = system(cmd.c_str());
+  errors = oxtest::ReadFile(log);
+  remove(log.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 TEST(Driver, BadOptionsAndFilesGiveAClearErrorNotACrash) {
-  EXPECT_EQ(RunGame("--frames"), 2);
-  EXPECT_EQ(RunGame("--scale 9"), 2);
-  EXPECT_EQ(RunGame("--shot 0:x.bmp"), 2);
-  EXPECT_EQ(RunGame("--what"), 2);
-  EXPECT_EQ(RunGame("--input /nonexistent --frames 1"), 1);
-  // An unwritable screenshot or dump is reported, the run still ends.
-  EXPECT_EQ(RunGame("--frames 3 --shot 2:/nonexistent/x.bmp"), 0);
-  EXPECT_EQ(RunGame("--frames 3 --dump /nonexistent/x.json"), 1);
-  EXPECT_EQ(RunGame("--help"), 0);
+  const struct {
+    std::string args;
+    int code;
+    const char* says;  // a part of the one line on standard error
+  } cases[] = {
+      {"--frames", 2, "--frames needs a positive number"},
+      {"--scale 9", 2, "--scale needs 1 to 8"},
+      {"--shot 0:x.bmp", 2, "--shot frame must be a positive number"},
+      {"--what", 2, "unknown option"},
+      // An input script that cannot be read ends the run before it starts.
+      {"--input /nonexistent --frames 1", 1, "cannot open input script '/nonexistent'"},
+      {"--input /tmp --frames 1", 1, "cannot read input script '/tmp': Is a directory"},
+      {"--input /proc/self/mem --frames 1", 1, "cannot read input script"},
+      // An unwritable screenshot or dump is reported, the run still ends.
+      {"--frames 3 --shot 2:/nonexistent/x.bmp", 0, "cannot write screenshot /nonexistent/x.bmp"},
+      {"--frames 3 --dump /nonexistent/x.json", 1, "cannot write the dump /nonexistent/x.json"},
+      {"--help", 0, ""},
+  };
+  for (const auto& c : cases) {
+    std::string errors;
+    EXPECT_EQ(RunGameCapturing(c.args, errors), c.code) << c.args;
+    if (!*c.says) {
+      EXPECT_EQ(errors, "") << c.args;
+      continue;
+    }
+    EXPECT_EQ(errors.rfind(std::string("samplegame: ") + c.says, 0), 0u) << c.args << ": " << errors;
+    // One line, except that a refused option is followed by the usage text.
+    if (c.code != 2) {
+      EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    }
+  }
 }
 
 }  // namespace
