@@ -1,5 +1,7 @@
 #include "frame/driver.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -130,6 +132,10 @@ bool WriteScreenshot(const char* path) {
   const uint32_t dataSize = rowBytes * uint32_t(h);
   FILE* f = fopen(path, "wb");
   if (!f) return false;
+  // Only a file of our own is removed after a failed write, never a
+  // device such as /dev/full.
+  struct stat st;
+  const bool regular = fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode);
   uint8_t header[54] = {'B', 'M'};
   Put32(header + 2, 54 + dataSize);
   Put32(header + 10, 54);
@@ -158,7 +164,7 @@ bool WriteScreenshot(const char* path) {
     ok = fwrite(row, 1, rowBytes, f) == rowBytes;
   }
   ok = fclose(f) == 0 && ok && fits;
-  if (!ok) remove(path);
+  if (!ok && regular) remove(path);
   return ok;
 }
 

@@ -202,6 +202,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   // 10. The main loop.
   ResetFrameTimer();
   bool quitRequested = false;
+  bool shotFailed = false;
   while (!g_quit) {
     if (!DispatchMessages()) break;
     AppState& app = App();
@@ -223,8 +224,11 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
     FramePass(game);
     uint32_t pass = plat::FramePasses();
     for (int i = 0; i < options.shotCount; ++i) {
-      if (options.shots[i].frame == pass && !WriteScreenshot(options.shots[i].path))
+      if (options.shots[i].frame == pass && !WriteScreenshot(options.shots[i].path)) {
+        // The run goes on (later shots, the dump), then ends with 1.
         fprintf(stderr, "samplegame: cannot write screenshot %s\n", options.shots[i].path);
+        shotFailed = true;
+      }
     }
     const bool replayDone = plat::replay::ReplayFinished(pass);
     if (((options.frames && pass >= options.frames) || replayDone) && !quitRequested) {
@@ -233,7 +237,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
     }
   }
 
-  int result = 0;
+  int result = shotFailed ? 1 : 0;
   if (options.dump && !WriteDump(options.dump, game)) {
     fprintf(stderr, "samplegame: cannot write the dump %s\n", options.dump);
     result = 1;

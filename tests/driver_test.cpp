@@ -1,6 +1,7 @@
 // The samplegame executable driven through its command line, as tools and
 // people use it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -69,6 +70,21 @@ TEST(Driver, ScreenshotIsAScreenSizedBmpOfTheTitle) {
   EXPECT_GT(fieldLit, 380 * 480 / 2);
 }
 
+TEST(Driver, AScreenshotThatCannotBeWrittenEndsTheWholeRunWithOne) {
+  const std::string later = Temp("later.bmp"), dump = Temp("after-shot.json");
+  remove(later.c_str());
+  ASSERT_EQ(RunGame("--frames 6 --shot 2:/dev/full --shot 3:/nonexistent/x.bmp --shot 4:" + later +
+                    " --dump " + dump),
+            1);
+  EXPECT_EQ(oxtest::ReadFile(later).size(), 54u + 640u * 480u * 3u);
+  EXPECT_NE(oxtest::ReadFile(dump).find("\"frame\": 6"), std::string::npos);
+  // The device that refused the picture is still there.
+  struct stat st;
+  ASSERT_EQ(stat("/dev/full", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+  remove(later.c_str());
+}
+
 // Runs the game and keeps what it wrote on standard error.
 int RunGameCapturing(const std::string& args, std::string& errors) {
   const std::string log = Temp("stderr.txt");
@@ -93,8 +109,10 @@ TEST(Driver, BadOptionsAndFilesGiveAClearErrorNotACrash) {
       {"--input /nonexistent --frames 1", 1, "cannot open input script '/nonexistent'"},
       {"--input /tmp --frames 1", 1, "cannot read input script '/tmp': Is a directory"},
       {"--input /proc/self/mem --frames 1", 1, "cannot read input script"},
-      // An unwritable screenshot or dump is reported, the run still ends.
-      {"--frames 3 --shot 2:/nonexistent/x.bmp", 0, "cannot write screenshot /nonexistent/x.bmp"},
+      // An unwritable screenshot or dump is reported, the run still ends,
+      // with 1.
+      {"--frames 3 --shot 2:/nonexistent/x.bmp", 1, "cannot write screenshot /nonexistent/x.bmp"},
+      {"--frames 3 --shot 2:/dev/full", 1, "cannot write screenshot /dev/full"},
       {"--frames 3 --dump /nonexistent/x.json", 1, "cannot write the dump /nonexistent/x.json"},
       {"--help", 0, ""},
   };
