@@ -66,6 +66,7 @@ bool WriteDump(const char* path, const GameDefinition& game) {
 void FramePass(const GameDefinition& game) {
   AppState& app = App();
   plat::BeginFramePass();
+  BeginKeyPass();
 
   // 1. Frame seconds from the millisecond clock, not clamped.
   UpdateFrameTime();
@@ -107,6 +108,7 @@ void FramePass(const GameDefinition& game) {
   // 8. Cursor auto-hide over a framed window.
   CursorAutoHide();
 
+  EndKeyPass();
   plat::EndFramePass();
 }
 

@@ -11,6 +11,10 @@ intptr_t WindowProc(const plat::Message& m);
 
 void SuspendInput();
 void ResumeInput();   // also clears the last key
+// Bracket a frame pass: a key pressed and released since the pass before
+// reads as the last key from Begin to End, then clears.
+void BeginKeyPass();
+void EndKeyPass();
 void WatchKey(int vk);
 int ReleaseCount();
 void SetSystemKeyMode(int mode);
