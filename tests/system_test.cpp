@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -191,6 +192,47 @@ TEST_F(SystemTest, RedirectFileMovesTheSettingsDirectory) {
   oxSystem::SetSettingsRoot("missing.txt");
   EXPECT_STREQ(ox::SettingsRoot(), "");
   unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(SystemTest, AWriteRemovesTheTemporaryFilesOfDeadWritersOnly) {
+  // A pid that no process has any more: a child that has been waited for.
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  ASSERT_GT(child, 0);
+  ASSERT_EQ(waitpid(child, nullptr, 0), child);
+  const std::string dead = std::to_string(child), self = std::to_string(getpid());
+  const std::string dir = oxtest::DataDir();
+  const struct {
+    std::string name;
+    bool stays;
+  } files[] = {
+      {"score.dat.tmp" + dead, false},
+      {"other.dat.tmp" + dead, false},  // any settings file of that writer
+      {"other.dat.tmp" + self, true},   // a live writer: this process
+      {"other.dat.tmp1", true},         // a live writer: the first process
+      {"notes.txt", true},
+      {"notes.tmp" + dead + "x", true},
+      {"notes.tmp0" + dead, true},
+      {".tmp" + dead, true},
+  };
+  for (const auto& f : files) {
+    FILE* out = fopen((dir + f.name).c_str(), "w");
+    ASSERT_NE(out, nullptr) << f.name;
+    fputs("7", out);
+    fclose(out);
+  }
+  const std::string folder = dir + "folder.tmp" + dead;  // not a file: stays
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+
+  oxSystem::WriteNumber("score.dat", 3);
+  EXPECT_EQ(oxtest::ReadFile(dir + "score.dat"), "3");
+  for (const auto& f : files) {
+    EXPECT_EQ(access((dir + f.name).c_str(), F_OK) == 0, f.stays) << f.name;
+    remove((dir + f.name).c_str());
+  }
+  struct stat st;
+  EXPECT_EQ(stat(folder.c_str(), &st), 0);
+  rmdir(folder.c_str());
 }
 
 TEST_F(SystemTest, DataDirectoryIsTheExecutablesFolder) {
