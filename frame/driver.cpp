@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,12 +12,15 @@ namespace ox {
 
 namespace {
 
+// Decimal digits only: no sign, space, exponent or hexadecimal prefix.
 bool ParseUnsigned(const char* text, uint32_t& out) {
-  if (!text || !*text || *text == '-' || *text == '+') return false;
-  errno = 0;
-  char* end = nullptr;
-  unsigned long long v = strtoull(text, &end, 10);
-  if (errno || *end || v > 0xFFFFFFFFull) return false;
+  if (!text || !*text) return false;
+  uint64_t v = 0;
+  for (const char* p = text; *p; ++p) {
+    if (*p < '0' || *p > '9') return false;
+    v = v * 10 + uint64_t(*p - '0');
+    if (v > 0xFFFFFFFFull) return false;
+  }
   out = static_cast<uint32_t>(v);
   return true;
 }
@@ -105,8 +107,8 @@ bool ParseOptions(int argc, char** argv, DriverOptions& o, char* error, size_t e
       if (len >= sizeof number) return fail("--shot frame number too long", t);
       memcpy(number, t, len);
       number[len] = '\0';
-      ShotRequest& s = o.shots[o.shotCount];
       if (o.shotCount == DriverOptions::kMaxShots) return fail("too many --shot options", t);
+      ShotRequest& s = o.shots[o.shotCount];
       if (!ParseUnsigned(number, s.frame) || s.frame == 0)
         return fail("--shot frame must be a positive number", t);
       if (strlen(colon + 1) >= sizeof s.path) return fail("--shot file name too long", t);

@@ -96,6 +96,8 @@ int RunGameCapturing(const std::string& args, std::string& errors) {
 }
 
 TEST(Driver, BadOptionsAndFilesGiveAClearErrorNotACrash) {
+  std::string shots65;
+  for (int i = 1; i <= 65; ++i) shots65 += " --shot " + std::to_string(i) + ":x.bmp";
   const struct {
     std::string args;
     int code;
@@ -109,6 +111,26 @@ TEST(Driver, BadOptionsAndFilesGiveAClearErrorNotACrash) {
       {"--input /nonexistent --frames 1", 1, "cannot open input script '/nonexistent'"},
       {"--input /tmp --frames 1", 1, "cannot read input script '/tmp': Is a directory"},
       {"--input /proc/self/mem --frames 1", 1, "cannot read input script"},
+      // Numbers are decimal digits and nothing else, in every option.
+      {"--frames ' 10'", 2, "--frames needs a positive number:  10"},
+      {"--frames +5", 2, "--frames needs a positive number: +5"},
+      {"--frames '10 '", 2, "--frames needs a positive number: 10 "},
+      {"--frames 1e3", 2, "--frames needs a positive number: 1e3"},
+      {"--frames 0x10", 2, "--frames needs a positive number: 0x10"},
+      {"--frames ''", 2, "--frames needs a positive number"},
+      {"--frames -1", 2, "--frames needs a positive number: -1"},
+      {"--frames 0", 2, "--frames needs a positive number: 0"},
+      {"--seed ' 7'", 2, "--seed needs a number 0 to 4294967295"},
+      {"--seed 4294967296", 2, "--seed needs a number 0 to 4294967295"},
+      {"--seed 18446744073709551617", 2, "--seed needs a number 0 to 4294967295"},
+      {"--clock-start 0x10", 2, "--clock-start needs milliseconds"},
+      {"--clock-start '+0'", 2, "--clock-start needs milliseconds"},
+      {"--scale ' 2'", 2, "--scale needs 1 to 8"},
+      {"--scale '2\t'", 2, "--scale needs 1 to 8"},
+      {"--shot ' 5:x.bmp'", 2, "--shot frame must be a positive number"},
+      {"--shot 1e1:x.bmp", 2, "--shot frame must be a positive number"},
+      {"--seed 4294967295 --clock-start 0 --scale 8 --frames 1", 0, ""},
+      {shots65, 2, "too many --shot options: 65:x.bmp"},
       // An unwritable screenshot or dump is reported, the run still ends,
       // with 1.
       {"--frames 3 --shot 2:/nonexistent/x.bmp", 1, "cannot write screenshot /nonexistent/x.bmp"},
