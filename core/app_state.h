@@ -32,6 +32,12 @@ struct AppState {
 
 struct InputState {
   int lastKey = 0;
+  // A key pressed and released before a frame pass began reads as the last
+  // key during that pass: pressed since the pass began (not a repeat), the
+  // key tapped so, the key being shown for the current pass.
+  int keyPressedThisPass = 0;
+  int tappedKey = 0;
+  int tappedKeyShown = 0;
   int stickyKey = 0;
   int overlayKey = 0;
   int inputSuspended = 0;

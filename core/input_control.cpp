@@ -10,6 +10,7 @@ void SuspendInput() { Input().inputSuspended = 1; }
 void ResumeInput() {
   Input().inputSuspended = 0;
   Input().lastKey = 0;
+  Input().tappedKey = 0;
 }
 
 void WatchKey(int vk) {

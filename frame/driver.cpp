@@ -1,6 +1,7 @@
 #include "frame/driver.h"
 
-#include <cerrno>
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,12 +13,15 @@ namespace ox {
 
 namespace {
 
+// Decimal digits only: no sign, space, exponent or hexadecimal prefix.
 bool ParseUnsigned(const char* text, uint32_t& out) {
-  if (!text || !*text || *text == '-' || *text == '+') return false;
-  errno = 0;
-  char* end = nullptr;
-  unsigned long long v = strtoull(text, &end, 10);
-  if (errno || *end || v > 0xFFFFFFFFull) return false;
+  if (!text || !*text) return false;
+  uint64_t v = 0;
+  for (const char* p = text; *p; ++p) {
+    if (*p < '0' || *p > '9') return false;
+    v = v * 10 + uint64_t(*p - '0');
+    if (v > 0xFFFFFFFFull) return false;
+  }
   out = static_cast<uint32_t>(v);
   return true;
 }
@@ -104,8 +108,8 @@ bool ParseOptions(int argc, char** argv, DriverOptions& o, char* error, size_t e
       if (len >= sizeof number) return fail("--shot frame number too long", t);
       memcpy(number, t, len);
       number[len] = '\0';
-      ShotRequest& s = o.shots[o.shotCount];
       if (o.shotCount == DriverOptions::kMaxShots) return fail("too many --shot options", t);
+      ShotRequest& s = o.shots[o.shotCount];
       if (!ParseUnsigned(number, s.frame) || s.frame == 0)
         return fail("--shot frame must be a positive number", t);
       if (strlen(colon + 1) >= sizeof s.path) return fail("--shot file name too long", t);
@@ -131,6 +135,10 @@ bool WriteScreenshot(const char* path) {
   const uint32_t dataSize = rowBytes * uint32_t(h);
   FILE* f = fopen(path, "wb");
   if (!f) return false;
+  // Only a file of our own is removed after a failed write, never a
+  // device such as /dev/full.
+  struct stat st;
+  const bool regular = fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode);
   uint8_t header[54] = {'B', 'M'};
   Put32(header + 2, 54 + dataSize);
   Put32(header + 10, 54);
@@ -159,7 +167,7 @@ bool WriteScreenshot(const char* path) {
     ok = fwrite(row, 1, rowBytes, f) == rowBytes;
   }
   ok = fclose(f) == 0 && ok && fits;
-  if (!ok) remove(path);
+  if (!ok && regular) remove(path);
   return ok;
 }
 

@@ -67,6 +67,7 @@ bool WriteDump(const char* path, const GameDefinition& game) {
 void FramePass(const GameDefinition& game) {
   AppState& app = App();
   plat::BeginFramePass();
+  BeginKeyPass();
 
   // 1. Frame seconds from the millisecond clock, not clamped.
   UpdateFrameTime();
@@ -107,6 +108,7 @@ void FramePass(const GameDefinition& game) {
   // 8. Cursor auto-hide over a framed window.
   CursorAutoHide();
 
+  EndKeyPass();
   plat::EndFramePass();
 }
 
@@ -203,6 +205,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   // 10. The main loop.
   ResetFrameTimer();
   bool quitRequested = false;
+  bool shotFailed = false;
   while (!g_quit) {
     if (!DispatchMessages()) break;
     AppState& app = App();
@@ -224,8 +227,11 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
     FramePass(game);
     uint32_t pass = plat::FramePasses();
     for (int i = 0; i < options.shotCount; ++i) {
-      if (options.shots[i].frame == pass && !WriteScreenshot(options.shots[i].path))
+      if (options.shots[i].frame == pass && !WriteScreenshot(options.shots[i].path)) {
+        // The run goes on (later shots, the dump), then ends with 1.
         fprintf(stderr, "samplegame: cannot write screenshot %s\n", options.shots[i].path);
+        shotFailed = true;
+      }
     }
     const bool replayDone = plat::replay::ReplayFinished(pass);
     if (((options.frames && pass >= options.frames) || replayDone) && !quitRequested) {
@@ -234,7 +240,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
     }
   }
 
-  int result = 0;
+  int result = shotFailed ? 1 : 0;
   if (options.dump && !WriteDump(options.dump, game)) {
     fprintf(stderr, "samplegame: cannot write the dump %s\n", options.dump);
     result = 1;

@@ -19,8 +19,10 @@ namespace {
 void KeyDownHandler(int k) {
   InputState& in = Input();
   if (!oxd::OverlayShown()) {
+    if (in.lastKey != k) in.keyPressedThisPass = 1;
     in.lastKey = k;
     in.stickyKey = k;
+    in.tappedKey = in.tappedKeyShown = 0;
   } else {
     in.overlayKey = k;
   }
@@ -50,7 +52,11 @@ intptr_t WindowProc(const plat::Message& m) {
     case plat::kMsgKeyUp:
     case plat::kMsgSysKeyUp: {
       int k = static_cast<int>(m.wparam);
-      if (in.lastKey == k) in.lastKey = 0;
+      if (in.lastKey == k) {
+        // Released before any scene saw it: the next pass still does.
+        if (in.keyPressedThisPass) in.tappedKey = k;
+        in.lastKey = 0;
+      }
       if (in.overlayKey == k) in.overlayKey = 0;
       if (k == in.watchedKey) ++in.releaseCount;
       return plat::DefaultHandling(m);
@@ -169,9 +175,25 @@ intptr_t WindowProc(const plat::Message& m) {
   }
 }
 
+void BeginKeyPass() {
+  InputState& in = Input();
+  in.keyPressedThisPass = 0;
+  in.tappedKeyShown = 0;
+  if (in.tappedKey && in.lastKey == 0) in.lastKey = in.tappedKeyShown = in.tappedKey;
+  in.tappedKey = 0;
+}
+
+void EndKeyPass() {
+  InputState& in = Input();
+  if (in.tappedKeyShown && in.lastKey == in.tappedKeyShown) in.lastKey = 0;
+  in.tappedKeyShown = 0;
+}
+
 int KeyChoice(const int* codes) {
   InputState& in = Input();
-  if (in.choicePhase == 0 && in.lastKey == 0 && in.buttonHeld == 0) in.choicePhase = 1;
+  // A tapped key shown for this pass has already been released.
+  const int heldKey = in.tappedKeyShown && in.lastKey == in.tappedKeyShown ? 0 : in.lastKey;
+  if (in.choicePhase == 0 && heldKey == 0 && in.buttonHeld == 0) in.choicePhase = 1;
   if (in.choicePhase == 1 && codes) {
     for (const int* c = codes; *c; ++c) {
       if (*c == in.stickyKey || *c == in.lastButton) {
@@ -186,7 +208,7 @@ int KeyChoice(const int* codes) {
     if ((!button && in.stickyKey != in.choiceCode) || (button && in.lastButton != in.choiceCode)) {
       in.choicePhase = 0;
     }
-    bool released = button ? in.buttonHeld == 0 : in.lastKey == 0;
+    bool released = button ? in.buttonHeld == 0 : heldKey == 0;
     if (in.choicePhase == 2 && released) {
       in.lastButton = 0;
       in.stickyKey = 0;

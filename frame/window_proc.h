@@ -10,6 +10,10 @@ namespace ox {
 
 intptr_t WindowProc(const plat::Message& m);
 
+// Bracket a frame pass: a key pressed and released since the pass before
+// reads as the last key from Begin to End, then clears.
+void BeginKeyPass();
+void EndKeyPass();
 // Returns a listed code (0-terminated list; 1 and 2 are the mouse buttons)
 // once it has been pressed and released after a moment with nothing pressed.
 int KeyChoice(const int* codes);

@@ -223,6 +223,14 @@ bool InputScript::Load(const char* path, char* error, size_t errorSize) {
       return false;
     }
   }
+  // A read error (a directory, an I/O error part-way) is not the end of the
+  // script: running on with what was read would silently drop input.
+  if (ferror(f)) {
+    const int err = errno;
+    fclose(f);
+    snprintf(error, errorSize, "cannot read input script '%s': %s", path, strerror(err));
+    return false;
+  }
   fclose(f);
   return Parse(text.data(), text.size(), error, errorSize);
 }

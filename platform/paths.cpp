@@ -1,4 +1,5 @@
 // Paths of the executable, the user's configuration and runtime folders.
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -39,7 +40,16 @@ bool ConfigDirectory(char* out, size_t size) {
   if (xdg && xdg[0] == '/') return CopyOut(out, size, xdg);
   const char* home = getenv("HOME");
   if (home && home[0]) return CopyOut(out, size, home, "/.config");
-  return CopyOut(out, size, "/tmp");
+  // HOME unset: the home directory of the account, as the login would set it.
+  struct passwd entry, *found = nullptr;
+  char buffer[4096];
+  if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found &&
+      found->pw_dir && found->pw_dir[0] == '/')
+    return CopyOut(out, size, found->pw_dir, "/.config");
+  // No home at all. A shared folder such as /tmp is no stand-in: anyone
+  // could plant a redirect file there.
+  if (size > 0) out[0] = '\0';
+  return false;
 }
 
 bool RuntimeDirectory(char* out, size_t size) {

@@ -122,7 +122,8 @@ bool InstanceLockHeld();
 // Full path of the running executable; false when it cannot be read or does
 // not fit into `size` bytes.
 bool ExecutablePath(char* out, size_t size);
-// $XDG_CONFIG_HOME, else $HOME/.config, without a trailing "/".
+// $XDG_CONFIG_HOME, else $HOME/.config, else the account's home directory
+// + "/.config", without a trailing "/"; false when there is no home at all.
 bool ConfigDirectory(char* out, size_t size);
 // $XDG_RUNTIME_DIR, else /tmp, without a trailing "/".
 bool RuntimeDirectory(char* out, size_t size);

@@ -1,8 +1,10 @@
 // The samplegame executable driven through its command line, as tools and
 // people use it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -68,16 +70,87 @@ TEST(Driver, ScreenshotIsAScreenSizedBmpOfTheTitle) {
   EXPECT_GT(fieldLit, 380 * 480 / 2);
 }
 
+TEST(Driver, AScreenshotThatCannotBeWrittenEndsTheWholeRunWithOne) {
+  const std::string later = Temp("later.bmp"), dump = Temp("after-shot.json");
+  remove(later.c_str());
+  ASSERT_EQ(RunGame("--frames 6 --shot 2:/dev/full --shot 3:/nonexistent/x.bmp --shot 4:" + later +
+                    " --dump " + dump),
+            1);
+  EXPECT_EQ(oxtest::ReadFile(later).size(), 54u + 640u * 480u * 3u);
+  EXPECT_NE(oxtest::ReadFile(dump).find("\"frame\": 6"), std::string::npos);
+  // The device that refused the picture is still there.
+  struct stat st;
+  ASSERT_EQ(stat("/dev/full", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+  remove(later.c_str());
+}
+
+// Runs the game and keeps what it wrote on standard error.
+int RunGameCapturing(const std::string& args, std::string& errors) {
+  const std::string log = Temp("stderr.txt");
+  std::string cmd = std::string(SAMPLEGAME_EXE) + " --headless " + args + " 2>" + log;
+  int status = system(cmd.c_str());
+  errors = oxtest::ReadFile(log);
+  remove(log.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 TEST(Driver, BadOptionsAndFilesGiveAClearErrorNotACrash) {
-  EXPECT_EQ(RunGame("--frames"), 2);
-  EXPECT_EQ(RunGame("--scale 9"), 2);
-  EXPECT_EQ(RunGame("--shot 0:x.bmp"), 2);
-  EXPECT_EQ(RunGame("--what"), 2);
-  EXPECT_EQ(RunGame("--input /nonexistent --frames 1"), 1);
-  // An unwritable screenshot or dump is reported, the run still ends.
-  EXPECT_EQ(RunGame("--frames 3 --shot 2:/nonexistent/x.bmp"), 0);
-  EXPECT_EQ(RunGame("--frames 3 --dump /nonexistent/x.json"), 1);
-  EXPECT_EQ(RunGame("--help"), 0);
+  std::string shots65;
+  for (int i = 1; i <= 65; ++i) shots65 += " --shot " + std::to_string(i) + ":x.bmp";
+  const struct {
+    std::string args;
+    int code;
+    const char* says;  // a part of the one line on standard error
+  } cases[] = {
+      {"--frames", 2, "--frames needs a positive number"},
+      {"--scale 9", 2, "--scale needs 1 to 8"},
+      {"--shot 0:x.bmp", 2, "--shot frame must be a positive number"},
+      {"--what", 2, "unknown option"},
+      // An input script that cannot be read ends the run before it starts.
+      {"--input /nonexistent --frames 1", 1, "cannot open input script '/nonexistent'"},
+      {"--input /tmp --frames 1", 1, "cannot read input script '/tmp': Is a directory"},
+      {"--input /proc/self/mem --frames 1", 1, "cannot read input script"},
+      // Numbers are decimal digits and nothing else, in every option.
+      {"--frames ' 10'", 2, "--frames needs a positive number:  10"},
+      {"--frames +5", 2, "--frames needs a positive number: +5"},
+      {"--frames '10 '", 2, "--frames needs a positive number: 10 "},
+      {"--frames 1e3", 2, "--frames needs a positive number: 1e3"},
+      {"--frames 0x10", 2, "--frames needs a positive number: 0x10"},
+      {"--frames ''", 2, "--frames needs a positive number"},
+      {"--frames -1", 2, "--frames needs a positive number: -1"},
+      {"--frames 0", 2, "--frames needs a positive number: 0"},
+      {"--seed ' 7'", 2, "--seed needs a number 0 to 4294967295"},
+      {"--seed 4294967296", 2, "--seed needs a number 0 to 4294967295"},
+      {"--seed 18446744073709551617", 2, "--seed needs a number 0 to 4294967295"},
+      {"--clock-start 0x10", 2, "--clock-start needs milliseconds"},
+      {"--clock-start '+0'", 2, "--clock-start needs milliseconds"},
+      {"--scale ' 2'", 2, "--scale needs 1 to 8"},
+      {"--scale '2\t'", 2, "--scale needs 1 to 8"},
+      {"--shot ' 5:x.bmp'", 2, "--shot frame must be a positive number"},
+      {"--shot 1e1:x.bmp", 2, "--shot frame must be a positive number"},
+      {"--seed 4294967295 --clock-start 0 --scale 8 --frames 1", 0, ""},
+      {shots65, 2, "too many --shot options: 65:x.bmp"},
+      // An unwritable screenshot or dump is reported, the run still ends,
+      // with 1.
+      {"--frames 3 --shot 2:/nonexistent/x.bmp", 1, "cannot write screenshot /nonexistent/x.bmp"},
+      {"--frames 3 --shot 2:/dev/full", 1, "cannot write screenshot /dev/full"},
+      {"--frames 3 --dump /nonexistent/x.json", 1, "cannot write the dump /nonexistent/x.json"},
+      {"--help", 0, ""},
+  };
+  for (const auto& c : cases) {
+    std::string errors;
+    EXPECT_EQ(RunGameCapturing(c.args, errors), c.code) << c.args;
+    if (!*c.says) {
+      EXPECT_EQ(errors, "") << c.args;
+      continue;
+    }
+    EXPECT_EQ(errors.rfind(std::string("samplegame: ") + c.says, 0), 0u) << c.args << ": " << errors;
+    // One line, except that a refused option is followed by the usage text.
+    if (c.code != 2) {
+      EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    }
+  }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "core/app_state.h"
 #include "core/ox_app.h"
 #include "frame/ox_system.h"
+#include "frame/window_proc.h"
 #include "game/game_definition.h"
 #include "game/world.h"
 #include "tests/invulnerable_game.h"
@@ -78,6 +79,24 @@ TEST(GameFlow, TitleSelectionAndStageOneWithFireHeld) {
     EXPECT_NE(text.find(field), std::string::npos) << field;
   }
   EXPECT_NE(text.find("\"boss_energy\": [\n    500,\n    800,"), std::string::npos) << text;
+}
+
+TEST(GameFlow, KeysTappedWithinOnePassStillReachTheScenes) {
+  const struct {
+    const char* name;
+    const char* script;
+    int scene;
+  } cases[] = {
+      {"tap-enter", "5 ENTER down\n5 ENTER up\n", 11},
+      {"tap-enter-f1", "5 ENTER down\n5 ENTER up\n10 F1 down\n10 F1 up\n", 2},
+      {"no-key", "", 1},
+  };
+  for (const auto& c : cases) {
+    const std::string input = Script(c.name, c.script);
+    ASSERT_EQ(Play({"--frames", "30", "--input", input}), 0) << c.name;
+    EXPECT_EQ(ox::App().scene, c.scene) << c.name;
+    EXPECT_EQ(ox::LastKey(), 0) << c.name;  // cleared after the pass that saw it
+  }
 }
 
 TEST(GameFlow, AClockPastWaitSlotOneCountsTheTimeFromTheFirstFrame) {

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -63,6 +64,36 @@ TEST(InputScript, RejectsBadLinesWithTheirNumber) {
   plat::InputScript s;
   char err[128];
   EXPECT_FALSE(s.Parse(huge.data(), huge.size(), err, sizeof err));
+}
+
+TEST(InputScript, FilesThatCannotBeReadAreRefusedWithTheReason) {
+  const std::string good = "/tmp/oxscript-" + std::to_string(getpid()) + ".txt";
+  FILE* f = fopen(good.c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  fputs("1 ENTER down\n", f);
+  fclose(f);
+  const struct {
+    std::string path;
+    bool loads;
+    const char* reason;
+  } cases[] = {
+      {good, true, ""},
+      {"/nonexistent/script.txt", false, "No such file"},
+      {"/tmp", false, "Is a directory"},          // opens, but every read fails
+      {"/proc/self/mem", false, "Input/output"},  // opens, the first read fails
+  };
+  for (const auto& c : cases) {
+    plat::InputScript s;
+    char err[256] = "";
+    EXPECT_EQ(s.Load(c.path.c_str(), err, sizeof err), c.loads) << c.path;
+    EXPECT_NE(strstr(err, c.reason), nullptr) << c.path << ": " << err;
+    if (!c.loads) {
+      EXPECT_NE(strstr(err, c.path.c_str()), nullptr) << err;
+      EXPECT_EQ(strchr(err, '\n'), nullptr) << err;
+    }
+    EXPECT_EQ(s.size(), c.loads ? 1u : 0u) << c.path;
+  }
+  remove(good.c_str());
 }
 
 TEST(VirtualKeys, NamesAndCodes) {

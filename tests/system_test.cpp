@@ -1,7 +1,9 @@
 // Wait slots, message boxes and error reports, files and system queries.
 #include <gtest/gtest.h>
 #include <dirent.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -194,6 +196,110 @@ TEST_F(SystemTest, RedirectFileMovesTheSettingsDirectory) {
   oxSystem::SetSettingsRoot("missing.txt");
   EXPECT_STREQ(ox::SettingsRoot(), "");
   unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(SystemTest, AWriteRemovesTheTemporaryFilesOfDeadWritersOnly) {
+  // A pid that no process has any more: a child that has been waited for.
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  ASSERT_GT(child, 0);
+  ASSERT_EQ(waitpid(child, nullptr, 0), child);
+  const std::string dead = std::to_string(child), self = std::to_string(getpid());
+  const std::string dir = oxtest::DataDir();
+  const struct {
+    std::string name;
+    bool stays;
+  } files[] = {
+      {"score.dat.tmp" + dead, false},
+      {"other.dat.tmp" + dead, false},  // any settings file of that writer
+      {"other.dat.tmp" + self, true},   // a live writer: this process
+      {"other.dat.tmp1", true},         // a live writer: the first process
+      {"notes.txt", true},
+      {"notes.tmp" + dead + "x", true},
+      {"notes.tmp0" + dead, true},
+      {".tmp" + dead, true},
+  };
+  for (const auto& f : files) {
+    FILE* out = fopen((dir + f.name).c_str(), "w");
+    ASSERT_NE(out, nullptr) << f.name;
+    fputs("7", out);
+    fclose(out);
+  }
+  const std::string folder = dir + "folder.tmp" + dead;  // not a file: stays
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+
+  oxSystem::WriteNumber("score.dat", 3);
+  EXPECT_EQ(oxtest::ReadFile(dir + "score.dat"), "3");
+  for (const auto& f : files) {
+    EXPECT_EQ(access((dir + f.name).c_str(), F_OK) == 0, f.stays) << f.name;
+    remove((dir + f.name).c_str());
+  }
+  struct stat st;
+  EXPECT_EQ(stat(folder.c_str(), &st), 0);
+  rmdir(folder.c_str());
+}
+
+// Sets an environment variable, or removes it for nullptr.
+void SetEnv(const char* name, const char* value) {
+  if (value) setenv(name, value, 1);
+  else unsetenv(name);
+}
+
+TEST_F(SystemTest, ConfigDirectoryComesFromTheEnvironmentOrTheAccountNeverTmp) {
+  const char* savedHome = getenv("HOME");
+  const std::string home = savedHome ? savedHome : "";
+  struct passwd* pw = getpwuid(getuid());
+  const std::string account = pw && pw->pw_dir[0] == '/' ? std::string(pw->pw_dir) + "/.config" : "";
+  const struct {
+    const char* xdg;
+    const char* home;
+    std::string expected;  // "" when there is none
+  } cases[] = {
+      {"/x/conf/", "/h", "/x/conf"},
+      {nullptr, "/h", "/h/.config"},
+      {"relative", "/h", "/h/.config"},
+      {nullptr, nullptr, account},
+      {"", "", account},
+  };
+  for (const auto& c : cases) {
+    SetEnv("XDG_CONFIG_HOME", c.xdg);
+    SetEnv("HOME", c.home);
+    char dir[512] = "unchanged";
+    EXPECT_EQ(plat::ConfigDirectory(dir, sizeof dir), !c.expected.empty()) << c.expected;
+    EXPECT_EQ(std::string(dir), c.expected);
+  }
+
+  // Without either variable a redirect file in /tmp is not read.
+  const std::string name = "oxredirect-" + std::to_string(getpid()) + ".txt";
+  FILE* f = fopen(("/tmp/" + name).c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  fputs("/tmp/planted\n", f);
+  fclose(f);
+  unsetenv("XDG_CONFIG_HOME");
+  unsetenv("HOME");
+  oxSystem::SetSettingsRoot(name.c_str());
+  EXPECT_STREQ(ox::SettingsRoot(), "");
+  // An account without a password entry has no configuration directory,
+  // so no redirect: settings stay in the data directory.
+  if (geteuid() == 0) {
+    const pid_t child = fork();
+    if (child == 0) {
+      if (setuid(54321) != 0 || getpwuid(54321)) _exit(3);
+      char dir[512];
+      if (plat::ConfigDirectory(dir, sizeof dir)) _exit(1);
+      oxSystem::SetSettingsRoot(name.c_str());
+      char data[512];
+      _exit(ox::SettingsRoot()[0] == '\0' && ox::DataDirectory(data, sizeof data, true) &&
+                    oxtest::DataDir() == data
+                ? 0
+                : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+  remove(("/tmp/" + name).c_str());
+  SetEnv("HOME", savedHome ? home.c_str() : nullptr);
 }
 
 TEST_F(SystemTest, DataDirectoryIsTheExecutablesFolder) {

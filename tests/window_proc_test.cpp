@@ -1,6 +1,9 @@
 // Window messages, key state and the quit sequence.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "core/app_state.h"
 #include "core/input_control.h"
 #include "core/ox_app.h"
@@ -51,6 +54,67 @@ TEST_F(WindowProcTest, LastKeyFollowsPressesAndOnlyItsOwnRelease) {
   Up('B');
   EXPECT_EQ(ox::LastKey(), 0);
   EXPECT_EQ(ox::Input().stickyKey, 'B');  // sticky survives the release
+}
+
+// Runs key operations: "d13" key down, "u13" key up, "R" resume input,
+// "P" a whole frame pass; keys are codes or single letters.
+void Keys(const std::string& ops) {
+  for (size_t i = 0; i < ops.size();) {
+    size_t end = ops.find(' ', i);
+    if (end == std::string::npos) end = ops.size();
+    const std::string op = ops.substr(i, end - i);
+    i = end + 1;
+    const std::string arg = op.substr(1);
+    const int vk = arg.size() == 1 && arg[0] >= 'A' ? arg[0] : atoi(arg.c_str());
+    if (op[0] == 'd') Down(vk);
+    else if (op[0] == 'u') Up(vk);
+    else if (op == "R") ox::ResumeInput();
+    else if (op == "P") {
+      ox::BeginKeyPass();
+      ox::EndKeyPass();
+    }
+  }
+}
+
+TEST_F(WindowProcTest, AKeyTappedBetweenPassesIsTheLastKeyForTheNextPassOnly) {
+  const struct {
+    const char* before;  // messages before the pass
+    int begin;           // last key as the pass begins
+    const char* during;  // messages during the pass
+    int end;             // last key after the pass
+  } cases[] = {
+      {"d13 u13", 13, "", 0},             // a tap
+      {"d13 u13 d13 u13", 13, "", 0},     // two taps
+      {"d13 P u13", 0, "", 0},            // held across a pass: the release clears at once
+      {"d13 P d13 u13", 0, "", 0},        // a repeat of a held key is no new press
+      {"d13 u13 dA", 'A', "", 'A'},       // a later press wins
+      {"d13 u13 d13", 13, "", 13},        // pressed again: held
+      {"dA d13 u13", 13, "", 0},          // the release of the last key
+      {"dA P d13 u13 uA", 13, "", 0},     // a held key's release does not clear the tap
+      {"d13 u13 R", 0, "", 0},            // resuming input clears the tap too
+      {"d13 u13", 13, "dB", 'B'},         // a press during the pass is kept
+      {"d13 u13", 13, "d13", 13},         // so is the tapped key pressed again
+      {"d13 u13", 13, "u13", 0},          // a release during the pass clears as ever
+      {"d13 u13 P", 0, "", 0},            // shown for one pass only
+  };
+  for (const auto& c : cases) {
+    ox::ResetAppState();
+    Keys(c.before);
+    ox::BeginKeyPass();
+    EXPECT_EQ(ox::LastKey(), c.begin) << c.before;
+    Keys(c.during);
+    ox::EndKeyPass();
+    EXPECT_EQ(ox::LastKey(), c.end) << c.before << " / " << c.during;
+  }
+  // The key choice sees a tap as released, as before: it returns the key
+  // in the very pass that shows it.
+  ox::ResetAppState();
+  const int codes[] = {plat::kVkReturn, 0};
+  EXPECT_EQ(ox::KeyChoice(codes), 0);
+  Keys("d13 u13");
+  ox::BeginKeyPass();
+  EXPECT_EQ(ox::KeyChoice(codes), plat::kVkReturn);
+  ox::EndKeyPass();
 }
 
 TEST_F(WindowProcTest, SuspendedInputIgnoresPressesAndResumeClearsTheLastKey) {
