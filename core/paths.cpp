@@ -69,9 +69,12 @@ bool DataDirectory(char* out, size_t size, bool settings) {
     exe[len - 1] = '\0';
     const char* last = strrchr(exe, '/');
     const char* name = last ? last + 1 : exe;
-    size_t need = strlen(g_settingsRoot) + 1 + strlen(name) + 1;
-    if (!Fits(need, size)) return false;
-    snprintf(out, size, "%s/%s/", g_settingsRoot, name);
+    // The whole path or none: a cut one would name another folder.
+    const int n = snprintf(out, size, "%s/%s/", g_settingsRoot, name);
+    if (n < 0 || !Fits(static_cast<size_t>(n), size)) {
+      out[0] = '\0';
+      return false;
+    }
     return true;
   }
   if (!Fits(strlen(exe), size)) return false;
@@ -82,8 +85,11 @@ bool DataDirectory(char* out, size_t size, bool settings) {
 bool DataPath(char* out, size_t size, const char* name, bool settings) {
   char dir[kPath];
   if (!name || !DataDirectory(dir, sizeof dir, settings)) return false;
-  if (!Fits(strlen(dir) + strlen(name), size)) return false;
-  snprintf(out, size, "%s%s", dir, name);
+  const int n = snprintf(out, size, "%s%s", dir, name);
+  if (n < 0 || !Fits(static_cast<size_t>(n), size)) {
+    if (size > 0) out[0] = '\0';
+    return false;
+  }
   return true;
 }
 

@@ -43,10 +43,7 @@ class Demo : public ::testing::Test {
   void SetUp() override { oxtest::StartHeadless(); }
   static std::string Path(const std::string& name) { return oxtest::DataDir() + "demo-" + name; }
   static void WriteScript(const std::string& name, const char* text) {
-    FILE* f = fopen(Path(name).c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    fputs(text, f);
-    fclose(f);
+    ASSERT_TRUE(oxtest::WriteFile(Path(name), text));
   }
 };
 

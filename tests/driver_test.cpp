@@ -9,8 +9,6 @@
 #include <cstdlib>
 #include <string>
 
-#include <unistd.h>
-
 #include "tests/test_support.h"
 
 namespace {
@@ -21,10 +19,7 @@ int RunGame(const std::string& args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Per process: ctest runs the tests of this file side by side.
-std::string Temp(const char* name) {
-  return "/tmp/oxdriver-" + std::to_string(getpid()) + "-" + name;
-}
+std::string Temp(const char* name) { return oxtest::DataDir() + name; }
 
 TEST(Driver, RunsTheEmptySceneTableForTheGivenFramesAndDumps) {
   std::string dump = Temp("dump.json");
@@ -40,9 +35,7 @@ TEST(Driver, RunsTheEmptySceneTableForTheGivenFramesAndDumps) {
 
 TEST(Driver, EscapeFromTheScriptQuits) {
   std::string script = Temp("esc.txt"), dump = Temp("esc.json");
-  FILE* f = fopen(script.c_str(), "w");
-  fputs("# quit early\n30 ESCAPE down\n31 ESCAPE up\n", f);
-  fclose(f);
+  ASSERT_TRUE(oxtest::WriteFile(script, "# quit early\n30 ESCAPE down\n31 ESCAPE up\n"));
   ASSERT_EQ(RunGame("--frames 1000 --input " + script + " --dump " + dump), 0);
   EXPECT_NE(oxtest::ReadFile(dump).find("\"frame\": 29"), std::string::npos);
 }

@@ -25,10 +25,8 @@ std::string ExeDir() {
 }
 
 std::string Script(const char* name, const std::string& text) {
-  const std::string path = std::string("/tmp/oxgame-") + name + ".txt";
-  FILE* f = std::fopen(path.c_str(), "w");
-  std::fputs(text.c_str(), f);
-  std::fclose(f);
+  const std::string path = oxtest::DataDir() + name + ".txt";
+  oxtest::WriteFile(path, text);
   return path;
 }
 
@@ -56,7 +54,7 @@ TEST(GameFlow, FreshProgramShowsTheTitleWithTheHighScore) {
 }
 
 TEST(GameFlow, TitleSelectionAndStageOneWithFireHeld) {
-  const std::string dump = "/tmp/oxgame-stage1.json";
+  const std::string dump = oxtest::DataDir() + "stage1.json";
   const std::string input =
       Script("stage1", std::string(kStartF1) + "20 X down\n20 Z down\n300 LEFT down\n400 LEFT up\n");
   ASSERT_EQ(Play({"--frames", "1500", "--seed", "3", "--input", input, "--dump", dump}), 0);
@@ -122,7 +120,7 @@ TEST(GameFlow, AutopilotPlaysTheWholeGameThroughTheEndingBackToTheTitle) {
   // frame runs under them in the stage tests.
   GTEST_SKIP();
 #endif
-  const std::string script = "/tmp/oxgame-autopilot.txt";
+  const std::string script = oxtest::DataDir() + "autopilot.txt";
   const std::string cmd = std::string(AUTOPILOT_EXE) + " 70000 > " + script;
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   oxtest::StartHeadless();

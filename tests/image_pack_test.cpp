@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -61,8 +60,7 @@ std::vector<uint8_t> Bytes(const std::string& name) {
 }
 
 void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(oxtest::DataDir() + name, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  oxtest::WriteFile(oxtest::DataDir() + name, std::string(bytes.begin(), bytes.end()));
 }
 
 // One entry as the format lays it out.

@@ -363,10 +363,8 @@ std::vector<int> g_digits, g_states;
 
 TEST(JoystickScript, DrivesThePadThroughTheMainLoop) {
   const std::string path = oxtest::DataDir() + "joystick-script.txt";
-  FILE* f = fopen(path.c_str(), "w");
-  ASSERT_NE(f, nullptr);
-  fputs("2 JOY0 X 0\n2 JOY0 BUTTON 1 down\n4 JOY0 Y 65535\n4 JOY0 BUTTON 1 up\n5 JOY0 X 32767\n", f);
-  fclose(f);
+  ASSERT_TRUE(oxtest::WriteFile(
+      path, "2 JOY0 X 0\n2 JOY0 BUTTON 1 down\n4 JOY0 Y 65535\n4 JOY0 BUTTON 1 up\n5 JOY0 X 32767\n"));
   GameDefinition game;
   game.load = [] {
     oxDraw::Screen(640, 480, 2);

@@ -64,10 +64,8 @@ int RunLoop(std::vector<std::string> args, const GameDefinition& game = Game()) 
 }
 
 std::string WriteScript(const char* name, const char* text) {
-  std::string path = std::string("/tmp/oxtest-") + name + ".txt";
-  FILE* f = fopen(path.c_str(), "w");
-  fputs(text, f);
-  fclose(f);
+  std::string path = oxtest::DataDir() + name + ".txt";
+  oxtest::WriteFile(path, text);
   return path;
 }
 
@@ -162,7 +160,7 @@ TEST(MainLoop, ScenesOutsideTheTableCallNothingButPassesRun) {
     oxDraw::Screen(640, 480, 2);
     ox::App().scene = 42;
   };
-  std::string dump = "/tmp/oxtest-scene42.json";
+  std::string dump = oxtest::DataDir() + "scene42.json";
   ASSERT_EQ(RunLoop({"--frames", "10", "--dump", dump}, g), 0);
   EXPECT_TRUE(g_calls.empty());
   std::string text = oxtest::ReadFile(dump);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -250,34 +251,86 @@ TEST_F(MixerTest, PositionsAndWritesStayInsideTheRing) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(out[2 * i], (bytes[i] - 128) * 256) << i;
 }
 
-// The audio thread mixes without pause while the main thread plays, adjusts,
-// writes into and destroys buffers; the sanitizers watch.
-TEST_F(MixerTest, MixingOnAnotherThreadWhileBuffersComeAndGo) {
+// The audio thread renders without pause, through the function the device
+// calls back, while the main thread creates, plays, stops, adjusts, moves,
+// writes into, reads and destroys buffers. Each round ends with blocks mixed
+// after the requests and before any further request on those buffers, and
+// the kinds of request take turns at being last, so that ThreadSanitizer
+// sees every request's accesses against the audio thread's. Every buffer
+// holds the constant 1000, so no mixed sample may leave 0 to 1000 per
+// buffer at any gain, pan, rate or position: a torn buffer state shows up
+// as a sample out of range.
+TEST_F(MixerTest, RenderingOnAnotherThreadWhileBuffersComeAndGo) {
+  constexpr int kVoices = 8;
+  constexpr int16_t kLevel = 1000;
+  const std::vector<int16_t> level(2000, kLevel);
+  using Request = void (*)(Mixer&, int id, int round, const std::vector<int16_t>& level);
+  const Request requests[] = {
+      [](Mixer& m, int id, int r, const std::vector<int16_t>&) { m.SetVolume(id, -(r % 40) * 100); },
+      [](Mixer& m, int id, int r, const std::vector<int16_t>&) { m.SetPan(id, (r % 21 - 10) * 1000); },
+      [](Mixer& m, int id, int r, const std::vector<int16_t>&) {
+        m.SetFrequency(id, 11025 + 997 * uint32_t(r % 50));
+      },
+      [](Mixer& m, int id, int r, const std::vector<int16_t>& level) {
+        m.Write(id, uint32_t(r * 2) % 4000, level.data(), 1000);
+      },
+      [](Mixer& m, int id, int r, const std::vector<int16_t>&) { m.WriteSilence(id, uint32_t(r * 4) % 4000, 600); },
+      [](Mixer& m, int id, int r, const std::vector<int16_t>&) { m.SetPosition(id, uint32_t(r * 6) % 4000); },
+      [](Mixer& m, int id, int r, const std::vector<int16_t>&) {
+        m.Stop(id);
+        m.Play(id, r % 3 != 0);
+      },
+      [](Mixer& m, int id, int, const std::vector<int16_t>&) {
+        (void)m.Position(id);
+        (void)m.Playing(id);
+        (void)m.Looping(id);
+        (void)m.Frequency(id);
+        (void)m.Volume(id);
+        (void)m.Pan(id);
+      },
+  };
+  constexpr int kKinds = int(std::size(requests));
+  // Relaxed counters: the test adds no ordering between the threads beyond
+  // what the mixer itself provides.
   std::atomic<bool> stop{false};
+  std::atomic<int> blocks{0}, outOfRange{0}, heard{0};
   std::thread audio([&] {
-    std::vector<int16_t> block(512 * 2);
-    while (!stop.load()) {
-      std::fill(block.begin(), block.end(), 0);
-      m.Mix(block.data(), 512, 44100);
+    std::vector<int16_t> block(256 * 2);
+    while (!stop.load(std::memory_order_relaxed)) {
+      std::fill(block.begin(), block.end(), int16_t(0));
+      Mixer::Render(&m, block.data(), 256, 44100);
+      int bad = 0, loud = 0;
+      for (int16_t s : block) {
+        bad += s < 0 || s > kVoices * kLevel;
+        loud += s != 0;
+      }
+      outOfRange.fetch_add(bad, std::memory_order_relaxed);
+      heard.fetch_add(loud, std::memory_order_relaxed);
+      blocks.fetch_add(1, std::memory_order_relaxed);
     }
   });
-  const std::vector<int16_t> wave = Square(2000, 40, 8000);
-  for (int round = 0; round < 300; ++round) {
-    int ids[8];
+  // Waits until the audio thread has finished a block begun after the call.
+  auto mixABlock = [&] {
+    const int until = blocks.load(std::memory_order_relaxed) + 2;
+    while (blocks.load(std::memory_order_relaxed) < until) std::this_thread::yield();
+  };
+  mixABlock();
+  for (int round = 0; round < 200; ++round) {
+    int ids[kVoices];
     for (int& id : ids) {
-      id = Mono16(wave, 22050 + 1000 * (round % 7));
+      id = Mono16(level, 22050 + 1000 * (round % 7));
+      ASSERT_NE(id, 0);
       m.Play(id, round % 2 == 0);
     }
-    for (int id : ids) {
-      m.SetVolume(id, -(round % 40) * 100);
-      m.SetPan(id, (round % 21 - 10) * 1000);
-      m.Write(id, uint32_t(round * 2) % 4000, wave.data(), 1000);
-      (void)m.Position(id);
-    }
+    for (int k = 0; k < kKinds; ++k)
+      for (int id : ids) requests[(k + round) % kKinds](m, id, round, level);
+    mixABlock();
     for (int id : ids) m.Destroy(id);
   }
-  stop.store(true);
+  stop.store(true, std::memory_order_relaxed);
   audio.join();
+  EXPECT_EQ(outOfRange.load(), 0);
+  EXPECT_GT(heard.load(), 0) << "the audio thread never mixed a playing buffer";
   EXPECT_EQ(m.PlayingCount(), 0);
 }
 

@@ -59,9 +59,7 @@ Bytes Piece(double seconds, int note = 60) {
 }
 
 void WriteData(const std::string& name, const Bytes& bytes) {
-  FILE* f = fopen((oxtest::DataDir() + name).c_str(), "wb");
-  ASSERT_TRUE(f && (bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size()) && !fclose(f))
-      << name;
+  ASSERT_TRUE(oxtest::WriteFile(oxtest::DataDir() + name, std::string(bytes.begin(), bytes.end())));
 }
 
 bool SoundfontInstalled() {

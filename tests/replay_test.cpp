@@ -3,7 +3,6 @@
 // recording holds them.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,16 +16,10 @@
 
 namespace {
 
-// Per process: ctest runs the tests of this file side by side.
-std::string Temp(const std::string& name) {
-  return "/tmp/oxreplay-" + std::to_string(getpid()) + "-" + name;
-}
+std::string Temp(const std::string& name) { return oxtest::DataDir() + name; }
 
 void WriteText(const std::string& path, const std::string& text) {
-  FILE* f = fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  fwrite(text.data(), 1, text.size(), f);
-  fclose(f);
+  ASSERT_TRUE(oxtest::WriteFile(path, text));
 }
 
 struct GameRun {

@@ -31,7 +31,11 @@ for tool in xvfb-run xwd python3 timeout; do
   fi
 done
 
-tmp=$(mktemp -d)
+# A private directory under $TMPDIR for every file of the run, removed on exit.
+if ! tmp=$(mktemp -d -t oxsmoke.XXXXXX) || [[ ! -d "$tmp" ]]; then
+  echo "FAIL: cannot make a temporary directory"
+  exit 1
+fi
 trap 'rm -rf "$tmp"' EXIT
 
 # A display of its own, X11 only, silent audio unless asked otherwise, and

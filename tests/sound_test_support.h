@@ -80,10 +80,7 @@ inline std::vector<int16_t> Square(int frames, int period, int16_t amplitude) {
 inline std::string DataPath(const std::string& name) { return oxtest::DataDir() + name; }
 
 inline bool WriteFile(const std::string& path, const std::string& bytes) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return fclose(f) == 0 && ok;
+  return oxtest::WriteFile(path, bytes);
 }
 
 inline bool WriteData(const std::string& name, const std::string& bytes) {

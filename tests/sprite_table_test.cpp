@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -38,8 +37,7 @@ std::pair<long, long> KeyPair(int h) { return {Sprites()[h].keyColor, Sprites()[
 std::string PathOf(const std::string& name) { return oxtest::DataDir() + name; }
 
 void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(PathOf(name), std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  oxtest::WriteFile(PathOf(name), std::string(bytes.begin(), bytes.end()));
 }
 
 void Put(std::vector<uint8_t>& v, size_t at, uint32_t x, int bytes) {

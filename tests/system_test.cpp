@@ -159,9 +159,7 @@ TEST_F(SystemTest, NumbersRoundTripAndReplaceTheFileWhole) {
   closedir(dir);
   // Missing or non-numeric files read as 0.
   EXPECT_EQ(oxSystem::ReadNumber("missing.dat"), 0);
-  FILE* f = fopen((oxtest::DataDir() + "junk.dat").c_str(), "w");
-  fputs("abc", f);
-  fclose(f);
+  ASSERT_TRUE(oxtest::WriteFile(oxtest::DataDir() + "junk.dat", "abc"));
   EXPECT_EQ(oxSystem::ReadNumber("junk.dat"), 0);
   // A file that cannot be created is skipped silently.
   oxSystem::WriteNumber("no/such/dir/x.dat", 5);
@@ -171,12 +169,10 @@ TEST_F(SystemTest, NumbersRoundTripAndReplaceTheFileWhole) {
 TEST_F(SystemTest, RedirectFileMovesTheSettingsDirectory) {
   std::string config = oxtest::DataDir() + "config";
   std::string root = oxtest::DataDir() + "saves";
-  mkdir(config.c_str(), 0700);
-  mkdir(root.c_str(), 0700);
+  ASSERT_EQ(mkdir(config.c_str(), 0700), 0) << config;
+  ASSERT_EQ(mkdir(root.c_str(), 0700), 0) << root;
+  ASSERT_TRUE(oxtest::WriteFile(config + "/redirect.txt", root + "/\nsecond line\n"));
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-  FILE* f = fopen((config + "/redirect.txt").c_str(), "w");
-  fprintf(f, "%s/\nsecond line\n", root.c_str());
-  fclose(f);
   oxSystem::SetSettingsRoot("redirect.txt");
   EXPECT_EQ(std::string(ox::SettingsRoot()), root);
   // Settings go to root + the name of the data directory's own folder.

@@ -1,9 +1,13 @@
 #include "tests/test_support.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -20,8 +24,27 @@
 namespace oxtest {
 
 namespace {
+
 std::string g_dataDir;
-}
+
+// Removes the running test's directory when the test ends (and at exit, for
+// one used outside a test); the next test makes a fresh one.
+class RemoveDataDir : public ::testing::EmptyTestEventListener {
+ public:
+  void OnTestEnd(const ::testing::TestInfo&) override { Remove(); }
+  void OnTestProgramEnd(const ::testing::UnitTest&) override { Remove(); }
+
+ private:
+  static void Remove() {
+    if (g_dataDir.empty()) return;
+    std::error_code error;
+    std::filesystem::remove_all(g_dataDir, error);
+    if (error) fprintf(stderr, "cannot remove %s: %s\n", g_dataDir.c_str(), error.message().c_str());
+    g_dataDir.clear();
+  }
+};
+
+}  // namespace
 
 void StartHeadless(uint32_t clockStart) {
   ox::InstallLibraryServices();
@@ -36,12 +59,7 @@ void StartHeadless(uint32_t clockStart) {
     fprintf(stderr, "headless start failed: %s\n", error);
     abort();
   }
-  if (g_dataDir.empty()) {
-    char tmpl[] = "/tmp/oxtest-XXXXXX";
-    if (!mkdtemp(tmpl)) abort();
-    g_dataDir = std::string(tmpl) + "/";
-  }
-  ox::OverrideDataDirectory(g_dataDir.c_str());
+  ox::OverrideDataDirectory(DataDir().c_str());
   plat::CreateMainWindow("Sample Game", 640, 480, true);
 }
 
@@ -50,7 +68,35 @@ void OpenScreen() {
   oxDraw::Screen(640, 480, 2);
 }
 
-const std::string& DataDir() { return g_dataDir; }
+const std::string& DataDir() {
+  if (!g_dataDir.empty()) return g_dataDir;
+  const char* env = getenv("TMPDIR");
+  std::string base = env && *env ? env : "/tmp";
+  while (base.size() > 1 && base.back() == '/') base.pop_back();
+  std::string tmpl = base + "/oxtest-XXXXXX";
+  if (!mkdtemp(tmpl.data())) {
+    // Nothing the test writes could go anywhere safe.
+    fprintf(stderr, "cannot make a private directory %s: %s\n", tmpl.c_str(), strerror(errno));
+    abort();
+  }
+  g_dataDir = tmpl + "/";
+  return g_dataDir;
+}
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+  FILE* f = fopen(path.c_str(), "wb");
+  if (!f) {
+    ADD_FAILURE() << "cannot create " << path << ": " << strerror(errno);
+    return false;
+  }
+  const bool written = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  const int writeErrno = errno;
+  if (fclose(f) != 0 || !written) {
+    ADD_FAILURE() << "cannot write " << path << ": " << strerror(written ? errno : writeErrno);
+    return false;
+  }
+  return true;
+}
 
 bool WriteBmp24(const std::string& path, int width, int height, const uint32_t* pixels) {
   int rowBytes = (width * 3 + 3) & ~3;
@@ -82,9 +128,7 @@ bool WriteBmp24(const std::string& path, int width, int height, const uint32_t* 
       row[x * 3 + 2] = uint8_t(p >> 16);
     }
   }
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
-  return bool(out);
+  return WriteFile(path, std::string(file.begin(), file.end()));
 }
 
 std::string ReadFile(const std::string& path) {
@@ -95,3 +139,11 @@ std::string ReadFile(const std::string& path) {
 }
 
 }  // namespace oxtest
+
+// The tests' main: GoogleTest's, with the listener that removes each
+// test's directory.
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new oxtest::RemoveDataDir);
+  return RUN_ALL_TESTS();
+}

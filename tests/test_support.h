@@ -7,15 +7,21 @@
 namespace oxtest {
 
 // Starts the headless platform and puts the library's state back to its
-// values before start-up. The data directory is a fresh temporary folder.
+// values before start-up, with DataDir() as the data directory.
 void StartHeadless(uint32_t clockStart = 0);
 // StartHeadless, then oxDraw::Screen(640, 480, 2) as the game opens it.
 void OpenScreen();
-// The temporary data directory of the current test (with a trailing "/").
+// The private directory of the running test, with a trailing "/": made on
+// first use by mkdtemp under $TMPDIR (else the system default), removed with all it
+// holds when the test ends. Every file a test writes is named inside it, so
+// parallel runs, other build trees and other users' files never collide.
 const std::string& DataDir();
+// Writes `bytes` to `path`, replacing the file. A failed open, write or
+// close is a test failure naming the path and the reason; returns success.
+bool WriteFile(const std::string& path, const std::string& bytes);
 // Writes a 24-bit bottom-up BMP; pixels are 0x00RRGGBB, row by row from the top.
 bool WriteBmp24(const std::string& path, int width, int height, const uint32_t* pixels);
-// Reads a whole file.
+// Reads a whole file ("" when it cannot be read).
 std::string ReadFile(const std::string& path);
 
 }  // namespace oxtest

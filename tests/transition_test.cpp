@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -207,7 +206,7 @@ TEST_F(Transition, HeldKeysReadZeroWhileATransitionRunsOrTheOverlayIsShown) {
   WritePicture("mask.bmp", 380, 480);
   WriteBackground("maskbg.bmp");
   const std::string script = oxtest::DataDir() + "hold-x.txt";
-  std::ofstream(script) << "1 X down\n";
+  ASSERT_TRUE(oxtest::WriteFile(script, "1 X down\n"));
   GameDefinition g;
   g.load = [] {
     oxDraw::Screen(640, 480, 2);

@@ -142,8 +142,7 @@ std::vector<uint8_t> Track::Encode(uint32_t endTick) const {
 
 bool WriteFile(const std::string& path, int ticksPerQuarter, const std::vector<Track>& tracks,
                uint32_t endTick) {
-  std::vector<uint8_t> file;
-  file.insert(file.end(), {'M', 'T', 'h', 'd'});
+  std::vector<uint8_t> file = {'M', 'T', 'h', 'd'};
   Put32(file, 6);
   Put16(file, 1);
   Put16(file, uint16_t(tracks.size()));
