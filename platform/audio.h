@@ -1,7 +1,8 @@
 // The audio output: one device into which the software mixer of the sound
-// library and the music synthesiser write. The sdl backend opens an SDL
-// audio device; the headless backend has a silent device whose time
-// advances with the virtual clock (and can be written to a WAVE file).
+// library and the music synthesiser write. Its driver is chosen when the
+// platform starts: the sdl backend opens an SDL audio device; the headless
+// backend has a silent dummy device whose time advances with the virtual
+// clock (and can be written to a WAVE file).
 #pragma once
 
 #include <cstdint>
@@ -56,6 +57,13 @@ int SetFormat(const Format& format);
 void Sync();
 // Number of stereo frames the headless device has rendered since it opened.
 uint64_t RenderedFrames();
+
+// Does anyone hear the output: a sound device, or the --audio-out file of
+// the dummy device? Work nobody hears may be done more cheaply.
+bool Heard();
+// Did writing the output fail (the --audio-out file could not be written
+// whole)? The run then reports it and ends with a failure code.
+bool OutputFailed();
 
 // The platform's simple wave player: plays a WAVE file on its own and
 // returns when it has finished (headless: advances the virtual clock by

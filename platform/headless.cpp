@@ -19,6 +19,8 @@ constexpr int kMaxQueuedAnswers = 16;
 
 class Headless final : public detail::Backend {
  public:
+  const char* Name() const override { return "headless"; }
+  bool RealTime() const override { return false; }
   bool Start(const Options& options, char*, size_t) override {
     clockStart_ = options.clockStart;
     extra_ = 0;

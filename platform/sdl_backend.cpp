@@ -145,6 +145,8 @@ constexpr int kBeepSamples = kBeepRate * 120 / 1000;  // 120 ms
 
 class Sdl final : public detail::Backend {
  public:
+  const char* Name() const override { return "sdl"; }
+  bool RealTime() const override { return true; }
   bool Start(const Options& options, char* error, size_t errorSize) override {
     if (started_) Stop();
     scale_ = options.scale < 1 ? 1 : (options.scale > 8 ? 8 : options.scale);
