@@ -19,9 +19,6 @@ namespace ox {
 
 namespace {
 
-constexpr char kTitle[] = "Sample Game";
-constexpr char kInstanceName[] = "Sample Game:OxMutex";
-
 bool g_quit = false;
 
 void CallScene(const GameDefinition& game, int scene) {
@@ -164,6 +161,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   po.clockStart = options.clockStart;
   po.inputScript = options.input;
   po.audioOut = options.audioOut;
+  po.appName = game.title;
   if (!plat::Init(po, error, sizeof error)) {
     fprintf(stderr, "samplegame: %s\n", error);
     plat::replay::EndSession();
@@ -177,7 +175,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   // 1. Only one copy plays at a time; a second one raises the first.
   //    Headless runs are independent of each other and of a player's game.
   if (!options.headless) {
-    plat::LockResult lock = plat::AcquireInstanceLock(kInstanceName);
+    plat::LockResult lock = plat::AcquireInstanceLock(game.instanceName);
     if (lock == plat::LockResult::AlreadyRunning) {
       plat::Shutdown();
       return 0;
@@ -187,7 +185,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   // 2. The command line.
   SetCommandLine(argc, argv);
   // 3-6. The main window; it becomes the active one.
-  if (!plat::CreateMainWindow(kTitle, 640, 480, App().fullScreen != 0)) {
+  if (!plat::CreateMainWindow(game.title, 640, 480, App().fullScreen != 0)) {
     fprintf(stderr, "samplegame: cannot create the window\n");
     plat::Shutdown();
     return 1;

@@ -161,7 +161,7 @@ class Sdl final : public detail::Backend {
     // The close of the last window is reported as a window event; a quit
     // event then only comes from a signal (Ctrl+C, SIGTERM).
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    SDL_SetHint(SDL_HINT_APP_NAME, "Sample Game");
+    SDL_SetHint(SDL_HINT_APP_NAME, options.appName ? options.appName : "Sample Game");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
       if (error && errorSize) snprintf(error, errorSize, "cannot open the display: %s", SDL_GetError());
