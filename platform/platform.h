@@ -125,7 +125,9 @@ bool InstanceLockHeld();
 bool ExecutablePath(char* out, size_t size);
 // $XDG_CONFIG_HOME, else $HOME/.config, without a trailing "/".
 bool ConfigDirectory(char* out, size_t size);
-// $XDG_RUNTIME_DIR, else /tmp, without a trailing "/".
+// $XDG_RUNTIME_DIR, else a folder of this user's own in $TMPDIR (else /tmp),
+// "samplegame-UID", made with mode 0700 when missing; without a trailing "/".
+// False when that folder is a link, not a folder, or another user's.
 bool RuntimeDirectory(char* out, size_t size);
 
 // ---------------------------------------------------------------- system

@@ -1,4 +1,5 @@
-// Faults of the platform's surroundings: no display.
+// Faults of the platform's surroundings: no display, a lock folder others
+// can write to, an audio output file that cannot be written.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -91,6 +92,166 @@ TEST(NoDisplay, RefusesToRunUnseenUnlessAnInvisibleDriverIsAskedFor) {
       EXPECT_FALSE(Exists(lock));
     }
   }
+  plat::Shutdown();
+}
+
+// ---------------------------------------------------------------- instance lock
+
+constexpr char kLockName[] = "Fault Lock";
+
+void MakeFile(const std::string& path, const char* text) {
+  FILE* f = fopen(path.c_str(), "w");
+  ASSERT_NE(f, nullptr) << path;
+  fputs(text, f);
+  fclose(f);
+}
+
+TEST(InstanceLockSafety, LinksAndOtherUsersFilesAreRefusedNotFollowed) {
+  oxtest::StartHeadless();
+  const std::string dir = oxtest::DataDir();
+  const std::string runtime = dir + "rt";
+  const std::string lock = runtime + "/Fault_Lock.lock";
+  const std::string victim = dir + "victim", made = dir + "made";
+  struct Case {
+    const char* name;
+    void (*prepare)(const std::string& lock, const std::string& victim, const std::string& made);
+    plat::LockResult expected;
+    const char* message;  // on standard error, or nullptr for none
+    bool needsRoot;
+    const char* consequence = "without single-instance protection";
+  } cases[] = {
+      {"nothing there", [](const std::string&, const std::string&, const std::string&) {},
+       plat::LockResult::Acquired, nullptr, false},
+      {"our file from before",
+       [](const std::string& l, const std::string&, const std::string&) { MakeFile(l, "old"); },
+       plat::LockResult::Acquired, nullptr, false},
+      {"a link to a file",
+       [](const std::string& l, const std::string& v, const std::string&) {
+         MakeFile(v, "precious");
+         ASSERT_EQ(symlink(v.c_str(), l.c_str()), 0);
+       },
+       plat::LockResult::Failed, "is a link", false},
+      {"a link to nothing",
+       [](const std::string& l, const std::string&, const std::string& m) {
+         ASSERT_EQ(symlink(m.c_str(), l.c_str()), 0);
+       },
+       plat::LockResult::Failed, "is a link", false},
+      {"a folder",
+       [](const std::string& l, const std::string&, const std::string&) {
+         ASSERT_EQ(mkdir(l.c_str(), 0700), 0);
+       },
+       plat::LockResult::Failed, "cannot be opened", false},
+      {"another user's file",
+       [](const std::string& l, const std::string&, const std::string&) {
+         MakeFile(l, "");
+         ASSERT_EQ(chown(l.c_str(), 65534, 65534), 0);
+       },
+       plat::LockResult::Failed, "not a file of this user", true},
+      {"a file where the socket goes",
+       [](const std::string& l, const std::string&, const std::string&) {
+         std::string sock = l.substr(0, l.size() - 5) + ".sock";
+         MakeFile(sock, "not a socket");
+       },
+       plat::LockResult::Acquired, "raise-request socket", false,
+       "cannot bring this one to the front"},
+  };
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.needsRoot && geteuid() != 0) continue;
+    std::string clear = "rm -rf '" + runtime + "' '" + victim + "' '" + made + "'";
+    ASSERT_EQ(system(clear.c_str()), 0);
+    mkdir(runtime.c_str(), 0700);
+    c.prepare(lock, victim, made);
+    testing::internal::CaptureStderr();
+    const plat::LockResult got = plat::AcquireInstanceLock(kLockName);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(got, c.expected);
+    EXPECT_EQ(plat::InstanceLockHeld(), c.expected == plat::LockResult::Acquired);
+    if (c.message) {
+      EXPECT_NE(err.find(c.message), std::string::npos) << err;
+      EXPECT_NE(err.find(c.consequence), std::string::npos) << err;
+    } else {
+      EXPECT_EQ(err, "");
+    }
+    // Nothing was written through a link.
+    if (Exists(victim)) {
+      EXPECT_EQ(oxtest::ReadFile(victim), "precious");
+    }
+    EXPECT_FALSE(Exists(made));
+    plat::ReleaseInstanceLock();
+    // Nothing of someone else's was removed.
+    const std::string sock = runtime + "/Fault_Lock.sock";
+    if (std::strcmp(c.name, "a file where the socket goes") == 0) {
+      EXPECT_EQ(oxtest::ReadFile(sock), "not a socket");
+    }
+  }
+  unsetenv("XDG_RUNTIME_DIR");
+  plat::Shutdown();
+}
+
+TEST(InstanceLockSafety, WithoutARuntimeFolderAPrivateFolderOfTheUserIsUsed) {
+  oxtest::StartHeadless();
+  const std::string tmp = oxtest::DataDir() + "tmp";
+  const std::string own = tmp + "/samplegame-" + std::to_string(getuid());
+  const std::string elsewhere = oxtest::DataDir() + "elsewhere";
+  struct Case {
+    const char* name;
+    void (*prepare)(const std::string& own, const std::string& elsewhere);
+    bool usable;
+    bool needsRoot;
+  } cases[] = {
+      {"made afresh", [](const std::string&, const std::string&) {}, true, false},
+      {"ours, too open",
+       [](const std::string& o, const std::string&) {
+         ASSERT_EQ(mkdir(o.c_str(), 0777), 0);
+         ASSERT_EQ(chmod(o.c_str(), 0777), 0);
+       },
+       true, false},
+      {"a link to a folder",
+       [](const std::string& o, const std::string& e) {
+         ASSERT_EQ(mkdir(e.c_str(), 0700), 0);
+         ASSERT_EQ(symlink(e.c_str(), o.c_str()), 0);
+       },
+       false, false},
+      {"a file", [](const std::string& o, const std::string&) { MakeFile(o, ""); }, false, false},
+      {"another user's folder",
+       [](const std::string& o, const std::string&) {
+         ASSERT_EQ(mkdir(o.c_str(), 0700), 0);
+         ASSERT_EQ(chown(o.c_str(), 65534, 65534), 0);
+       },
+       false, true},
+  };
+  unsetenv("XDG_RUNTIME_DIR");
+  setenv("TMPDIR", tmp.c_str(), 1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.needsRoot && geteuid() != 0) continue;
+    std::string clear = "rm -rf '" + tmp + "' '" + elsewhere + "'";
+    ASSERT_EQ(system(clear.c_str()), 0);
+    mkdir(tmp.c_str(), 0777);
+    c.prepare(own, elsewhere);
+    char dir[512] = "";
+    ASSERT_EQ(plat::RuntimeDirectory(dir, sizeof dir), c.usable);
+    testing::internal::CaptureStderr();
+    const plat::LockResult got = plat::AcquireInstanceLock(kLockName);
+    const std::string err = testing::internal::GetCapturedStderr();
+    if (c.usable) {
+      EXPECT_EQ(dir, own);
+      struct stat st;
+      ASSERT_EQ(lstat(own.c_str(), &st), 0);
+      EXPECT_TRUE(S_ISDIR(st.st_mode));
+      EXPECT_EQ(st.st_mode & 0777, 0700u);
+      EXPECT_EQ(got, plat::LockResult::Acquired);
+      EXPECT_TRUE(Exists(own + "/Fault_Lock.lock"));
+    } else {
+      EXPECT_EQ(got, plat::LockResult::Failed);
+      EXPECT_NE(err.find("no private runtime folder"), std::string::npos) << err;
+      EXPECT_FALSE(Exists(elsewhere + "/Fault_Lock.lock"));
+    }
+    plat::ReleaseInstanceLock();
+  }
+  unsetenv("TMPDIR");
   plat::Shutdown();
 }
 
