@@ -12,6 +12,7 @@
 #include "frame/dump_writer.h"
 #include "frame/services.h"
 #include "frame/window_proc.h"
+#include "platform/audio.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
 
@@ -240,5 +241,8 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   // way, release them now (the released flag keeps it to once).
   QuitSequence();
   plat::Shutdown();
+  // A sound output that could not be written whole was reported when it
+  // failed; the run counts as failed, as for the dump.
+  if (plat::audio::OutputFailed()) result = 1;
   return result;
 }

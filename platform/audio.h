@@ -61,8 +61,11 @@ uint64_t RenderedFrames();
 // Does anyone hear the output: a sound device, or the --audio-out file of
 // the dummy device? Work nobody hears may be done more cheaply.
 bool Heard();
-// Did writing the output fail (the --audio-out file could not be written
-// whole)? The run then reports it and ends with a failure code.
+// Did writing the output fail in this platform run (the --audio-out file
+// could not be opened, written, finished or closed, or grew past the size a
+// WAVE file can hold)? The failure is reported on standard error when it
+// happens; the run goes on, and ends with a failure code. Still answers
+// after Shutdown, until the next Init.
 bool OutputFailed();
 
 // The platform's simple wave player: plays a WAVE file on its own and
@@ -72,5 +75,8 @@ bool PlayWaveFile(const char* path);
 
 // Headless test hook: while set, Open fails as if there were no device.
 void SimulateNoDevice(bool missing);
+// Test hook: the --audio-out file holds at most `bytes` of sound instead of
+// the 4 GiB a WAVE file can describe (0 restores that).
+void SetOutputLimit(uint64_t bytes);
 
 }  // namespace plat::audio

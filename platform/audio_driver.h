@@ -54,6 +54,8 @@ class Driver {
   virtual uint64_t RenderedFrames() const = 0;
   // Plays a clip through and returns when it has finished.
   virtual bool PlayClip(const Clip& clip) = 0;
+  // A platform run begins: the previous run's failures are forgotten.
+  virtual void BeginRun() = 0;
   // The end of the platform run: anything written is finished.
   virtual void Finish() = 0;
 

@@ -2,6 +2,7 @@
 // platform clock advances, so that play positions move in virtual time.
 // With --audio-out it writes what it renders to a 16-bit stereo WAVE file.
 #include <bit>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -18,38 +19,54 @@ namespace {
 
 constexpr int kBlockFrames = 1024;
 constexpr uint32_t kMaxClockStepMs = 60000;
+// The RIFF and data sizes of a WAVE file are 32-bit: the data ends where
+// the RIFF size (36 + data) would pass 4 GiB - 1.
 constexpr uint64_t kMaxWaveData = 0xFFFFFFFFull - 36;
+constinit uint64_t g_waveLimit = kMaxWaveData;
 
 // The --audio-out file: 16-bit stereo at the rate of the device when it
 // was first opened. It lives for the platform run; the header is rewritten
 // after every write, so the file is valid at any moment.
 struct WaveOut {
   FILE* file = nullptr;
+  const char* path = nullptr;
   int rate = 0;
   uint64_t dataBytes = 0;
-  bool failed = false;      // could not be opened or written: stop trying
+  bool failed = false;      // could not be opened or written whole: stop trying
   uint32_t closedAt = 0;    // clock when the device closed (the gap is silence)
   bool deviceClosed = false;
 };
 
-void Put32(FILE* f, long at, uint32_t v) {
+// Marks the output failed and says why, once.
+void Fail(WaveOut& w, const char* why) {
+  if (w.failed) return;
+  w.failed = true;
+  fprintf(stderr, "samplegame: cannot write the audio output %s: %s\n", w.path ? w.path : "",
+          why);
+}
+
+void FailWithErrno(WaveOut& w) { Fail(w, errno ? strerror(errno) : "write error"); }
+
+bool Put32(FILE* f, long at, uint32_t v) {
   uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
-  if (fseek(f, at, SEEK_SET) == 0) fwrite(b, 1, 4, f);
+  return fseek(f, at, SEEK_SET) == 0 && fwrite(b, 1, 4, f) == 4;
 }
 
 void FinishHeader(WaveOut& w) {
   if (!w.file) return;
-  Put32(w.file, 4, static_cast<uint32_t>(36 + w.dataBytes));
-  Put32(w.file, 40, static_cast<uint32_t>(w.dataBytes));
-  fseek(w.file, 0, SEEK_END);
-  if (fflush(w.file) != 0) w.failed = true;
+  errno = 0;
+  const bool ok = Put32(w.file, 4, static_cast<uint32_t>(36 + w.dataBytes)) &&
+                  Put32(w.file, 40, static_cast<uint32_t>(w.dataBytes)) &&
+                  fseek(w.file, 0, SEEK_END) == 0 && fflush(w.file) == 0;
+  if (!ok) FailWithErrno(w);
 }
 
 bool StartWave(WaveOut& w, const char* path, int rate) {
+  w.path = path;
+  errno = 0;
   w.file = fopen(path, "wb");
   if (!w.file) {
-    fprintf(stderr, "samplegame: cannot write the audio output %s\n", path);
-    w.failed = true;
+    FailWithErrno(w);
     return false;
   }
   w.rate = rate;
@@ -64,7 +81,8 @@ bool StartWave(WaveOut& w, const char* path, int rate) {
   put(32, 4, 2);
   put(34, 16, 2);
   memcpy(h + 36, "data", 4);
-  if (fwrite(h, 1, sizeof h, w.file) != sizeof h) w.failed = true;
+  errno = 0;
+  if (fwrite(h, 1, sizeof h, w.file) != sizeof h) FailWithErrno(w);
   FinishHeader(w);
   return !w.failed;
 }
@@ -72,12 +90,27 @@ bool StartWave(WaveOut& w, const char* path, int rate) {
 void AppendWave(WaveOut& w, const int16_t* stereo, int frames) {
   if (!w.file || w.failed || frames <= 0) return;
   uint64_t bytes = static_cast<uint64_t>(frames) * 4;
-  if (w.dataBytes + bytes > kMaxWaveData) return;  // a WAVE file ends at 4 GiB
-  if (fwrite(stereo, 1, bytes, w.file) != bytes) {
-    w.failed = true;
+  bool full = false;
+  if (w.dataBytes + bytes > g_waveLimit) {
+    // A WAVE file ends at 4 GiB: the frames that still fit, then no more.
+    bytes = (g_waveLimit - w.dataBytes) / 4 * 4;
+    full = true;
+  }
+  errno = 0;
+  if (bytes > 0 && fwrite(stereo, 1, bytes, w.file) != bytes) {
+    FailWithErrno(w);
     return;
   }
   w.dataBytes += bytes;
+  if (full) {
+    char why[160];
+    snprintf(why, sizeof why,
+             "it reached the largest size a WAVE file can hold (%llu bytes of sound); the rest "
+             "of the run's sound is not written",
+             static_cast<unsigned long long>(w.dataBytes));
+    FinishHeader(w);
+    Fail(w, why);
+  }
 }
 
 void AppendSilence(WaveOut& w, uint64_t frames) {
@@ -89,12 +122,16 @@ void AppendSilence(WaveOut& w, uint64_t frames) {
   }
 }
 
-void EndWave(WaveOut& w) {
+// Closes the file; true when it was written whole.
+bool EndWave(WaveOut& w) {
   if (w.file) {
     FinishHeader(w);
-    fclose(w.file);
+    errno = 0;
+    if (fclose(w.file) != 0) FailWithErrno(w);
   }
+  const bool ok = !w.failed;
   w = WaveOut{};
+  return ok;
 }
 
 class DummyDriver final : public Driver {
@@ -175,13 +212,15 @@ class DummyDriver final : public Driver {
     return true;
   }
 
+  void BeginRun() override { runFailed_ = false; }
+
   void Finish() override {
-    EndWave(out_);
+    if (!EndWave(out_)) runFailed_ = true;
     open_ = false;
   }
 
   bool Heard() const override { return StartOptions().audioOut != nullptr; }
-  bool OutputFailed() const override { return out_.failed; }
+  bool OutputFailed() const override { return out_.failed || runFailed_; }
 
  private:
   void Rebase() {
@@ -204,6 +243,7 @@ class DummyDriver final : public Driver {
   }
 
   bool open_ = false;
+  bool runFailed_ = false;  // the last file of this run could not be written whole
   Format format_;
   uint32_t lastClock_ = 0;
   uint64_t msSinceBase_ = 0;
@@ -215,6 +255,8 @@ class DummyDriver final : public Driver {
 };
 
 }  // namespace
+
+void SetOutputLimit(uint64_t bytes) { g_waveLimit = bytes ? bytes : kMaxWaveData; }
 
 Driver& DummyDriverInstance() {
   static DummyDriver driver;

@@ -84,6 +84,7 @@ class SdlDriver final : public Driver {
     return ok;
   }
 
+  void BeginRun() override {}
   void Finish() override {}
   bool Heard() const override { return true; }
   bool OutputFailed() const override { return false; }

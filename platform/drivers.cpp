@@ -62,6 +62,7 @@ bool SelectDrivers(const Options& options, char* error, size_t errorSize) {
   g_chosen.audio = options.headless ? &audio::DummyDriverInstance() : &audio::SdlDriverInstance();
   g_chosen.joystick =
       options.headless ? &joystick::DummyDriverInstance() : &joystick::SdlDriverInstance();
+  g_chosen.audio->BeginRun();
   return true;
 }
 

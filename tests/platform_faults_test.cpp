@@ -1,5 +1,5 @@
 // Faults of the platform's surroundings: no display, a lock folder others
-// can write to, an audio output file that cannot be written.
+// can write to, an audio output file that cannot be written whole.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/audio.h"
 #include "platform/platform.h"
 #include "tests/test_support.h"
 
@@ -252,6 +253,95 @@ TEST(InstanceLockSafety, WithoutARuntimeFolderAPrivateFolderOfTheUserIsUsed) {
     plat::ReleaseInstanceLock();
   }
   unsetenv("TMPDIR");
+  plat::Shutdown();
+}
+
+// ---------------------------------------------------------------- audio output
+
+// A run whose sound cannot be written whole says so and ends with 1; the
+// run itself goes on to its end.
+TEST(AudioOutFailure, WriteFailuresAreReportedAndFailTheRun) {
+  oxtest::StartHeadless();
+  const std::string good = oxtest::DataDir() + "good.wav";
+  const std::string dump = oxtest::DataDir() + "dump.json";
+  struct Case {
+    std::string path;
+    int code;
+    const char* message;
+  } cases[] = {
+      {good, 0, nullptr},
+      {"/dev/full", 1, "No space left on device"},
+      {"/nonexistent/x.wav", 1, "No such file or directory"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    remove(dump.c_str());
+    const Outcome o = RunProgram(
+        {SAMPLEGAME_EXE, "--headless", "--frames", "30", "--audio-out", c.path, "--dump", dump},
+        {}, {});
+    EXPECT_EQ(o.code, c.code) << o.err;
+    if (c.message) {
+      EXPECT_NE(o.err.find("cannot write the audio output " + c.path), std::string::npos) << o.err;
+      EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+    } else {
+      EXPECT_EQ(o.err.find("audio output"), std::string::npos) << o.err;
+    }
+    // The run went on to its end.
+    EXPECT_NE(oxtest::ReadFile(dump).find("\"frame\": 30"), std::string::npos);
+  }
+  plat::Shutdown();
+}
+
+uint32_t Le32(const std::string& s, size_t at) {
+  return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8 |
+         uint32_t(uint8_t(s[at + 2])) << 16 | uint32_t(uint8_t(s[at + 3])) << 24;
+}
+
+// The size fields of a WAVE file are 32-bit: at the limit the file ends,
+// whole and valid, and the loss is reported. The test lowers the limit.
+TEST(AudioOutFailure, OutputStopsAtTheLargestWaveFileWithAMessage) {
+  struct Case {
+    uint64_t limit;   // bytes of sound
+    uint32_t passes;  // frame passes run: pass n begins at n / 60 s
+    bool overflows;
+    uint32_t dataBytes;
+  } cases[] = {
+      {4000, 60, true, 4000},     // a whole number of frames
+      {4003, 60, true, 4000},     // cut down to whole frames
+      {1u << 20, 60, false, 44100 * 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.limit);
+    oxtest::StartHeadless();
+    static std::string path;
+    path = oxtest::DataDir() + "limit.wav";
+    plat::Options options;
+    options.headless = true;
+    options.audioOut = path.c_str();
+    char error[256];
+    ASSERT_TRUE(plat::Init(options, error, sizeof error)) << error;
+    plat::audio::SetOutputLimit(c.limit);
+    ASSERT_TRUE(plat::audio::Open(plat::audio::Format{}));
+    testing::internal::CaptureStderr();
+    for (uint32_t i = 0; i < c.passes; ++i) {
+      plat::BeginFramePass();
+      plat::EndFramePass();
+    }
+    EXPECT_EQ(plat::audio::OutputFailed(), c.overflows);
+    plat::Shutdown();
+    const std::string err = testing::internal::GetCapturedStderr();
+    plat::audio::SetOutputLimit(0);
+    EXPECT_EQ(plat::audio::OutputFailed(), c.overflows);
+    EXPECT_EQ(err.find("largest size a WAVE file can hold") != std::string::npos, c.overflows)
+        << err;
+    const std::string file = oxtest::ReadFile(path);
+    ASSERT_EQ(file.size(), 44u + c.dataBytes);
+    EXPECT_EQ(Le32(file, 4), 36u + c.dataBytes);
+    EXPECT_EQ(Le32(file, 40), c.dataBytes);
+  }
+  // The next run starts with a clean slate.
+  oxtest::StartHeadless();
+  EXPECT_FALSE(plat::audio::OutputFailed());
   plat::Shutdown();
 }
 
