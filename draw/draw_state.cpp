@@ -3,6 +3,7 @@
 #include <array>
 
 #include "draw/draw_state.h"
+#include "draw/ox_draw_status.h"
 
 namespace oxd {
 

@@ -11,14 +11,13 @@
 //   and the outline drawn afterwards closes them.
 // - The diagonal cross-hatch is an 8 x 8 pattern anchored at the back
 //   buffer's origin.
-// Fills and wide pens are drawn by Cairo straight into the RGB565 pixels
-// with antialiasing off; the one-pixel pen is stepped here, since Cairo has
-// no one-pixel line of that shape. Coordinates anywhere in the int range
-// are clipped to the buffer (plus a margin for wide pens) in double
-// precision first, because Cairo's fixed-point coordinates stop at about
-// 8 million. The clip rectangle of the sprite draws does not apply.
-#include <cairo.h>
-
+// Fills and wide pens are drawn by the platform's vector driver (Cairo)
+// straight into the RGB565 pixels with antialiasing off; the one-pixel pen
+// is stepped here, since Cairo has no one-pixel line of that shape.
+// Coordinates anywhere in the int range are clipped to the buffer (plus a
+// margin for wide pens) in double precision first, because Cairo's
+// fixed-point coordinates stop at about 8 million. The clip rectangle of
+// the sprite draws does not apply.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -26,6 +25,7 @@
 #include "draw/draw_state.h"
 #include "draw/ox_draw.h"
 #include "draw/ox_surface.h"
+#include "platform/vector.h"
 
 namespace {
 
@@ -40,30 +40,27 @@ constexpr double kFlatness = 0.25;   // pixels
 constexpr int kMaxPenWidth = 1 << 20;
 constexpr int kHatchSize = 8;
 
-struct PointD {
-  double x, y;
-};
+using PointD = plat::vector::Point;
 
 // ---------------------------------------------------------------- contexts
 
+using plat::vector::Canvas;
+
 // A drawing context on the back buffer: the surface and, created on first
-// use, a Cairo context over its pixels.
+// use, a vector canvas over its pixels.
 struct Context {
   Surface* target;
   uint16_t* pixels;
   int width, height, pitch;
-  cairo_surface_t* surface;
-  cairo_t* cr;
+  Canvas* canvas;
 };
 
 // The back-buffer context between OpenDC and CloseDC.
 constinit Context g_open{};
 
-void DestroyCairo(Context& c) {
-  if (c.cr) cairo_destroy(c.cr);
-  if (c.surface) cairo_surface_destroy(c.surface);
-  c.cr = nullptr;
-  c.surface = nullptr;
+void DestroyCanvas(Context& c) {
+  if (c.canvas) c.canvas->Destroy();
+  c.canvas = nullptr;
 }
 
 // Does the context still describe this surface (the screen may have been
@@ -83,25 +80,9 @@ Context Describe(Surface* s) {
   return c;
 }
 
-cairo_t* CairoOf(Context& c) {
-  if (c.cr) return c.cr;
-  const int stride = c.pitch * int(sizeof(uint16_t));
-  if (cairo_format_stride_for_width(CAIRO_FORMAT_RGB16_565, c.width) != stride) return nullptr;
-  c.surface =
-      cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(c.pixels),
-                                          CAIRO_FORMAT_RGB16_565, c.width, c.height, stride);
-  if (cairo_surface_status(c.surface) != CAIRO_STATUS_SUCCESS) {
-    DestroyCairo(c);
-    return nullptr;
-  }
-  c.cr = cairo_create(c.surface);
-  if (cairo_status(c.cr) != CAIRO_STATUS_SUCCESS) {
-    DestroyCairo(c);
-    return nullptr;
-  }
-  cairo_set_antialias(c.cr, CAIRO_ANTIALIAS_NONE);
-  cairo_set_operator(c.cr, CAIRO_OPERATOR_OVER);
-  return c.cr;
+Canvas* CanvasOf(Context& c) {
+  if (!c.canvas) c.canvas = plat::vector::Current().CreateCanvas(c.pixels, c.width, c.height, c.pitch);
+  return c.canvas;
 }
 
 // The context one primitive draws through: the open back-buffer context
@@ -120,7 +101,7 @@ class Dc {
       c_ = &own_;
     }
   }
-  ~Dc() { DestroyCairo(own_); }
+  ~Dc() { DestroyCanvas(own_); }
   Dc(const Dc&) = delete;
   Dc& operator=(const Dc&) = delete;
 
@@ -131,23 +112,14 @@ class Dc {
   void Put(int64_t x, int64_t y, uint16_t v) const {
     if (x >= 0 && y >= 0 && x < c_->width && y < c_->height) Row(int(y))[x] = v;
   }
-  // The Cairo context, its state saved; nullptr when Cairo cannot draw on
-  // this surface.
-  cairo_t* Begin() const {
-    cairo_t* cr = CairoOf(*c_);
-    if (cr) {
-      // The pixels change outside Cairo between primitives.
-      cairo_surface_mark_dirty(c_->surface);
-      cairo_save(cr);
-      cairo_new_path(cr);
-    }
-    return cr;
+  // The canvas, a shape begun on it; nullptr when the vector driver cannot
+  // draw on this surface.
+  Canvas* Begin() const {
+    Canvas* canvas = CanvasOf(*c_);
+    if (canvas) canvas->Begin();
+    return canvas;
   }
-  void End(cairo_t* cr) const {
-    cairo_new_path(cr);
-    cairo_restore(cr);
-    cairo_surface_flush(c_->surface);
-  }
+  void End(Canvas* canvas) const { canvas->End(); }
 
  private:
   Context* c_ = nullptr;
@@ -292,44 +264,38 @@ int ClipPolygon(const int32_t* points, int count, double lo, double hiX, double 
 
 // ---------------------------------------------------------------- wide pens and fills
 
-// Cairo stores the 8-bit components exactly and converts them to RGB565 by
-// truncation, as NativeColor does.
-void SetSource(cairo_t* cr, const Colour& c) {
-  cairo_set_source_rgb(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0);
-}
+// The vector driver converts the 8-bit components to RGB565 by truncation,
+// as NativeColor does.
+plat::vector::Rgb RgbOf(const Colour& c) { return {c.r, c.g, c.b}; }
 
-void PreparePen(cairo_t* cr, const Colour& c, int width) {
-  SetSource(cr, c);
-  cairo_set_line_width(cr, PenWidth(width));
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+void PreparePen(Canvas* canvas, const Colour& c, int width) {
+  canvas->SetPen(RgbOf(c), PenWidth(width));
 }
 
 // Adds a segment between pixel centres to the path, cut to the buffer plus
 // the pen's reach.
-void AddWideSegment(const Dc& dc, cairo_t* cr, PointD a, PointD b, int width) {
+void AddWideSegment(const Dc& dc, Canvas* canvas, PointD a, PointD b, int width) {
   const double margin = PenWidth(width) / 2 + 2;
   if (!ClipSegment(a, b, -margin, -margin, dc.width() + margin, dc.height() + margin)) return;
-  cairo_move_to(cr, a.x + 0.5, a.y + 0.5);
-  cairo_line_to(cr, b.x + 0.5, b.y + 0.5);
+  canvas->AddSegment({a.x + 0.5, a.y + 0.5}, {b.x + 0.5, b.y + 0.5});
 }
 
 // A pen drawing connected segments: the one-pixel pen steps each segment
-// at once, a wide pen gathers them into one Cairo stroke made when the pen
+// at once, a wide pen gathers them into one stroke made when the pen
 // goes out of scope. Every wide segment is its own round-capped piece,
 // which on hard-edged pixels is the same as a round join.
 class Pen {
  public:
   Pen(const Dc& dc, const Colour& c, int width) : dc_(dc), colour_(c), width_(width) {
     if (!Thin(width)) {
-      cr_ = dc.Begin();
-      if (cr_) PreparePen(cr_, c, width);
+      canvas_ = dc.Begin();
+      if (canvas_) PreparePen(canvas_, c, width);
     }
   }
   ~Pen() {
-    if (cr_) {
-      cairo_stroke(cr_);
-      dc_.End(cr_);
+    if (canvas_) {
+      canvas_->Stroke();
+      dc_.End(canvas_);
     }
   }
   Pen(const Pen&) = delete;
@@ -339,8 +305,8 @@ class Pen {
     if (Thin(width_)) {
       ThinSegment(dc_, std::llround(a.x), std::llround(a.y), std::llround(b.x), std::llround(b.y),
                   colour_.native);
-    } else if (cr_) {
-      AddWideSegment(dc_, cr_, a, b, width_);
+    } else if (canvas_) {
+      AddWideSegment(dc_, canvas_, a, b, width_);
     }
   }
 
@@ -348,62 +314,36 @@ class Pen {
   const Dc& dc_;
   Colour colour_;
   int width_;
-  cairo_t* cr_ = nullptr;
+  Canvas* canvas_ = nullptr;
 };
 
 bool OnHatch(int x, int y) { return x == y || x + y == kHatchSize - 1; }
 
 // The diagonal cross-hatch: lines where x = y and x + y = 7 in each 8 x 8
-// cell. With a background the tile is opaque RGB565, copied as it is;
-// without one the gaps are transparent ARGB.
-cairo_pattern_t* HatchPattern(const Colour& ink, const Colour* background) {
-  const cairo_format_t format = background ? CAIRO_FORMAT_RGB16_565 : CAIRO_FORMAT_ARGB32;
-  cairo_surface_t* tile = cairo_image_surface_create(format, kHatchSize, kHatchSize);
-  if (cairo_surface_status(tile) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(tile);
-    return nullptr;
-  }
-  cairo_surface_flush(tile);
-  unsigned char* data = cairo_image_surface_get_data(tile);
-  const int stride = cairo_image_surface_get_stride(tile);
+// cell; the gaps take the background, or are left as they are without one.
+void HatchRows(uint8_t rows[kHatchSize]) {
   for (int y = 0; y < kHatchSize; ++y) {
-    for (int x = 0; x < kHatchSize; ++x) {
-      if (background) {
-        reinterpret_cast<uint16_t*>(data + y * stride)[x] =
-            OnHatch(x, y) ? ink.native : background->native;
-      } else {
-        reinterpret_cast<uint32_t*>(data + y * stride)[x] =
-            OnHatch(x, y) ? 0xFF000000u | uint32_t(ink.r) << 16 | uint32_t(ink.g) << 8 | ink.b : 0;
-      }
-    }
+    rows[y] = 0;
+    for (int x = 0; x < kHatchSize; ++x)
+      if (OnHatch(x, y)) rows[y] = uint8_t(rows[y] | 1u << x);
   }
-  cairo_surface_mark_dirty(tile);
-  cairo_pattern_t* pattern = cairo_pattern_create_for_surface(tile);
-  cairo_surface_destroy(tile);
-  cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
-  cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
-  return pattern;
 }
+
+static_assert(kHatchSize == plat::vector::kTile);
 
 void HatchFill(const Dc& dc, const int32_t* points, int count, const Colour& ink,
                const Colour* background) {
   const PointD* p = nullptr;
   const int n = ClipPolygon(points, count, -2, dc.width() + 2, dc.height() + 2, &p);
   if (n < 3) return;
-  cairo_t* cr = dc.Begin();
-  if (!cr) return;
-  cairo_pattern_t* pattern = HatchPattern(ink, background);
-  if (pattern) {
-    cairo_move_to(cr, p[0].x, p[0].y);
-    for (int i = 1; i < n; ++i) cairo_line_to(cr, p[i].x, p[i].y);
-    cairo_close_path(cr);
-    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    cairo_set_operator(cr, background ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER);
-    cairo_set_source(cr, pattern);
-    cairo_fill(cr);
-    cairo_pattern_destroy(pattern);
-  }
-  dc.End(cr);
+  Canvas* canvas = dc.Begin();
+  if (!canvas) return;
+  uint8_t rows[kHatchSize];
+  HatchRows(rows);
+  const plat::vector::Rgb back = background ? RgbOf(*background) : plat::vector::Rgb{};
+  canvas->FillHatch(p, n, rows, RgbOf(ink),
+                    background ? &back : nullptr);
+  dc.End(canvas);
 }
 
 // ---------------------------------------------------------------- Bézier curves
@@ -467,14 +407,14 @@ int oxDraw::OpenDC() {
   Surface* back = oxd::Scr().back;
   if (!back || back->lost || !back->pixels) return 0;
   if (!Describes(g_open, back)) {
-    DestroyCairo(g_open);
+    DestroyCanvas(g_open);
     g_open = Describe(back);
   }
   return 1;
 }
 
 void oxDraw::CloseDC() {
-  DestroyCairo(g_open);
+  DestroyCanvas(g_open);
   g_open = Context{};
 }
 
@@ -523,17 +463,17 @@ void oxDraw::Rectangle(int left, int top, int right, int bottom, int32_t fillCol
     if (ClampRect(dc, r - 1, t, r, b, L, T, R, B)) FillSpan(dc, L, T, R, B, pen.native);
     return;
   }
-  cairo_t* cr = dc.Begin();
-  if (!cr) return;
-  PreparePen(cr, pen, outlineWidth);
+  Canvas* canvas = dc.Begin();
+  if (!canvas) return;
+  PreparePen(canvas, pen, outlineWidth);
   // Corners cut to the buffer plus the pen's reach: the visible part of an
   // axis-aligned outline is unchanged by moving far edges closer.
   const double m = PenWidth(outlineWidth) / 2 + 2;
   auto cx = [&](int64_t v) { return std::clamp(double(v), -m, dc.width() + m) + 0.5; };
   auto cy = [&](int64_t v) { return std::clamp(double(v), -m, dc.height() + m) + 0.5; };
-  cairo_rectangle(cr, cx(l), cy(t), cx(r - 1) - cx(l), cy(b - 1) - cy(t));
-  cairo_stroke(cr);
-  dc.End(cr);
+  canvas->AddRectangle(cx(l), cy(t), cx(r - 1) - cx(l), cy(b - 1) - cy(t));
+  canvas->Stroke();
+  dc.End(canvas);
 }
 
 void oxDraw::Polygon(const int32_t* points, int count, int32_t colorRef, int32_t background,

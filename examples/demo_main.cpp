@@ -164,6 +164,9 @@ int main(int argc, char** argv) {
   snprintf(g_dataDir, sizeof g_dataDir, "%s/", dir);
 
   GameDefinition game;
+  // A name of its own: the demo runs beside the game.
+  game.title = "ox demo";
+  game.instanceName = "ox demo:OxMutex";
   game.load = Load;
   game.scenes[kTransitionsPage] = TransitionsPage;
   game.scenes[kOverlayPage] = OverlayPage;

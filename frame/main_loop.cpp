@@ -13,15 +13,13 @@
 #include "frame/driver.h"
 #include "frame/ox_dump_writer.h"
 #include "frame/window_proc.h"
+#include "platform/audio.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
 
 namespace ox {
 
 namespace {
-
-constexpr char kTitle[] = "Sample Game";
-constexpr char kInstanceName[] = "Sample Game:OxMutex";
 
 bool g_quit = false;
 
@@ -167,6 +165,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   po.clockStart = options.clockStart;
   po.inputScript = options.input;
   po.audioOut = options.audioOut;
+  po.appName = game.title;
   if (!plat::Init(po, error, sizeof error)) {
     fprintf(stderr, "samplegame: %s\n", error);
     plat::replay::EndSession();
@@ -180,7 +179,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   // 1. Only one copy plays at a time; a second one raises the first.
   //    Headless runs are independent of each other and of a player's game.
   if (!options.headless) {
-    plat::LockResult lock = plat::AcquireInstanceLock(kInstanceName);
+    plat::LockResult lock = plat::AcquireInstanceLock(game.instanceName);
     if (lock == plat::LockResult::AlreadyRunning) {
       plat::Shutdown();
       return 0;
@@ -190,7 +189,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   // 2. The command line.
   SetCommandLine(argc, argv);
   // 3-6. The main window; it becomes the active one.
-  if (!plat::CreateMainWindow(kTitle, 640, 480, App().fullScreen != 0)) {
+  if (!plat::CreateMainWindow(game.title, 640, 480, App().fullScreen != 0)) {
     fprintf(stderr, "samplegame: cannot create the window\n");
     plat::Shutdown();
     return 1;
@@ -249,5 +248,8 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   // way, release them now (the released flag keeps it to once).
   QuitSequence();
   plat::Shutdown();
+  // A sound output that could not be written whole was reported when it
+  // failed; the run counts as failed, as for the dump.
+  if (plat::audio::OutputFailed()) result = 1;
   return result;
 }

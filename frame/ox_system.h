@@ -51,6 +51,11 @@ struct GameDefinition {
   SceneFunction scenes[kSceneTableSize] = {};
   // Writes the game's own fields into the state dump (may be null).
   void (*dumpFields)(DumpWriter& out) = nullptr;
+  // The program's name: its window's title (and the name the desktop shows
+  // for it), and the name of its single-instance lock. Programs of other
+  // names run beside it; a second copy of the same name raises the first.
+  const char* title = "Sample Game";
+  const char* instanceName = "Sample Game:OxMutex";
 };
 
 // Entry point: parses the options (argv), checks for a second copy, creates

@@ -1,7 +1,8 @@
 // The audio output: one device into which the software mixer of the sound
-// library and the music synthesiser write. The sdl backend opens an SDL
-// audio device; the headless backend has a silent device whose time
-// advances with the virtual clock (and can be written to a WAVE file).
+// library and the music synthesiser write. Its driver is chosen when the
+// platform starts: the sdl backend opens an SDL audio device; the headless
+// backend has a silent dummy device whose time advances with the virtual
+// clock (and can be written to a WAVE file).
 #pragma once
 
 #include <cstdint>
@@ -57,6 +58,16 @@ void Sync();
 // Number of stereo frames the headless device has rendered since it opened.
 uint64_t RenderedFrames();
 
+// Does anyone hear the output: a sound device, or the --audio-out file of
+// the dummy device? Work nobody hears may be done more cheaply.
+bool Heard();
+// Did writing the output fail in this platform run (the --audio-out file
+// could not be opened, written, finished or closed, or grew past the size a
+// WAVE file can hold)? The failure is reported on standard error when it
+// happens; the run goes on, and ends with a failure code. Still answers
+// after Shutdown, until the next Init.
+bool OutputFailed();
+
 // The platform's simple wave player: plays a WAVE file on its own and
 // returns when it has finished (headless: advances the virtual clock by
 // the sound's length). False when the file cannot be read or played.
@@ -64,5 +75,8 @@ bool PlayWaveFile(const char* path);
 
 // Headless test hook: while set, Open fails as if there were no device.
 void SimulateNoDevice(bool missing);
+// Test hook: the --audio-out file holds at most `bytes` of sound instead of
+// the 4 GiB a WAVE file can describe (0 restores that).
+void SetOutputLimit(uint64_t bytes);
 
 }  // namespace plat::audio

@@ -1,5 +1,5 @@
-// The part of the platform layer that differs between the `sdl` and the
-// `headless` backend. platform.cpp forwards the public functions to the
+// The video and events driver: the part of the platform layer that differs
+// between the `sdl` backend and the `headless` one (the dummy driver). platform.cpp forwards the public functions to the
 // backend chosen at Init and keeps what both share (the message queue, the
 // input script).
 #pragma once
@@ -15,6 +15,12 @@ namespace plat::detail {
 class Backend {
  public:
   virtual ~Backend() = default;
+
+  virtual const char* Name() const = 0;
+  // Does the clock run in real time, with a person watching (a window)?
+  // False for the headless backend's virtual clock, which only the frame
+  // passes advance.
+  virtual bool RealTime() const = 0;
 
   virtual bool Start(const Options& options, char* error, size_t errorSize) = 0;
   virtual void Stop() = 0;

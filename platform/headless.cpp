@@ -19,6 +19,8 @@ constexpr int kMaxQueuedAnswers = 16;
 
 class Headless final : public detail::Backend {
  public:
+  const char* Name() const override { return "headless"; }
+  bool RealTime() const override { return false; }
   bool Start(const Options& options, char*, size_t) override {
     clockStart_ = options.clockStart;
     extra_ = 0;
@@ -27,6 +29,7 @@ class Headless final : public detail::Backend {
     boxCount_ = beepCount_ = presentCount_ = raiseCount_ = 0;
     answerCount_ = 0;
     window_ = false;
+    title_[0] = '\0';
     cursorX_ = cursorY_ = -1;
     cursorShown_ = true;
     confined_ = false;
@@ -54,7 +57,8 @@ class Headless final : public detail::Backend {
   bool KeyDown(int) override { return false; }
   intptr_t DefaultHandling(const Message&) override { return 0; }
 
-  bool CreateMainWindow(const char*, int, int, bool) override {
+  bool CreateMainWindow(const char* title, int, int, bool) override {
+    snprintf(title_, sizeof title_, "%s", title ? title : "");
     window_ = true;
     return true;
   }
@@ -127,6 +131,7 @@ class Headless final : public detail::Backend {
   int answers_[kMaxQueuedAnswers] = {};
   int answerCount_ = 0;
   bool window_ = false;
+  char title_[128] = {};
   int cursorX_ = -1, cursorY_ = -1;
   bool cursorShown_ = true;
   bool confined_ = false;
@@ -167,6 +172,7 @@ bool CursorConfined(int* l, int* t, int* r, int* b) {
 }
 int PresentCount() { return H().presentCount_; }
 bool WindowExists() { return H().window_; }
+const char* WindowTitle() { return H().title_; }
 int RaiseCount() { return H().raiseCount_; }
 void SetClock(uint32_t ms) { H().extra_ = ms - H().clockStart_ - H().passClock_; }
 void AdvanceClock(uint32_t ms) { H().extra_ += ms; }

@@ -25,6 +25,8 @@ bool CursorShown();
 bool CursorConfined(int* l = nullptr, int* t = nullptr, int* r = nullptr, int* b = nullptr);
 int PresentCount();
 bool WindowExists();
+// The title the last main window was created with.
+const char* WindowTitle();
 int RaiseCount();
 // Moves the virtual clock (tests of clock wrap and timers).
 void SetClock(uint32_t ms);

@@ -1,14 +1,20 @@
 // The single-instance lock: an advisory lock on a file in the runtime
 // folder, and a local socket beside it on which the running copy listens
 // for a second copy's request to raise its window.
+//
+// Neither is followed through a link nor taken from another user: a file
+// or socket that is not our own is refused, reported on standard error, and
+// the program runs without single-instance protection rather than not at all.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/backend.h"
@@ -48,9 +54,26 @@ bool MakeAddress(const char* path, sockaddr_un& addr) {
   return true;
 }
 
+constexpr char kUnprotected[] = "running without single-instance protection";
+
+void Report(const char* what, const char* path, const char* why,
+            const char* consequence = kUnprotected) {
+  fprintf(stderr, "samplegame: %s %s %s; %s\n", what, path, why, consequence);
+}
+
+// Is the socket at `path` one of ours (not a link, not another user's)?
+// Missing counts as ours: there is nothing to refuse.
+bool OurSocketOrNone(const char* path) {
+  struct stat st;
+  if (lstat(path, &st) != 0) return errno == ENOENT;
+  return S_ISSOCK(st.st_mode) && st.st_uid == getuid();
+}
+
 void AskRunningCopyToRaise(const char* socketPath) {
   sockaddr_un addr;
   if (!MakeAddress(socketPath, addr)) return;
+  // Only our own copy is asked.
+  if (!OurSocketOrNone(socketPath)) return;
   int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return;
   if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
@@ -67,7 +90,14 @@ LockResult AcquireInstanceLock(const char* name) {
   LockState& s = L();
   if (s.lockFd >= 0) return LockResult::Acquired;
   char dir[200], safe[64], lockPath[300];
-  if (!RuntimeDirectory(dir, sizeof dir)) return LockResult::Failed;
+  if (!RuntimeDirectory(dir, sizeof dir)) {
+    fprintf(stderr,
+            "samplegame: no private runtime folder: XDG_RUNTIME_DIR is not set (or not "
+            "writable) and samplegame-%u in $TMPDIR or /tmp is a link, not a folder, or "
+            "another user's; %s\n",
+            static_cast<unsigned>(getuid()), kUnprotected);
+    return LockResult::Failed;
+  }
   SafeName(name, safe, sizeof safe);
   snprintf(lockPath, sizeof lockPath, "%s/%s.lock", dir, safe);
   // A socket path must fit the address structure; without one the lock
@@ -77,8 +107,23 @@ LockResult AcquireInstanceLock(const char* name) {
       strlen(dir) > 60)
     s.socketPath[0] = '\0';
 
-  int fd = open(lockPath, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return LockResult::Failed;
+  int fd = open(lockPath, O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+  if (fd < 0) {
+    const int err = errno;
+    s.socketPath[0] = '\0';
+    char why[160];
+    if (err == ELOOP) snprintf(why, sizeof why, "is a link, which is not followed");
+    else snprintf(why, sizeof why, "cannot be opened (%s)", strerror(err));
+    Report("the lock file", lockPath, why);
+    return LockResult::Failed;
+  }
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != getuid()) {
+    close(fd);
+    s.socketPath[0] = '\0';
+    Report("the lock file", lockPath, "is not a file of this user");
+    return LockResult::Failed;
+  }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     int err = errno;
     close(fd);
@@ -95,6 +140,13 @@ LockResult AcquireInstanceLock(const char* name) {
   // Listen for raise requests. The lock is what makes this copy the only
   // one, so a socket left behind by a crashed copy is simply replaced.
   sockaddr_un addr;
+  if (s.socketPath[0] && !OurSocketOrNone(s.socketPath)) {
+    // Someone else's socket or file: a raise request cannot be trusted to
+    // reach us, but the lock holds.
+    Report("the raise-request socket", s.socketPath, "is not a socket of this user",
+           "a second copy cannot bring this one to the front");
+    s.socketPath[0] = '\0';
+  }
   if (s.socketPath[0] && MakeAddress(s.socketPath, addr)) {
     unlink(s.socketPath);
     int lfd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);

@@ -212,11 +212,11 @@ bool Available() {
   fluid_settings_setint(settings, "synth.lock-memory", 0);
   fluid_settings_setstr(settings, "player.timing-source", "sample");
   fluid_settings_setint(settings, "player.reset-synth", 1);
-  // A headless run that writes no sound has no listener: the music still
-  // plays in virtual time (its end is still announced), but with four voices,
-  // no reverb or chorus and the cheapest interpolation; full synthesis would
-  // cost most of a frame's time.
-  const bool unheard = IsHeadless() && !StartOptions().audioOut;
+  // When nobody hears the output (a headless run that writes no sound) the
+  // music still plays in virtual time (its end is still announced), but with
+  // four voices, no reverb or chorus and the cheapest interpolation; full
+  // synthesis would cost most of a frame's time.
+  const bool unheard = !audio::Heard();
   if (unheard) {
     fluid_settings_setint(settings, "synth.reverb.active", 0);
     fluid_settings_setint(settings, "synth.chorus.active", 0);

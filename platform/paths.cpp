@@ -1,7 +1,11 @@
 // Paths of the executable, the user's configuration and runtime folders.
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -55,7 +59,25 @@ bool ConfigDirectory(char* out, size_t size) {
 bool RuntimeDirectory(char* out, size_t size) {
   const char* xdg = getenv("XDG_RUNTIME_DIR");
   if (xdg && xdg[0] == '/' && access(xdg, W_OK) == 0) return CopyOut(out, size, xdg);
-  return CopyOut(out, size, "/tmp");
+  // A shared temporary folder: a folder of this user's own in it, so that
+  // nobody else can hold our lock or put a link in its place.
+  const char* tmp = getenv("TMPDIR");
+  if (!tmp || tmp[0] != '/') tmp = "/tmp";
+  char suffix[40];
+  snprintf(suffix, sizeof suffix, "/samplegame-%u", static_cast<unsigned>(getuid()));
+  if (!CopyOut(out, size, tmp)) return false;
+  const size_t n = strlen(out);
+  if (n + strlen(suffix) + 1 > size) return false;
+  memcpy(out + (n > 1 ? n : 0), suffix, strlen(suffix) + 1);
+  if (mkdir(out, 0700) != 0 && errno != EEXIST) return false;
+  // Not followed if it is a link; it must be our own folder, private.
+  const int fd = open(out, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  const bool ok = fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
+                  ((st.st_mode & 077) == 0 || fchmod(fd, 0700) == 0);
+  close(fd);
+  return ok;
 }
 
 }  // namespace plat

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/backend.h"
+#include "platform/drivers.h"
 #include "platform/replay.h"
 
 namespace plat {
@@ -90,6 +91,7 @@ bool Init(const Options& options, char* error, size_t errorSize) {
   for (bool& k : s.scriptKeys) k = false;
   s.script.Clear();
   if (options.inputScript && !s.script.Load(options.inputScript, error, errorSize)) return false;
+  if (!detail::SelectDrivers(options, error, errorSize)) return false;
   s.headless = options.headless;
   s.options = options;
   detail::Backend* b = options.headless ? &detail::HeadlessBackend() : &detail::SdlBackend();

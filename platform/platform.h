@@ -22,6 +22,7 @@ struct Options {
   uint32_t clockStart = 0;      // headless: first reading of the virtual clock
   const char* inputScript = nullptr;  // headless and sdl: scripted input file
   const char* audioOut = nullptr;     // headless: write the mixed output to this WAVE file
+  const char* appName = "Sample Game";  // the program's name as the desktop shows it
 };
 
 // The options the backend was started with (the pointers stay the caller's).
@@ -66,7 +67,7 @@ bool KeyDown(int vk);
 
 // ---------------------------------------------------------------- window
 
-// Creates the main window ("Sample Game"): desktop full screen, or framed.
+// Creates the main window titled `title`: desktop full screen, or framed.
 bool CreateMainWindow(const char* title, int clientWidth, int clientHeight, bool fullScreen);
 void DestroyMainWindow();
 void MinimizeMainWindow();
@@ -125,7 +126,9 @@ bool ExecutablePath(char* out, size_t size);
 // $XDG_CONFIG_HOME, else $HOME/.config, else the account's home directory
 // + "/.config", without a trailing "/"; false when there is no home at all.
 bool ConfigDirectory(char* out, size_t size);
-// $XDG_RUNTIME_DIR, else /tmp, without a trailing "/".
+// $XDG_RUNTIME_DIR, else a folder of this user's own in $TMPDIR (else /tmp),
+// "samplegame-UID", made with mode 0700 when missing; without a trailing "/".
+// False when that folder is a link, not a folder, or another user's.
 bool RuntimeDirectory(char* out, size_t size);
 
 // ---------------------------------------------------------------- system

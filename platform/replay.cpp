@@ -450,7 +450,7 @@ void WaitUntil(detail::Backend& b, uint32_t deadline) {
   s.clock = recorded;
   // A window shows the wait as it was; a bounded one, so a strange file
   // cannot stall the replay.
-  if (!IsHeadless() && waited > 0 && waited <= 10000) b.WaitUntil(b.Clock() + waited - 1);
+  if (b.RealTime() && waited > 0 && waited <= 10000) b.WaitUntil(b.Clock() + waited - 1);
 }
 
 void WaitMessage(detail::Backend& b) {
@@ -494,7 +494,7 @@ int MessageBox(detail::Backend& b, const char* caption, const char* text, BoxIco
     s.clock = Get32(At(at) + 2);
     ApplyItems(at + RecordSize(kAnswer));
   }
-  if (IsHeadless()) {
+  if (!b.RealTime()) {
     // The headless box reports itself as usual, with the recorded answer.
     if (yesNo) headless::QueueAnswer(answer);
     return b.MessageBox(caption, text, icon, buttons);

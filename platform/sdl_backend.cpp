@@ -12,6 +12,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/backend.h"
@@ -143,8 +144,21 @@ constexpr int kBeepSamples = kBeepRate * 120 / 1000;  // 120 ms
 
 // ---------------------------------------------------------------- backend
 
+// SDL's video drivers that show nothing on any screen.
+bool IsInvisibleDriver(const char* name) {
+  return name && (strcmp(name, "offscreen") == 0 || strcmp(name, "dummy") == 0 ||
+                  strcmp(name, "evdev") == 0);
+}
+
+bool InvisibleDriverAskedFor() {
+  const char* asked = getenv("SDL_VIDEODRIVER");
+  return asked && asked[0];
+}
+
 class Sdl final : public detail::Backend {
  public:
+  const char* Name() const override { return "sdl"; }
+  bool RealTime() const override { return true; }
   bool Start(const Options& options, char* error, size_t errorSize) override {
     if (started_) Stop();
     scale_ = options.scale < 1 ? 1 : (options.scale > 8 ? 8 : options.scale);
@@ -159,10 +173,22 @@ class Sdl final : public detail::Backend {
     // The close of the last window is reported as a window event; a quit
     // event then only comes from a signal (Ctrl+C, SIGTERM).
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    SDL_SetHint(SDL_HINT_APP_NAME, "Sample Game");
+    SDL_SetHint(SDL_HINT_APP_NAME, options.appName ? options.appName : "Sample Game");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
       if (error && errorSize) snprintf(error, errorSize, "cannot open the display: %s", SDL_GetError());
+      SDL_Quit();
+      return false;
+    }
+    // Without a display SDL falls back to a driver that shows nothing: the
+    // game would run unseen (and hold the single-instance lock, so that
+    // the next real start only raises the invisible copy). Such a driver is
+    // taken only when SDL_VIDEODRIVER asks for it.
+    if (!InvisibleDriverAskedFor() && IsInvisibleDriver(SDL_GetCurrentVideoDriver())) {
+      if (error && errorSize)
+        snprintf(error, errorSize,
+                 "no display could be opened (DISPLAY and WAYLAND_DISPLAY are unset or "
+                 "unreachable); use --headless, or set SDL_VIDEODRIVER to run without one");
       SDL_Quit();
       return false;
     }

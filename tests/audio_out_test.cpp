@@ -57,8 +57,8 @@ TEST(AudioOut, RunEndedByEscapeAndAnUnwritableFile) {
   Output out = ReadOutput(path);
   ASSERT_TRUE(out.valid);
   EXPECT_EQ(out.left.size(), FramesOf(29));
-  // The run goes on silently when the file cannot be written.
-  EXPECT_EQ(RunGame("--frames 5 --audio-out /nonexistent/x.wav"), 0);
+  // The run goes on when the file cannot be written, and ends failed.
+  EXPECT_EQ(RunGame("--frames 5 --audio-out /nonexistent/x.wav"), 1);
 }
 
 class DeviceTest : public ::testing::Test {

@@ -27,7 +27,8 @@ LAYERS = {
 # Headers of platform/ that only platform/ itself may include: the drivers'
 # private parts.
 PLATFORM_INTERNAL = {
-    "backend.h", "headless.h", "input_script.h", "replay_file.h",
+    "backend.h", "headless.h", "input_script.h", "replay_file.h", "drivers.h",
+    "audio_driver.h", "joystick_driver.h", "font_driver.h",
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 

@@ -1,0 +1,118 @@
+// The sdl audio driver: an SDL audio device that pulls the mix on its own
+// thread.
+#include <SDL.h>
+
+#include "platform/audio_driver.h"
+#include "platform/drivers.h"
+
+namespace plat::audio {
+
+namespace {
+
+constexpr int kBlockFrames = 1024;
+constexpr int kBufferFrames = 512;  // about 12 ms at 44100 Hz
+
+class SdlDriver final : public Driver {
+ public:
+  const char* Name() const override { return "sdl"; }
+
+  bool Open(const Format& f) override {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    SDL_AudioSpec want{};
+    want.freq = f.rate;
+    want.format = f.bits == 8 ? AUDIO_U8 : AUDIO_S16SYS;
+    want.channels = static_cast<Uint8>(f.channels);
+    want.samples = kBufferFrames;
+    want.callback = Callback;
+    want.userdata = this;
+    format_ = f;
+    // No allowed changes: SDL converts to whatever the hardware takes.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    if (device_ == 0) {
+      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      return false;
+    }
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+  }
+
+  void Close() override {
+    if (device_ == 0) return;
+    SDL_CloseAudioDevice(device_);  // waits for the callback to return
+    device_ = 0;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+
+  int Reformat(const Format& previous, const Format& next, bool& stillOpen) override {
+    Close();
+    if (Open(next)) return 0;
+    stillOpen = Open(previous);
+    return -3;
+  }
+
+  void Lock() override {
+    if (device_) SDL_LockAudioDevice(device_);
+  }
+  void Unlock() override {
+    if (device_) SDL_UnlockAudioDevice(device_);
+  }
+
+  int RenderRate() const override { return device_ ? format_.rate : 44100; }
+  void Sync() override {}
+  uint64_t RenderedFrames() const override { return 0; }
+
+  bool PlayClip(const Clip& clip) override {
+    bool ok = false;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    SDL_AudioSpec spec{};
+    spec.freq = clip.rate;
+    spec.format = clip.encoding;
+    spec.channels = static_cast<Uint8>(clip.channels);
+    spec.samples = kBufferFrames;
+    SDL_AudioDeviceID dev = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+    if (dev != 0) {
+      ok = SDL_QueueAudio(dev, clip.samples, clip.length) == 0;
+      SDL_PauseAudioDevice(dev, 0);
+      // Wait for the queue to drain and the device's last block to play;
+      // a device that stops pulling cannot hold the caller for ever.
+      const uint64_t deadline = SDL_GetTicks64() + clip.ms + 2000;
+      while (ok && SDL_GetQueuedAudioSize(dev) > 0 && SDL_GetTicks64() < deadline) SDL_Delay(5);
+      SDL_Delay(static_cast<Uint32>(kBufferFrames * 1000 / clip.rate + 20));
+      SDL_CloseAudioDevice(dev);
+    }
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return ok;
+  }
+
+  void BeginRun() override {}
+  void Finish() override {}
+  bool Heard() const override { return true; }
+  bool OutputFailed() const override { return false; }
+
+ private:
+  static void Callback(void* user, Uint8* stream, int len) {
+    const Format& f = static_cast<SdlDriver*>(user)->format_;
+    const int frameBytes = BytesPerFrame(f);
+    int frames = len / frameBytes;
+    int16_t block[kBlockFrames * 2];
+    while (frames > 0) {
+      int n = frames < kBlockFrames ? frames : kBlockFrames;
+      RenderMix(block, n, f.rate);
+      ToDevice(block, n, f, stream);
+      stream += n * frameBytes;
+      frames -= n;
+    }
+  }
+
+  SDL_AudioDeviceID device_ = 0;
+  Format format_;
+};
+
+}  // namespace
+
+Driver& SdlDriverInstance() {
+  static SdlDriver driver;
+  return driver;
+}
+
+}  // namespace plat::audio
