@@ -215,17 +215,37 @@ TEST_F(MixerTest, EightBitAndStereoDataKeepTheirValuesAndChannels) {
   EXPECT_EQ(m.Position(id16), 0u);
 }
 
+// Voices add up into what the block held; the sum saturates at either end
+// instead of wrapping round the 16 bits.
 TEST_F(MixerTest, VoicesAddUpAndSaturateIntoWhatTheBlockHeld) {
-  const int a = Mono16(std::vector<int16_t>(10, 30000)), b = Mono16(std::vector<int16_t>(10, 30000));
-  const int c = Mono16(std::vector<int16_t>(10, -1000));
-  m.Play(a, false);
-  m.Play(b, false);
-  EXPECT_EQ(MixOut(10)[0], 32767);
-  m.Play(c, false);
-  std::vector<int16_t> held(20, 500);  // a source before the mixer wrote 500
-  m.Mix(held.data(), 10, 44100);
-  EXPECT_EQ(held[0], -500);
-  EXPECT_EQ(m.PlayingCount(), 0);
+  const struct {
+    std::vector<int16_t> voices;  // each voice plays 10 frames of one value
+    int16_t held;                 // what the block held before the mix
+    int16_t out;
+  } cases[] = {
+      {{30000, 30000}, 0, 32767},
+      {{30000, 2767}, 0, 32767},  // the top exactly
+      {{30000, 2768}, 0, 32767},
+      {{-1000}, 500, -500},
+      {{-30000, -2768}, 0, -32768},  // the bottom exactly
+      {{-30000, -2769}, 0, -32768},
+      {{-30000, -30000, -30000, -30000}, 0, -32768},  // -120000 would wrap to 11072
+      {{-32768, -32768, -32768}, -32768, -32768},
+      {{-20000, -20000}, 30000, -10000},
+  };
+  for (const auto& c : cases) {
+    std::vector<int> ids;
+    for (int16_t v : c.voices) {
+      ids.push_back(Mono16(std::vector<int16_t>(10, v)));
+      m.Play(ids.back(), false);
+    }
+    std::vector<int16_t> block(20, c.held);
+    m.Mix(block.data(), 10, 44100);
+    EXPECT_EQ(block, std::vector<int16_t>(20, c.out)) << c.voices.size() << " voices of "
+                                                      << c.voices[0] << ", held " << c.held;
+    EXPECT_EQ(m.PlayingCount(), 0);
+    for (int id : ids) m.Destroy(id);
+  }
 }
 
 // Positions fall on whole frames inside the buffer; writes wrap round the
