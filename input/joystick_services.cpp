@@ -2,8 +2,4 @@
 #include "core/services.h"
 #include "input/ox_input.h"
 
-namespace {
-void InitJoystick() { oxInput::InitJoystick(); }
-}  // namespace
-
-void oxInput::InstallServices() { ox::services::Installed().initJoystick = InitJoystick; }
+void oxInput::InstallServices() { ox::services::Installed().initJoystick = oxInput::InitJoystick; }
