@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "tools/assets.h"
 
@@ -23,10 +24,14 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  // A failed run must not leave the mark of an earlier complete one.
+  remove((std::string(dir) + "/OXDATA.TXT").c_str());
   bool ok = assets::WriteImages(dir);
   ok = assets::WriteSounds(dir) && ok;
   ok = assets::WriteMusic(dir) && ok;
   if (sheet) ok = assets::WriteContactSheet(dir, sheet) && ok;
+  // Only a complete set is marked as the program's data.
+  if (ok) ok = assets::WriteDataMark(dir);
   // Drop Cairo's and fontconfig's font caches: the sanitizer build runs this
   // tool with leak checking on.
   cairo_debug_reset_static_data();
