@@ -1,6 +1,7 @@
-// Where the library's files live: the data directory (the executable's),
-// the settings directory below a redirected settings root, and the command
-// line kept for oxSystem::GetCommandLine.
+// Where the library's files live: the data directory (the executable's
+// folder, or the share folder of an installed program), the settings
+// directory below a redirected settings root, and the command line kept for
+// oxSystem::GetCommandLine.
 #pragma once
 
 #include <cstddef>

@@ -41,6 +41,8 @@ int main(int argc, char** argv) {
 PROGRAM
 # shellcheck disable=SC2086
 c++ -Wall -Wextra -Werror $cflags "$work/run.cpp" -o "$work/run" $libs
-(cd "$work" && ./run --headless --frames 5 --dump run.json)
+# A shared library outside the loader's folders is found through libdir.
+libdir=$(pkg-config --variable=libdir ox)
+(cd "$work" && LD_LIBRARY_PATH="$libdir${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" ./run --headless --frames 5 --dump run.json)
 grep -q '"frame": 5' "$work/run.json"
 echo "check_sdk: $count public headers compile alone; a program links through ox.pc and runs"
