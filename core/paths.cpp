@@ -1,7 +1,10 @@
 #include "core/paths.h"
 
+#include <sys/stat.h>
+
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/ox_app.h"
@@ -19,6 +22,26 @@ char g_commandLine[4096];
 char g_overrideDir[kPath];
 
 bool Fits(size_t need, size_t size) { return need < size; }
+
+// True when `dir` (with its trailing "/") holds a regular file kDataMark.
+bool HoldsData(const char* dir) {
+  char mark[kPath];
+  const int n = snprintf(mark, sizeof mark, "%s%s", dir, kDataMark);
+  if (n < 0 || !Fits(static_cast<size_t>(n), sizeof mark)) return false;
+  struct stat st;
+  return stat(mark, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Copies `dir` into `out` with a trailing "/"; false when it does not fit.
+bool CopyDirectory(char* out, size_t size, const char* dir) {
+  size_t n = strlen(dir);
+  const bool slash = n > 0 && dir[n - 1] == '/';
+  if (!Fits(n + (slash ? 0 : 1), size)) return false;
+  memcpy(out, dir, n);
+  if (!slash) out[n++] = '/';
+  out[n] = '\0';
+  return true;
+}
 
 }  // namespace
 
@@ -45,6 +68,39 @@ void SetCommandLine(int argc, char** argv) {
 
 const char* CommandLine() { return g_commandLine; }
 
+bool FindDataDirectory(const char* exePath, const char* fromEnvironment, char* out,
+                       size_t size) {
+  if (size == 0) return false;
+  out[0] = '\0';
+  if (fromEnvironment && fromEnvironment[0]) return CopyDirectory(out, size, fromEnvironment);
+  const char* slash = exePath ? strrchr(exePath, '/') : nullptr;
+  if (!slash) return false;
+  const size_t dirLength = static_cast<size_t>(slash - exePath) + 1;  // with the "/"
+  if (!Fits(dirLength, size)) return false;
+  char dir[kPath];
+  if (!Fits(dirLength, sizeof dir)) return false;
+  memcpy(dir, exePath, dirLength);
+  dir[dirLength] = '\0';
+  if (!HoldsData(dir)) {
+    // An installed program: PREFIX/bin/NAME (or PREFIX/games/NAME) reads
+    // PREFIX/share/NAME/. The executable's path has its links resolved, so
+    // the parent folder is the path without its last component.
+    char share[kPath];
+    dir[dirLength - 1] = '\0';
+    const char* parentEnd = strrchr(dir, '/');
+    dir[dirLength - 1] = '/';
+    if (parentEnd) {
+      const int n = snprintf(share, sizeof share, "%.*sshare/%s/",
+                             static_cast<int>(parentEnd - dir + 1), dir, slash + 1);
+      if (n > 0 && Fits(static_cast<size_t>(n), sizeof share) && HoldsData(share)) {
+        return CopyDirectory(out, size, share);
+      }
+    }
+  }
+  memcpy(out, dir, dirLength + 1);
+  return true;
+}
+
 bool DataDirectory(char* out, size_t size, bool settings) {
   if (size == 0) return false;
   out[0] = '\0';
@@ -58,10 +114,9 @@ bool DataDirectory(char* out, size_t size, bool settings) {
       exe[n + 1] = '\0';
     }
   } else {
-    if (!plat::ExecutablePath(exe, sizeof exe)) return false;
-    char* slash = strrchr(exe, '/');
-    if (!slash) return false;
-    slash[1] = '\0';  // keep the trailing "/"
+    char path[kPath];
+    if (!plat::ExecutablePath(path, sizeof path)) return false;
+    if (!FindDataDirectory(path, getenv(kDataEnvironment), exe, sizeof exe)) return false;
   }
   if (settings && g_settingsRoot[0]) {
     // settings root + "/" + the name of the executable's own folder + "/"

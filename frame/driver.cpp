@@ -50,6 +50,7 @@ const char* UsageText() {
          "  --audio-out FILE    headless: write the sound output to a WAVE file\n"
          "  --record FILE       record the run's input to replay it exactly\n"
          "  --replay FILE       play a recorded run back (seed and clock from FILE)\n"
+         "  --version           print the program's name and version\n"
          "  --help              this text\n";
 }
 
@@ -67,6 +68,8 @@ bool ParseOptions(int argc, char** argv, DriverOptions& o, char* error, size_t e
       o.window = true;
     } else if (!strcmp(a, "--help") || !strcmp(a, "-h")) {
       o.help = true;
+    } else if (!strcmp(a, "--version")) {
+      o.version = true;
     } else if (!strcmp(a, "--scale")) {
       uint32_t v;
       const char* t = next();

@@ -30,6 +30,7 @@ struct DriverOptions {
   ShotRequest shots[kMaxShots] = {};
   int shotCount = 0;
   bool help = false;
+  bool version = false;
 };
 
 // Parses argv. On an error writes a message into `error` and returns false.

@@ -137,6 +137,11 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
     fputs(UsageText(), stdout);
     return 0;
   }
+  if (options.version) {
+    const bool versioned = game.version && game.version[0];
+    printf("%s%s%s\n", game.title, versioned ? " " : "", versioned ? game.version : "");
+    return 0;
+  }
 
   InstallLibraryServices();
   ResetAppState();

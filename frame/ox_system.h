@@ -56,6 +56,8 @@ struct GameDefinition {
   // names run beside it; a second copy of the same name raises the first.
   const char* title = "Sample Game";
   const char* instanceName = "Sample Game:OxMutex";
+  // What --version prints after the title ("" prints the title alone).
+  const char* version = "";
 };
 
 // Entry point: parses the options (argv), checks for a second copy, creates

@@ -44,6 +44,7 @@ GameDefinition MakeGameDefinition() {
   game.scenes[10] = Entered<EndingScene, 10>;
   game.scenes[11] = Entered<SelectScene, 11>;
   game.dumpFields = DumpFields;
+  game.version = SAMPLEGAME_VERSION;
   return game;
 }
 

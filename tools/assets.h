@@ -14,6 +14,12 @@ bool WriteSpriteImages(const char* dir);
 bool WriteScenePictures(const char* dir);
 bool WriteSounds(const char* dir);
 bool WriteMusic(const char* dir);
+// The program's icon from the player's ship: samplegame-48.png, -64, -128
+// and -256 and the scalable samplegame.svg.
+bool WriteIcons(const char* dir);
+// The mark of a complete data set (OXDATA.TXT, see core/paths.h), written
+// after every other file.
+bool WriteDataMark(const char* dir);
 // One PNG of every image on a checkerboard, labelled.
 bool WriteContactSheet(const char* dir, const char* pngPath);
 

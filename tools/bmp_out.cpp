@@ -63,4 +63,55 @@ bool WriteBmp(cairo_surface_t* surface, const char* dir, const char* name, int a
   return WriteWholeFile(path, file);
 }
 
+namespace {
+
+uint32_t Get32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+
+}  // namespace
+
+bool BmpToPng(const char* bmpPath, const char* pngPath) {
+  std::vector<uint8_t> file;
+  if (FILE* in = fopen(bmpPath, "rb")) {
+    uint8_t buffer[65536];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, in)) > 0) file.insert(file.end(), buffer, buffer + n);
+    fclose(in);
+  }
+  const auto refuse = [&](const char* why) {
+    fprintf(stderr, "assetgen: %s: %s\n", bmpPath, why);
+    return false;
+  };
+  if (file.size() < 54 || file[0] != 'B' || file[1] != 'M') return refuse("not a BMP file");
+  const uint32_t offset = Get32(&file[10]);
+  const int32_t w = int32_t(Get32(&file[18])), h = int32_t(Get32(&file[22]));
+  const uint16_t bits = uint16_t(file[28] | file[29] << 8);
+  if (bits != 24 || Get32(&file[30]) != 0 || w <= 0 || h <= 0 || w > 16384 || h > 16384) {
+    return refuse("not an uncompressed bottom-up 24-bit BMP");
+  }
+  const size_t rowBytes = (size_t(w) * 3 + 3) & ~size_t(3);
+  if (offset > file.size() || (file.size() - offset) / rowBytes < size_t(h)) return refuse("cut short");
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+  unsigned char* data = cairo_image_surface_get_data(s);
+  if (!data) {
+    cairo_surface_destroy(s);
+    return refuse("picture too large");
+  }
+  const int stride = cairo_image_surface_get_stride(s);
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* row = &file[offset + size_t(h - 1 - y) * rowBytes];
+    uint32_t* out = reinterpret_cast<uint32_t*>(data + size_t(y) * stride);
+    for (int32_t x = 0; x < w; ++x) {
+      out[x] = uint32_t(row[3 * x + 2]) << 16 | uint32_t(row[3 * x + 1]) << 8 | row[3 * x];
+    }
+  }
+  cairo_surface_mark_dirty(s);
+  const cairo_status_t status = cairo_surface_write_to_png(s, pngPath);
+  cairo_surface_destroy(s);
+  if (status != CAIRO_STATUS_SUCCESS) {
+    fprintf(stderr, "assetgen: cannot write %s: %s\n", pngPath, cairo_status_to_string(status));
+    return false;
+  }
+  return true;
+}
+
 }  // namespace assets

@@ -14,4 +14,9 @@ namespace assets {
 // pass alphaCut 0: only their near-black pixels are lifted.
 bool WriteBmp(cairo_surface_t* surface, const char* dir, const char* name, int alphaCut = 96);
 
+// Converts a 24-bit uncompressed BMP (as the game's --shot writes it) into
+// a PNG file; false after a message on standard error when the BMP cannot
+// be read or is of another kind, or the PNG cannot be written.
+bool BmpToPng(const char* bmpPath, const char* pngPath);
+
 }  // namespace assets

@@ -1,8 +1,12 @@
 // The player's ship in its seven banking frames, the larger ending ship and
 // its flame, the special shots and the small-parts sheet (HUD digits, shot,
 // GAME OVER lettering, ending stars).
+#include <cairo-svg.h>
+
 #include <cmath>
+#include <cstdio>
 #include <initializer_list>
+#include <string>
 
 #include "tools/sprite_kit.h"
 #include "tools/sprite_parts.h"
@@ -276,7 +280,61 @@ bool WriteSmallParts(const char* dir) {
   return c.Save(dir, "MYMY.BMP");
 }
 
+// The program's icon, `size` units square: the level ship climbing out of a
+// night-blue rounded square with a few stars.
+void DrawIcon(cairo_t* cr, double size) {
+  const double r = size * 0.18, m = size * 0.03, e = size - m;
+  cairo_new_path(cr);
+  cairo_arc(cr, e - r, m + r, r, -kit::kPi / 2, 0);
+  cairo_arc(cr, e - r, e - r, r, 0, kit::kPi / 2);
+  cairo_arc(cr, m + r, e - r, r, kit::kPi / 2, kit::kPi);
+  cairo_arc(cr, m + r, m + r, r, kit::kPi, 1.5 * kit::kPi);
+  cairo_close_path(cr);
+  cairo_pattern_t* sky = cairo_pattern_create_linear(0, m, 0, e);
+  kit::AddStop(sky, 0.0, Hex(0x0b1640));
+  kit::AddStop(sky, 1.0, Hex(0x1f4fa8));
+  cairo_set_source(cr, sky);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(sky);
+  kit::Stroke(cr, Hex(0x7cc4ff), size / 64);
+  static const double kStars[][3] = {{0.2, 0.22, 1.0}, {0.8, 0.3, 0.8}, {0.16, 0.7, 0.7},
+                                     {0.84, 0.76, 1.0}, {0.7, 0.12, 0.6}};
+  for (const auto& st : kStars) {
+    kit::Glow(cr, st[0] * size, st[1] * size, st[2] * size / 40, Hex(0xe8f4ff), 0.9);
+  }
+  // The model spans x -27..27 and y 1..70 with its exhaust.
+  const double scale = size * 0.78 / 69.0;
+  ShipPainter ship{cr, size / 2, size * 0.5 - scale * 36.0, scale, 0};
+  ship.Draw(true);
+}
+
+bool SayFailed(const std::string& path, cairo_status_t status) {
+  fprintf(stderr, "assetgen: cannot write %s: %s\n", path.c_str(), cairo_status_to_string(status));
+  return false;
+}
+
 }  // namespace
+
+bool WriteIcons(const char* dir) {
+  bool ok = true;
+  for (int size : {48, 64, 128, 256}) {
+    kit::Canvas c(size, size);
+    DrawIcon(c.cr(), size);
+    const std::string path = std::string(dir) + "/samplegame-" + std::to_string(size) + ".png";
+    const cairo_status_t status = cairo_surface_write_to_png(c.surface(), path.c_str());
+    if (status != CAIRO_STATUS_SUCCESS) ok = SayFailed(path, status);
+  }
+  const std::string path = std::string(dir) + "/samplegame.svg";
+  cairo_surface_t* svg = cairo_svg_surface_create(path.c_str(), 256, 256);
+  cairo_t* cr = cairo_create(svg);
+  DrawIcon(cr, 256);
+  cairo_destroy(cr);
+  cairo_surface_finish(svg);
+  const cairo_status_t status = cairo_surface_status(svg);
+  cairo_surface_destroy(svg);
+  if (status != CAIRO_STATUS_SUCCESS) ok = SayFailed(path, status);
+  return ok;
+}
 
 bool WritePlayerSprites(const char* dir) {
   bool ok = WritePlayerShip(dir);
