@@ -638,12 +638,13 @@ class Sdl final : public detail::Backend {
         if (vk == 0) break;
         bool down = e.type == SDL_KEYDOWN;
         // Alt and F10, and every key while Alt is held, are system keys.
-        // Repeats arrive as further key-downs.
+        // The desktop's autorepeat arrives as further key-downs marked as
+        // repeats.
         bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
         bool system = vk == kVkMenu || vk == kVkF10 || alt;
         uint32_t msg = down ? (system ? kMsgSysKeyDown : kMsgKeyDown)
                             : (system ? kMsgSysKeyUp : kMsgKeyUp);
-        detail::Enqueue(msg, vk, 0);
+        detail::Enqueue(msg, vk, down && e.key.repeat ? kKeyRepeat : 0);
         break;
       }
       case SDL_MOUSEMOTION:

@@ -139,6 +139,8 @@ TEST(Replay, DamagedOrForeignFilesAreRefusedWithOneLine) {
       {Header() + Message(1, 13, 0), "event outside its record"},
       {good + Group(0) + Message(19, 0, 0), "message a backend does not deliver"},
       {good + Group(0) + Message(1, 300, 0), "key code outside 1 to 255"},
+      {good + Group(0) + Message(2, 83, 1u << 30), "key message with a position"},
+      {good + Group(0) + Message(1, 83, 5), "key message with a position"},
       {good + Group(0) + std::string{'K', 0, 0}, "key code 0"},
       {good + "J\x02\x01" + std::string(8, '\0'), "joystick other than 0 or 1"},
       {good + std::string{'J', 0, 0} + U16(5) + std::string(6, '\0'), "not attached"},
@@ -161,6 +163,9 @@ TEST(Replay, DamagedOrForeignFilesAreRefusedWithOneLine) {
   EXPECT_EQ(RunGame("--replay " + path + " --dump " + dump).code, 0);
   EXPECT_NE(oxtest::ReadFile(dump).find("\"frame\": 2"), std::string::npos);
   EXPECT_NE(oxtest::ReadFile(dump).find("\"clock_ms\": 1033"), std::string::npos);
+  // A key-down marked as autorepeat is a message the backend delivers.
+  WriteText(path, Header() + Pass(1, 1016) + Group(0) + Message(1, 83, 1u << 30) + Pass(2, 1033));
+  EXPECT_EQ(RunGame("--replay " + path + " --dump " + dump).code, 0);
 
   EXPECT_EQ(RunGame("--replay /nonexistent/x.sgr").code, 1);
   // Options a replay takes from its file, or that contradict it.

@@ -13,8 +13,11 @@
 # 3. Records a short game in the window with scripted keys and joystick, and
 #    replays the recording headless: both runs end in the same state dump.
 #
-# Needs xvfb-run, xwd (x11-apps) and python3; xwininfo (x11-utils) is used to
-# find the window when present. Exits 0 on pass, 1 on failure.
+# 4. Holds keys in the window with xdotool, the X server's autorepeat on: a
+#    held S is one press (the game pauses once).
+#
+# Needs xvfb-run, xwd (x11-apps), xdotool and python3; xwininfo (x11-utils)
+# is used to find the window when present. Exits 0 on pass, 1 on failure.
 set -u
 
 exe=${1:-}
@@ -24,7 +27,7 @@ if [[ -z "$exe" || ! -x "$exe" ]]; then
 fi
 exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
 
-for tool in xvfb-run xwd python3 timeout; do
+for tool in xvfb-run xwd xdotool python3 timeout; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "FAIL: $tool is not installed"
     exit 1
@@ -270,6 +273,91 @@ if [[ $rc3 -eq 0 && $rc3b -eq 0 ]] && grep -q '"frame": 240' "$tmp/recorded.json
 else
   fail "record exit $rc3, replay exit $rc3b, dumps differ or missing"
   sed 's/^/  | /' "$tmp/run3.log" | tail -10
+fi
+
+# ------------------------------------------------------------ run 4: held keys
+
+echo "run 4: keys held in the window, with the desktop's autorepeat"
+cat >"$tmp/start.txt" <<'SCRIPT'
+5 ENTER down
+7 ENTER up
+10 F1 down
+12 F1 up
+SCRIPT
+for attempt in 1 2; do
+  rm -f "$tmp/rc4"
+  timeout 240 xvfb-run -a -s "-screen 0 ${screen_w}x${screen_h}x24" bash -c '
+  exe=$1 out=$2
+  "$exe" --window --scale 1 --seed 1 --input "$out/start.txt" --record "$out/held.sgr" \
+    --dump "$out/held.json" >"$out/run4.log" 2>&1 &
+  pid=$!
+  if command -v xwininfo >/dev/null 2>&1; then
+    for _ in $(seq 150); do
+      xwininfo -name "Sample Game" 2>/dev/null | grep -q IsViewable && break
+      sleep 0.2
+    done
+  fi
+  sleep 5
+  # S held for 1.5 s: the X server repeats it twenty-odd times.
+  xdotool keydown s; sleep 1.5; xdotool keyup s
+  sleep 0.5
+  xdotool key Escape
+  wait "$pid"
+  echo $? >"$out/rc4"
+  ' _ "$exe" "$tmp"
+  rc4=$(cat "$tmp/rc4" 2>/dev/null || echo "none")
+  [[ "$rc4" != "0" && $attempt -eq 1 ]] && no_server "$tmp/run4.log" || break
+  echo "run 4: no X server, once more"
+done
+field() { tr ',{}' '\n\n\n' <"$1" 2>/dev/null | awk -F: -v k="\"$2\"" '$1 ~ k {gsub(/ /, "", $2); print $2}'; }
+if [[ "$rc4" == "0" ]]; then
+  pass "exit code 0"
+else
+  fail "exit code $rc4"
+  [[ -f "$tmp/run4.log" ]] && sed 's/^/  | /' "$tmp/run4.log" | tail -10
+fi
+if [[ "$(field "$tmp/held.json" pause)" == "1" ]]; then
+  pass "S held with autorepeat toggles the pause once"
+else
+  fail "pause is '$(field "$tmp/held.json" pause)' after S was held, want 1"
+fi
+# The recording holds the key-downs the window delivered: one press of S
+# and its repeats, each marked as such.
+if presses=$(python3 - "$tmp/held.sgr" <<'PY'
+import struct
+import sys
+
+data = open(sys.argv[1], "rb").read()
+sizes = {"P": 8, "G": 1, "M": 9, "K": 2, "J": 10, "A": 5, "W": 4, "I": 4, "E": 4}
+i = 20
+press = repeat = 0
+while i < len(data):
+    kind = chr(data[i])
+    if kind == "M":
+        message, wparam, lparam = struct.unpack("<BII", data[i + 1:i + 10])
+        if message == 1 and wparam == ord("S"):
+            if lparam & (1 << 30):
+                repeat += 1
+            else:
+                press += 1
+    i += 1 + sizes[kind]
+print(press, repeat)
+PY
+); then
+  read -r s_press s_repeat <<<"$presses"
+  if [[ "$s_press" -eq 1 && "$s_repeat" -ge 5 ]]; then
+    pass "S arrived as 1 press and $s_repeat repeats"
+  else
+    fail "S arrived as $s_press presses and $s_repeat repeats, want 1 and at least 5"
+  fi
+else
+  fail "the recording of run 4 cannot be read"
+fi
+"$exe" --headless --replay "$tmp/held.sgr" --dump "$tmp/held-replayed.json" >>"$tmp/run4.log" 2>&1
+if cmp -s "$tmp/held.json" "$tmp/held-replayed.json"; then
+  pass "the recording with repeats replays to the same dump"
+else
+  fail "the replay of run 4 differs from the run"
 fi
 
 if [[ $failures -eq 0 ]]; then
