@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
+#include "platform/keypad.h"
 
 namespace plat {
 
@@ -126,6 +127,9 @@ int VirtualKey(const SDL_Keysym& key) {
     default: break;
   }
   int vk = key.scancode >= 0 && key.scancode < SDL_NUM_SCANCODES ? kScancodeToVk[key.scancode] : 0;
+  // The number pad with NumLock off sends the arrows and the other
+  // navigation keys.
+  vk = KeypadKey(vk, (key.mod & KMOD_NUM) != 0);
   // The key's own position names a letter or digit, but the layout puts
   // something else there (the comma key of AZERTY, where M is elsewhere):
   // that letter belongs to another key. Layouts without Latin letters have
@@ -291,8 +295,11 @@ class Sdl final : public detail::Backend {
       SDL_Scancode sc = SDL_GetScancodeFromKey(key);
       if (sc != SDL_SCANCODE_UNKNOWN) return down(sc);
     }
+    // A number-pad key answers for the code it sends: with NumLock off the
+    // arrow keys are down while their number-pad twins are.
+    const bool numLock = (SDL_GetModState() & KMOD_NUM) != 0;
     for (const KeyPair& k : kKeys)
-      if (k.vk == vk && down(k.scancode)) return true;
+      if (KeypadKey(k.vk, numLock) == vk && down(k.scancode)) return true;
     return false;
   }
 

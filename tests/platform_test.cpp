@@ -12,6 +12,7 @@
 #include "platform/backend.h"
 #include "platform/headless.h"
 #include "platform/input_script.h"
+#include "platform/keypad.h"
 #include "platform/platform.h"
 #include "tests/test_support.h"
 
@@ -111,6 +112,26 @@ TEST(VirtualKeys, NamesAndCodes) {
   EXPECT_EQ(plat::VirtualKeyFromName(""), 0);
   EXPECT_EQ(plat::VirtualKeyFromName("F0"), 0);
   EXPECT_EQ(plat::VirtualKeyFromName("!"), 0);
+}
+
+TEST(Keypad, NumLockOffSendsTheNavigationKeysNumLockOnTheDigits) {
+  const struct {
+    int key, off;
+  } cases[] = {
+      {plat::kVkNumpad0 + 8, plat::kVkUp},    {plat::kVkNumpad0 + 4, plat::kVkLeft},
+      {plat::kVkNumpad0 + 6, plat::kVkRight}, {plat::kVkNumpad0 + 2, plat::kVkDown},
+      {plat::kVkNumpad0 + 7, plat::kVkHome},  {plat::kVkNumpad0 + 9, plat::kVkPrior},
+      {plat::kVkNumpad0 + 1, plat::kVkEnd},   {plat::kVkNumpad0 + 3, plat::kVkNext},
+      {plat::kVkNumpad0 + 0, plat::kVkInsert}, {110, plat::kVkDelete},
+      {plat::kVkNumpad0 + 5, 12},
+      // Keys outside the pad's digits keep their code either way.
+      {plat::kVkLeft, plat::kVkLeft},         {106, 106},
+      {'X', 'X'},                             {plat::kVkReturn, plat::kVkReturn},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(plat::KeypadKey(c.key, false), c.off) << c.key;
+    EXPECT_EQ(plat::KeypadKey(c.key, true), c.key) << c.key;
+  }
 }
 
 TEST(HeadlessClock, AdvancesSixtyPassesASecondFromItsStart) {

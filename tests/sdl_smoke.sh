@@ -14,7 +14,8 @@
 #    replays the recording headless: both runs end in the same state dump.
 #
 # 4. Holds keys in the window with xdotool, the X server's autorepeat on: a
-#    held S is one press (the game pauses once).
+#    held S is one press (the game pauses once), and the number pad's 4
+#    with NumLock off flies the ship left as the left arrow does.
 #
 # Needs xvfb-run, xwd (x11-apps), xdotool and python3; xwininfo (x11-utils)
 # is used to find the window when present. Exits 0 on pass, 1 on failure.
@@ -298,6 +299,8 @@ for attempt in 1 2; do
     done
   fi
   sleep 5
+  # The number pad'"'"'s 4 (NumLock off, as Xvfb starts) held for a second.
+  xdotool keydown KP_Left; sleep 1; xdotool keyup KP_Left
   # S held for 1.5 s: the X server repeats it twenty-odd times.
   xdotool keydown s; sleep 1.5; xdotool keyup s
   sleep 0.5
@@ -320,6 +323,15 @@ if [[ "$(field "$tmp/held.json" pause)" == "1" ]]; then
   pass "S held with autorepeat toggles the pause once"
 else
   fail "pause is '$(field "$tmp/held.json" pause)' after S was held, want 1"
+fi
+# The ship starts where a run without keys leaves it.
+"$exe" --headless --seed 1 --input "$tmp/start.txt" --frames 300 --dump "$tmp/still.json" >>"$tmp/run4.log" 2>&1
+still_x=$(field "$tmp/still.json" player_x)
+held_x=$(field "$tmp/held.json" player_x)
+if [[ -n "$still_x" && -n "$held_x" ]] && python3 -c "import sys; sys.exit(0 if float('$held_x') + 50 < float('$still_x') else 1)"; then
+  pass "the number pad's 4 flew the ship left (x $still_x to $held_x)"
+else
+  fail "the ship is at x '$held_x' after the number pad's 4, started at '$still_x'"
 fi
 # The recording holds the key-downs the window delivered: one press of S
 # and its repeats, each marked as such.
