@@ -171,21 +171,23 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
     plat::replay::EndSession();
     return 1;
   }
-  if (options.replay) plat::replay::StartReplay();
-  if (options.record &&
-      !plat::replay::StartRecording(options.record, seed, calendarSeed, error, sizeof error))
-    fprintf(stderr, "samplegame: %s; the run goes on unrecorded\n", error);
-
   // 1. Only one copy plays at a time; a second one raises the first.
   //    Headless runs are independent of each other and of a player's game.
+  //    Nothing is written before this: a second copy leaves the first
+  //    one's files alone.
   if (!options.headless) {
     plat::LockResult lock = plat::AcquireInstanceLock(game.instanceName);
     if (lock == plat::LockResult::AlreadyRunning) {
       plat::Shutdown();
+      plat::replay::EndSession();
       return 0;
     }
     App().mutexHeld = lock == plat::LockResult::Acquired ? 1 : 0;
   }
+  if (options.replay) plat::replay::StartReplay();
+  if (options.record &&
+      !plat::replay::StartRecording(options.record, seed, calendarSeed, error, sizeof error))
+    fprintf(stderr, "samplegame: %s; the run goes on unrecorded\n", error);
   // 2. The command line.
   SetCommandLine(argc, argv);
   // 3-6. The main window; it becomes the active one.

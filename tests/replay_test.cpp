@@ -3,6 +3,7 @@
 // recording holds them.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -253,6 +254,53 @@ TEST(Replay, KeysJoystickAnswersAndWaitsComeBackFromTheFile) {
   EXPECT_EQ(replayed.padButtons, recorded.padButtons);
   // Alt arrives as a system key, as the platform sends it.
   EXPECT_EQ(replayed.messages.back(), uint32_t(plat::kMsgSysKeyDown) << 16 | plat::kVkMenu);
+  oxtest::StartHeadless();
+}
+
+// The recording is written under a temporary name beside the file and
+// renamed at the end: an older file of that name stays whole until then, and
+// a run that stops early leaves a prefix that replays.
+TEST(Replay, RecordingGoesToATemporaryNameAndIsRenamedAtTheEnd) {
+  const std::string file = Temp("renamed.sgr");
+  const std::string temp = file + ".tmp" + std::to_string(static_cast<long>(getpid()));
+  WriteText(file, "an older recording");
+  char error[256];
+  plat::Options o;
+  o.headless = true;
+  ASSERT_TRUE(plat::Init(o, error, sizeof error)) << error;
+  ASSERT_TRUE(plat::replay::StartRecording(file.c_str(), 5, false, error, sizeof error)) << error;
+  ASSERT_TRUE(plat::CreateMainWindow("t", 640, 480, false));
+  for (int pass = 1; pass <= 3; ++pass) {
+    plat::Message m;
+    while (plat::PeekMessage(m)) {
+    }
+    plat::BeginFramePass();
+    plat::WaitUntil(plat::Clock() + 20);  // a wait writes what was gathered
+    plat::EndFramePass();
+  }
+  EXPECT_EQ(oxtest::ReadFile(file), "an older recording");
+  // The prefix so far, as a crash would leave it, is a readable recording.
+  const std::string prefix = oxtest::ReadFile(temp);
+  ASSERT_GT(prefix.size(), 16u);
+  const std::string copy = Temp("prefix.sgr");
+  WriteText(copy, prefix);
+  plat::Shutdown();
+  EXPECT_NE(access(temp.c_str(), F_OK), 0) << "the temporary file is left behind";
+  const std::string whole = oxtest::ReadFile(file);
+  EXPECT_EQ(whole.substr(0, 8), "SGREPLAY");
+  EXPECT_EQ(whole.compare(0, prefix.size(), prefix), 0);
+  ASSERT_TRUE(plat::replay::Load(file.c_str(), error, sizeof error)) << error;
+  EXPECT_EQ(plat::replay::RecordedPasses(), 3u);
+  EXPECT_TRUE(plat::replay::Load(copy.c_str(), error, sizeof error)) << error;
+  EXPECT_GE(plat::replay::RecordedPasses(), 2u);
+  plat::replay::EndSession();
+
+  // A folder that cannot be written: refused with the reason, nothing left.
+  const std::string bad = Temp("no-such-folder/run.sgr");
+  ASSERT_TRUE(plat::Init(o, error, sizeof error)) << error;
+  EXPECT_FALSE(plat::replay::StartRecording(bad.c_str(), 5, false, error, sizeof error));
+  EXPECT_NE(std::string(error).find("cannot write the recording"), std::string::npos) << error;
+  plat::Shutdown();
   oxtest::StartHeadless();
 }
 

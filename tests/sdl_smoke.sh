@@ -16,6 +16,9 @@
 # 4. Holds keys in the window with xdotool, the X server's autorepeat on: a
 #    held S is one press (the game pauses once), and the number pad's 4
 #    with NumLock off flies the ship left as the left arrow does.
+# 5. Starts a second copy with --record on the first one's file while the
+#    first runs: it exits 0 and writes nothing; the first one's recording
+#    (under its temporary name until the end) is whole and replays.
 #
 # Needs xvfb-run, xwd (x11-apps), xdotool and python3; xwininfo (x11-utils)
 # is used to find the window when present. Exits 0 on pass, 1 on failure.
@@ -370,6 +373,55 @@ if cmp -s "$tmp/held.json" "$tmp/held-replayed.json"; then
   pass "the recording with repeats replays to the same dump"
 else
   fail "the replay of run 4 differs from the run"
+fi
+
+# ------------------------------------------------------------ run 5: a second copy
+
+echo "run 5: a second copy with --record leaves the first one's recording alone"
+for attempt in 1 2; do
+  rm -f "$tmp/rc5" "$tmp/rc5b" "$tmp/first.sgr"
+  timeout 240 xvfb-run -a -s "-screen 0 ${screen_w}x${screen_h}x24" bash -c '
+  exe=$1 out=$2
+  "$exe" --window --scale 1 --seed 1 --input "$out/start.txt" --record "$out/first.sgr" \
+    --dump "$out/first.json" >"$out/run5.log" 2>&1 &
+  pid=$!
+  if command -v xwininfo >/dev/null 2>&1; then
+    for _ in $(seq 150); do
+      xwininfo -name "Sample Game" 2>/dev/null | grep -q IsViewable && break
+      sleep 0.2
+    done
+  fi
+  sleep 3
+  stat -c %s "$out/first.sgr.tmp$pid" >"$out/size-before" 2>/dev/null
+  timeout 60 "$exe" --window --scale 1 --record "$out/first.sgr" --frames 10 >>"$out/run5.log" 2>&1
+  echo $? >"$out/rc5b"
+  [[ -e "$out/first.sgr" ]] && echo "the second copy made first.sgr" >>"$out/run5.log"
+  stat -c %s "$out/first.sgr.tmp$pid" >"$out/size-after" 2>/dev/null
+  sleep 1
+  xdotool key Escape
+  wait "$pid"
+  echo $? >"$out/rc5"
+  ls "$out" | grep -c "first.sgr.tmp" >"$out/temps"
+  ' _ "$exe" "$tmp"
+  rc5=$(cat "$tmp/rc5" 2>/dev/null || echo "none")
+  [[ "$rc5" != "0" && $attempt -eq 1 ]] && no_server "$tmp/run5.log" || break
+  echo "run 5: no X server, once more"
+done
+before=$(cat "$tmp/size-before" 2>/dev/null || echo 0)
+after=$(cat "$tmp/size-after" 2>/dev/null || echo 0)
+if [[ "$rc5" == "0" && "$(cat "$tmp/rc5b" 2>/dev/null)" == "0" ]] && ! grep -q "second copy made" "$tmp/run5.log" &&
+   [[ "$before" -gt 20 && "$after" -ge "$before" && "$(cat "$tmp/temps")" == "0" ]]; then
+  pass "the second copy exited 0 and wrote nothing; the first's recording grew ($before to $after bytes)"
+else
+  fail "first copy exit $rc5, second $(cat "$tmp/rc5b" 2>/dev/null), recording $before then $after bytes, temporary files left: $(cat "$tmp/temps" 2>/dev/null)"
+  sed 's/^/  | /' "$tmp/run5.log" | tail -10
+fi
+if "$exe" --headless --replay "$tmp/first.sgr" --dump "$tmp/first-replayed.json" >>"$tmp/run5.log" 2>&1 &&
+   cmp -s "$tmp/first.json" "$tmp/first-replayed.json"; then
+  pass "the first copy's recording replays to its dump"
+else
+  fail "the first copy's recording does not replay to its dump"
+  sed 's/^/  | /' "$tmp/run5.log" | tail -5
 fi
 
 if [[ $failures -eq 0 ]]; then
