@@ -60,6 +60,20 @@ bool WriteDump(const char* path, const GameDefinition& game) {
   return fclose(f) == 0 && ok;
 }
 
+// What the quit hook needs: the run's options and game.
+const char* g_dumpPath = nullptr;
+const GameDefinition* g_game = nullptr;
+
+// A quit signal came while a message box held the main thread: the run ends
+// at once, leaving the dump it would have left.
+int EndInBox() {
+  if (g_dumpPath && g_game && !WriteDump(g_dumpPath, *g_game)) {
+    fprintf(stderr, "samplegame: cannot write the dump %s\n", g_dumpPath);
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 void FramePass(const GameDefinition& game) {
@@ -184,6 +198,9 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
     }
     App().mutexHeld = lock == plat::LockResult::Acquired ? 1 : 0;
   }
+  g_dumpPath = options.dump;
+  g_game = &game;
+  plat::SetQuitHook(EndInBox);
   if (options.replay) plat::replay::StartReplay();
   if (options.record &&
       !plat::replay::StartRecording(options.record, seed, calendarSeed, error, sizeof error))
@@ -250,6 +267,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   // way, release them now (the released flag keeps it to once).
   QuitSequence();
   plat::Shutdown();
+  plat::SetQuitHook(nullptr);
   // A sound output that could not be written whole was reported when it
   // failed; the run counts as failed, as for the dump.
   if (plat::audio::OutputFailed()) result = 1;

@@ -174,9 +174,11 @@ class Sdl final : public detail::Backend {
     confined_ = false;
     beepState_ = BeepState::Unopened;
 
-    // The close of the last window is reported as a window event; a quit
-    // event then only comes from a signal (Ctrl+C, SIGTERM).
+    // The close of the last window is reported as a window event. Quit
+    // signals are the platform layer's own (they also reach a program held
+    // in a message box), so SDL installs no handlers of its own.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_APP_NAME, options.appName ? options.appName : "Sample Game");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
@@ -262,6 +264,10 @@ class Sdl final : public detail::Backend {
   void Pump() override {
     detail::DeliverScriptEvents(pass_ + 1);
     if (detail::PollRaiseRequest()) detail::Enqueue(kMsgRaise, 0, 0);
+    if (detail::TakeQuitSignal() && !closeSent_) {
+      closeSent_ = true;
+      detail::Enqueue(kMsgClose, 0, 0);
+    }
     SDL_PumpEvents();
     // Pump runs when the message queue is empty. Taking a bounded number of
     // events (each makes at most two messages) keeps the queue from
@@ -512,7 +518,10 @@ class Sdl final : public detail::Backend {
     box.numbuttons = buttonCount;
     box.buttons = buttonData;
     int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+    detail::BeginBlockingBox();
+    const int shown = SDL_ShowMessageBox(&box, &pressed);
+    detail::EndBlockingBox();
+    if (shown != 0) {
       fprintf(stderr, "[%s] %s\n", captionBuf, textBuf);
       return yesNo ? 0 : 1;
     }

@@ -15,7 +15,8 @@
 #
 # 4. Holds keys in the window with xdotool, the X server's autorepeat on: a
 #    held S is one press (the game pauses once), and the number pad's 4
-#    with NumLock off flies the ship left as the left arrow does.
+#    with NumLock off flies the ship left as the left arrow does; SIGHUP
+#    then ends the game as closing its window does.
 # 5. Starts a second copy with --record on the first one's file while the
 #    first runs: it exits 0 and writes nothing; the first one's recording
 #    (under its temporary name until the end) is whole and replays.
@@ -307,9 +308,11 @@ for attempt in 1 2; do
   # S held for 1.5 s: the X server repeats it twenty-odd times.
   xdotool keydown s; sleep 1.5; xdotool keyup s
   sleep 0.5
-  xdotool key Escape
+  # The terminal that started the game closes: SIGHUP ends it as a close.
+  kill -HUP "$pid"
   wait "$pid"
   echo $? >"$out/rc4"
+  ls -A "$XDG_RUNTIME_DIR" >"$out/runtime4"
   ' _ "$exe" "$tmp"
   rc4=$(cat "$tmp/rc4" 2>/dev/null || echo "none")
   [[ "$rc4" != "0" && $attempt -eq 1 ]] && no_server "$tmp/run4.log" || break
@@ -321,6 +324,11 @@ if [[ "$rc4" == "0" ]]; then
 else
   fail "exit code $rc4"
   [[ -f "$tmp/run4.log" ]] && sed 's/^/  | /' "$tmp/run4.log" | tail -10
+fi
+if [[ -f "$tmp/runtime4" ]] && ! grep -q '\.sock$' "$tmp/runtime4"; then
+  pass "SIGHUP ended the game with its dump, and the socket is removed"
+else
+  fail "after SIGHUP the runtime folder holds: $(tr '\n' ' ' <"$tmp/runtime4" 2>/dev/null)"
 fi
 if [[ "$(field "$tmp/held.json" pause)" == "1" ]]; then
   pass "S held with autorepeat toggles the pause once"
