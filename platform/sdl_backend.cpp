@@ -333,14 +333,30 @@ class Sdl final : public detail::Backend {
       }
     } else {
       // The requested scale, reduced while the window would not fit on the
-      // desktop (never below 1).
-      int scale = scale_;
+      // desktop; on a desktop smaller than the picture itself, the picture
+      // shrinks to fit. The window is placed on the desktop's usable area.
+      ww = w * scale_;
+      wh = h * scale_;
       SDL_Rect usable;
-      if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+      if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
+        int scale = scale_;
         while (scale > 1 && (w * scale > usable.w || h * scale > usable.h)) --scale;
+        ww = w * scale;
+        wh = h * scale;
+        if (ww > usable.w || wh > usable.h) {
+          const double fit = std::min(double(usable.w) / w, double(usable.h) / h);
+          // (FitPicture reports the scale.)
+          ww = std::max(1, int(w * fit));
+          wh = std::max(1, int(h * fit));
+        } else if (scale != scale_) {
+          fprintf(stderr,
+                  "samplegame: a window at scale %d does not fit on the desktop (%d x %d); "
+                  "scale %d is used\n",
+                  scale_, usable.w, usable.h, scale);
+        }
+        wx = usable.x + (usable.w - ww) / 2;
+        wy = usable.y + (usable.h - wh) / 2;
       }
-      ww = w * scale;
-      wh = h * scale;
     }
     window_ = SDL_CreateWindow(title ? title : "", wx, wy, ww, wh, flags);
     if (!window_) {
@@ -552,9 +568,31 @@ class Sdl final : public detail::Backend {
     texW_ = w;
     texH_ = h;
     SDL_RenderSetLogicalSize(renderer_, w, h);
-    SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
+    FitPicture();
     framePresented_ = false;
     return true;
+  }
+
+  // The picture is scaled by the largest whole factor that fits the window;
+  // a window (or full screen) smaller than the picture shows it shrunk to
+  // fit, rather than cut, and says so once.
+  void FitPicture() {
+    if (!renderer_ || texW_ <= 0 || texH_ <= 0) return;
+    int ow = 0, oh = 0;
+    if (SDL_GetRendererOutputSize(renderer_, &ow, &oh) != 0 || ow <= 0 || oh <= 0) {
+      SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
+      return;
+    }
+    const bool small = ow < texW_ || oh < texH_;
+    SDL_RenderSetIntegerScale(renderer_, small ? SDL_FALSE : SDL_TRUE);
+    if (small && (ow != smallW_ || oh != smallH_)) {
+      smallW_ = ow;
+      smallH_ = oh;
+      fprintf(stderr,
+              "samplegame: the screen area (%d x %d) is smaller than the picture (%d x %d); "
+              "it is shown at scale %.2f\n",
+              ow, oh, texW_, texH_, std::min(double(ow) / texW_, double(oh) / texH_));
+    }
   }
 
   // Shows the last uploaded picture (black before the first one).
@@ -699,8 +737,11 @@ class Sdl final : public detail::Backend {
             detail::Enqueue(kMsgMove, 0, PackPoint(x, y));
             break;
           }
-          case SDL_WINDOWEVENT_EXPOSED:
           case SDL_WINDOWEVENT_SIZE_CHANGED:
+            FitPicture();
+            Redraw();
+            break;
+          case SDL_WINDOWEVENT_EXPOSED:
             // No frame passes run while the program is inactive; keep the
             // window showing the last picture.
             Redraw();
@@ -741,6 +782,7 @@ class Sdl final : public detail::Backend {
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   int texW_ = 0, texH_ = 0;
+  int smallW_ = 0, smallH_ = 0;  // the output size last reported as too small
   int vsync_ = -1;  // vsync state set on the renderer; -1 not set yet
   bool framePresented_ = false;
   bool confined_ = false;

@@ -20,6 +20,9 @@
 # 5. Starts a second copy with --record on the first one's file while the
 #    first runs: it exits 0 and writes nothing; the first one's recording
 #    (under its temporary name until the end) is whole and replays.
+# 6. On a 600 x 400 desktop, smaller than the picture: the window shrinks
+#    onto the desktop and full screen shows the whole picture at 5/6 scale,
+#    both said on standard error.
 #
 # Needs xvfb-run, xwd (x11-apps), xdotool and python3; xwininfo (x11-utils)
 # is used to find the window when present. Exits 0 on pass, 1 on failure.
@@ -430,6 +433,102 @@ if "$exe" --headless --replay "$tmp/first.sgr" --dump "$tmp/first-replayed.json"
 else
   fail "the first copy's recording does not replay to its dump"
   sed 's/^/  | /' "$tmp/run5.log" | tail -5
+fi
+
+# ------------------------------------------------------------ run 6: a small desktop
+
+echo "run 6: a 600x400 desktop, smaller than the picture: window and full screen"
+for attempt in 1 2; do
+  rm -f "$tmp/rc6w" "$tmp/rc6f"
+  timeout 240 xvfb-run -a -s "-screen 0 600x400x24" bash -c '
+  exe=$1 out=$2
+  wait_window() {
+    if command -v xwininfo >/dev/null 2>&1; then
+      for _ in $(seq 150); do
+        xwininfo -name "Sample Game" 2>/dev/null | grep -q IsViewable && break
+        sleep 0.2
+      done
+    fi
+  }
+  "$exe" --window --scale 2 --frames 600 >"$out/run6w.log" 2>&1 &
+  pid=$!
+  wait_window
+  sleep 3
+  xwininfo -name "Sample Game" >"$out/window6.txt" 2>&1
+  wait "$pid"
+  echo $? >"$out/rc6w"
+  "$exe" --frames 1200 >"$out/run6f.log" 2>&1 &
+  pid=$!
+  wait_window
+  sleep 6
+  xwd -root -silent >"$out/small.xwd"
+  wait "$pid"
+  echo $? >"$out/rc6f"
+  ' _ "$exe" "$tmp"
+  rc6=$(cat "$tmp/rc6w" 2>/dev/null || echo "none")
+  [[ "$rc6" != "0" && $attempt -eq 1 ]] && no_server "$tmp/run6w.log" || break
+  echo "run 6: no X server, once more"
+done
+if [[ "$rc6" == "0" && "$(cat "$tmp/rc6f" 2>/dev/null)" == "0" ]]; then
+  pass "exit codes 0"
+else
+  fail "exit codes $rc6 (window) and $(cat "$tmp/rc6f" 2>/dev/null) (full screen)"
+  sed 's/^/  | /' "$tmp/run6w.log" "$tmp/run6f.log" 2>/dev/null | tail -10
+fi
+if grep -q "smaller than the picture .* scale 0.83" "$tmp/run6w.log" &&
+   grep -q "smaller than the picture .* scale 0.83" "$tmp/run6f.log"; then
+  pass "the scale below 1 is said on standard error"
+else
+  fail "no word of the scale on standard error"
+fi
+if [[ -s "$tmp/window6.txt" ]] && grep -q "Absolute upper-left X" "$tmp/window6.txt"; then
+  read -r wx wy ww wh < <(awk -F: '/Absolute upper-left X/ {x = $2 + 0} /Absolute upper-left Y/ {y = $2 + 0}
+    /Width:/ {w = $2 + 0} /Height:/ {h = $2 + 0} END {print x, y, w, h}' "$tmp/window6.txt")
+  if [[ $wx -ge 0 && $wy -ge 0 && $((wx + ww)) -le 600 && $((wy + wh)) -le 400 && $wh -ge 390 ]]; then
+    pass "the window (${ww}x${wh} at $wx,$wy) lies on the desktop and fills its height"
+  else
+    fail "the window is ${ww}x${wh} at ($wx,$wy) on a 600x400 desktop"
+  fi
+fi
+# Full screen: the whole picture at 5/6 scale, 533 x 400 centred: the
+# playfield (x 130 to 510 of the picture) between black margins. A picture
+# cut at scale 1 would show the playfield from x 110.
+if [[ -s "$tmp/small.xwd" ]] && python3 - "$tmp/small.xwd" <<'PY'
+import struct
+import sys
+
+data = open(sys.argv[1], "rb").read()
+fields = struct.unpack(">25I", data[:100])
+header_size, width, height = fields[0], fields[4], fields[5]
+byte_order, bpp, bytes_per_line, ncolors = fields[7], fields[11], fields[12], fields[19]
+mask = fields[14] | fields[15] | fields[16]
+pixels = data[header_size + 12 * ncolors:]
+step = bpp // 8
+order = "little" if byte_order == 0 else "big"
+
+
+def lit(x1, x2, y1=4, y2=396):
+    n = 0
+    for y in range(y1, y2):
+        for x in range(x1, x2):
+            off = y * bytes_per_line + x * step
+            n += (int.from_bytes(pixels[off:off + step], order) & mask) != 0
+    return n, (x2 - x1) * (y2 - y1)
+
+
+ok = (width, height) == (600, 400)
+for name, (x1, x2), want_lit in (("left margin", (37, 137), False), ("right margin", (463, 562), False),
+                                 ("playfield", (146, 454), True)):
+    n, total = lit(x1, x2)
+    good = n * 4 >= total if want_lit else n == 0
+    print(f"{'ok:  ' if good else 'FAIL:'} full screen {name}: {n} of {total} pixels lit")
+    ok = ok and good
+sys.exit(0 if ok else 1)
+PY
+then
+  :
+else
+  failures=$((failures + 1))
 fi
 
 if [[ $failures -eq 0 ]]; then
