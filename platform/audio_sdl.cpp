@@ -26,6 +26,7 @@ class SdlDriver final : public Driver {
     want.callback = Callback;
     want.userdata = this;
     format_ = f;
+    removed_ = false;
     // No allowed changes: SDL converts to whatever the hardware takes.
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
     if (device_ == 0) {
@@ -84,6 +85,14 @@ class SdlDriver final : public Driver {
     return ok;
   }
 
+  void Removed(uint32_t deviceId) override {
+    if (device_ != 0 && deviceId == device_) removed_ = true;
+  }
+  // A device SDL found disconnected reads as stopped.
+  bool Lost() override {
+    return device_ != 0 && (removed_ || SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED);
+  }
+
   void BeginRun() override {}
   void Finish() override {}
   bool Heard() const override { return true; }
@@ -105,6 +114,7 @@ class SdlDriver final : public Driver {
   }
 
   SDL_AudioDeviceID device_ = 0;
+  bool removed_ = false;
   Format format_;
 };
 

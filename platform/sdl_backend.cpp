@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/keypad.h"
 
@@ -753,6 +754,9 @@ class Sdl final : public detail::Backend {
           default:
             break;
         }
+        break;
+      case SDL_AUDIODEVICEREMOVED:
+        if (!e.adevice.iscapture) audio::DeviceRemoved(e.adevice.which);
         break;
       case SDL_QUIT:
         if (!closeSent_) detail::Enqueue(kMsgClose, 0, 0);
