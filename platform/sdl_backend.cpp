@@ -18,6 +18,7 @@
 #include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/keypad.h"
+#include "platform/quiet_stderr.h"
 
 namespace plat {
 
@@ -637,6 +638,8 @@ class Sdl final : public detail::Backend {
   }
 
   bool OpenBeep() {
+    // The game's audio device has said whether there is sound.
+    QuietStderr quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     SDL_AudioSpec want{};
     want.freq = kBeepRate;

@@ -13,6 +13,7 @@
 #include "platform/headless.h"
 #include "platform/input_script.h"
 #include "platform/keypad.h"
+#include "platform/quiet_stderr.h"
 #include "platform/platform.h"
 #include "tests/test_support.h"
 
@@ -132,6 +133,32 @@ TEST(Keypad, NumLockOffSendsTheNavigationKeysNumLockOnTheDigits) {
     EXPECT_EQ(plat::KeypadKey(c.key, false), c.off) << c.key;
     EXPECT_EQ(plat::KeypadKey(c.key, true), c.key) << c.key;
   }
+}
+
+// The sound library's own lines are held back while audio opens; the
+// game's one line gets through, and standard error is back afterwards.
+TEST(QuietStderr, HoldsBackOthersLinesButNotTheGamesOwn) {
+  const std::string path = oxtest::DataDir() + "stderr.txt";
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (!freopen(path.c_str(), "w", stderr)) _exit(2);
+    setvbuf(stderr, nullptr, _IOFBF, 256);  // buffered: the guard must flush
+    fputs("before\n", stderr);
+    {
+      plat::QuietStderr quiet;
+      fputs("ALSA lib pcm.c: Unknown PCM default\n", stderr);
+      if (write(2, "raw\n", 4) != 4) _exit(3);
+      quiet.Say("said\n");
+    }
+    fputs("after\n", stderr);
+    fflush(stderr);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(oxtest::ReadFile(path), "before\nsaid\nafter\n");
 }
 
 TEST(HeadlessClock, AdvancesSixtyPassesASecondFromItsStart) {
