@@ -7,9 +7,11 @@
 // procedure expects (virtual-key codes, system keys, double clicks,
 // activation, moves, close).
 #include <SDL.h>
+#include <time.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +20,7 @@
 #include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/keypad.h"
+#include "platform/pacing.h"
 #include "platform/quiet_stderr.h"
 
 namespace plat {
@@ -202,8 +205,12 @@ class Sdl final : public detail::Backend {
     }
     // No input method: keys arrive as plain key events.
     SDL_StopTextInput();
-    perfFrequency_ = SDL_GetPerformanceFrequency();
-    if (perfFrequency_ == 0) perfFrequency_ = 1000;
+    // One sleep to the end of a pass is precise where the clock's
+    // resolution is fine (high-resolution timers); elsewhere the sleep is
+    // taken in steps of a millisecond.
+    timespec res{};
+    preciseSleep_ = clock_getres(CLOCK_MONOTONIC, &res) == 0 && res.tv_sec == 0 &&
+                    res.tv_nsec <= 100000;
     started_ = true;
     return true;
   }
@@ -239,23 +246,15 @@ class Sdl final : public detail::Backend {
 
   void EndFramePass() override {
     // At most 60 passes a second, whatever the display's refresh: a pass
-    // that ends early sleeps for the rest of its 1/60 s.
-    const uint64_t period = perfFrequency_ / 60;
-    uint64_t now = SDL_GetPerformanceCounter();
-    if (lastPassEnd_ != 0 && now - lastPassEnd_ < period) {
-      uint64_t target = lastPassEnd_ + period;
-      for (;;) {
-        now = SDL_GetPerformanceCounter();
-        if (now >= target) break;
-        uint64_t leftUs = (target - now) * 1000000 / perfFrequency_;
-        if (leftUs > 2000)
-          SDL_Delay(static_cast<uint32_t>(leftUs / 1000 - 1));  // the bulk
-        else if (leftUs > 200)
-          SDL_Delay(0);  // yield; the last fraction is spun
-      }
+    // that ends early sleeps for the rest of its 1/60 s, by the clock.
+    const int64_t now = MonotonicNs();
+    const int64_t target = NextPassStart(lastPassEnd_, now);
+    if (target > now) {
+      SleepUntil(target);
+      const int64_t woke = MonotonicNs();
       // Keep the cadence of the 1/60 s grid unless the sleep overshot by a
       // whole period.
-      lastPassEnd_ = now - target < period ? target : now;
+      lastPassEnd_ = woke - target < kPassPeriodNs ? target : woke;
     } else {
       lastPassEnd_ = now;
     }
@@ -432,7 +431,9 @@ class Sdl final : public detail::Backend {
     if ((w != texW_ || h != texH_) && !CreateTexture(w, h)) return false;
     if (SDL_UpdateTexture(texture_, nullptr, pixels, pitch * 2) != 0) return false;
     framePresented_ = true;
-    int want = vsync ? 1 : 0;
+    // The pass rhythm comes from the clock; waiting for the vertical blank
+    // is added only where the display's refresh falls in step with it.
+    int want = vsync && VsyncHelps(RefreshRate()) ? 1 : 0;
     if (want != vsync_) {
       // Renderers without vsync control keep presenting without the wait.
       SDL_RenderSetVSync(renderer_, want);
@@ -561,6 +562,30 @@ class Sdl final : public detail::Backend {
 
  private:
   enum class BeepState { Unopened, Open, Failed };
+
+  static int64_t MonotonicNs() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
+  }
+
+  void SleepUntil(int64_t target) {
+    if (preciseSleep_) {
+      timespec t{static_cast<time_t>(target / 1000000000), static_cast<long>(target % 1000000000)};
+      while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
+      }
+      return;
+    }
+    for (int64_t now = MonotonicNs(); now < target; now = MonotonicNs()) SDL_Delay(1);
+  }
+
+  // The refresh rate of the display the window is on (0 unknown).
+  int RefreshRate() const {
+    int display = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
+    SDL_DisplayMode mode;
+    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
+    return mode.refresh_rate;
+  }
 
   bool CreateTexture(int w, int h) {
     if (texture_) SDL_DestroyTexture(texture_);
@@ -782,8 +807,8 @@ class Sdl final : public detail::Backend {
   bool started_ = false;
   int scale_ = 2;
   uint32_t pass_ = 0;
-  uint64_t perfFrequency_ = 1000;
-  uint64_t lastPassEnd_ = 0;
+  bool preciseSleep_ = true;
+  int64_t lastPassEnd_ = 0;  // ns of the monotonic clock; 0 before the first pass
   bool closeSent_ = false;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;

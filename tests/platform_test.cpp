@@ -13,6 +13,7 @@
 #include "platform/headless.h"
 #include "platform/input_script.h"
 #include "platform/keypad.h"
+#include "platform/pacing.h"
 #include "platform/quiet_stderr.h"
 #include "platform/platform.h"
 #include "tests/test_support.h"
@@ -159,6 +160,41 @@ TEST(QuietStderr, HoldsBackOthersLinesButNotTheGamesOwn) {
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_EQ(oxtest::ReadFile(path), "before\nsaid\nafter\n");
+}
+
+TEST(FramePacing, VsyncOnlyAtSixtyHertzAndItsMultiples) {
+  const struct {
+    int hz;
+    bool helps;
+  } cases[] = {{0, false},   {30, false},  {50, false},  {59, true},   {60, true},  {75, false},
+               {100, false}, {119, true},  {120, true},  {144, false}, {165, false}, {240, true},
+               {-60, false}};
+  for (const auto& c : cases) EXPECT_EQ(plat::VsyncHelps(c.hz), c.helps) << c.hz;
+}
+
+TEST(FramePacing, PassesKeepTheSixtiethOfASecondGridUnlessOneOverruns) {
+  const int64_t p = plat::kPassPeriodNs;
+  const struct {
+    int64_t previous, now, next;
+  } cases[] = {
+      {0, 5000, 5000},                       // the first pass: no wait
+      {1000000, 1000000 + 4000000, 1000000 + p},  // early: wait for the grid
+      {1000000, 1000000 + p - 1, 1000000 + p},
+      {1000000, 1000000 + p, 1000000 + p},   // exactly on time
+      {1000000, 1000000 + p + 7, 1000000 + p + 7},  // late: the grid starts again
+      {1000000, 1000000 + 3 * p, 1000000 + 3 * p},
+  };
+  for (const auto& c : cases) EXPECT_EQ(plat::NextPassStart(c.previous, c.now), c.next) << c.now;
+  // Sixty passes that each take 4 ms start a second apart, whatever the
+  // display: the clock alone gives the rhythm.
+  int64_t end = 0, t = 1000000000;
+  for (int i = 0; i < 60; ++i) {
+    t += 4000000;  // the pass's work
+    const int64_t start = plat::NextPassStart(end, t);
+    end = start;
+    t = start;
+  }
+  EXPECT_NEAR(double(t - 1000000000), 1e9 - p + 4000000, 100.0);
 }
 
 TEST(HeadlessClock, AdvancesSixtyPassesASecondFromItsStart) {
