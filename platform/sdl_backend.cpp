@@ -19,6 +19,7 @@
 
 #include "platform/audio.h"
 #include "platform/backend.h"
+#include "platform/displays.h"
 #include "platform/keypad.h"
 #include "platform/pacing.h"
 #include "platform/quiet_stderr.h"
@@ -318,15 +319,18 @@ class Sdl final : public detail::Backend {
     if (!started_ || w <= 0 || h <= 0) return false;
     DestroyMainWindow();
     uint32_t flags = 0;
-    int wx = SDL_WINDOWPOS_CENTERED, wy = SDL_WINDOWPOS_CENTERED;
+    // The display the window was last on, else the one the pointer is on.
+    const int display = WindowDisplay();
+    int wx = SDL_WINDOWPOS_CENTERED_DISPLAY(display), wy = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
     int ww = w, wh = h;
+    fullScreen_ = fullScreen;
     if (fullScreen) {
       // Desktop full screen. The window is also created covering the whole
       // display, so it fills the screen even where no window manager applies
       // the full-screen state.
       flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
       SDL_Rect bounds;
-      if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
+      if (SDL_GetDisplayBounds(display, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
         wx = bounds.x;
         wy = bounds.y;
         ww = bounds.w;
@@ -339,7 +343,7 @@ class Sdl final : public detail::Backend {
       ww = w * scale_;
       wh = h * scale_;
       SDL_Rect usable;
-      if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
+      if (SDL_GetDisplayUsableBounds(display, &usable) == 0 && usable.w > 0 && usable.h > 0) {
         int scale = scale_;
         while (scale > 1 && (w * scale > usable.w || h * scale > usable.h)) --scale;
         ww = w * scale;
@@ -390,6 +394,7 @@ class Sdl final : public detail::Backend {
   }
 
   void DestroyMainWindow() override {
+    NoteDisplay();
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
@@ -474,6 +479,19 @@ class Sdl final : public detail::Backend {
     int wx = 0, wy = 0, ww = 0, wh = 0;
     SDL_GetWindowPosition(window_, &wx, &wy);
     SDL_GetWindowSize(window_, &ww, &wh);
+    // In full screen the rectangle is the screen's own, (0, 0) at the top
+    // left of the display the window fills, wherever that display lies on
+    // the desktop.
+    if (fullScreen_) {
+      SDL_Rect bounds;
+      const int display = SDL_GetWindowDisplayIndex(window_);
+      if (display >= 0 && SDL_GetDisplayBounds(display, &bounds) == 0) {
+        l += bounds.x;
+        r += bounds.x;
+        t += bounds.y;
+        b += bounds.y;
+      }
+    }
     // Desktop rectangle (right and bottom exclusive) into window
     // coordinates, cut to the window, which is all SDL can confine to.
     int left = l - wx < 0 ? 0 : l - wx;
@@ -577,6 +595,27 @@ class Sdl final : public detail::Backend {
       return;
     }
     for (int64_t now = MonotonicNs(); now < target; now = MonotonicNs()) SDL_Delay(1);
+  }
+
+  // Remembers the display the window is on, for the next window.
+  void NoteDisplay() {
+    if (!window_) return;
+    const int display = SDL_GetWindowDisplayIndex(window_);
+    if (display >= 0) lastDisplay_ = display;
+  }
+
+  // The display a new window opens on.
+  int WindowDisplay() const {
+    DisplayRect displays[8];
+    int count = SDL_GetNumVideoDisplays();
+    count = count < 0 ? 0 : (count > 8 ? 8 : count);
+    for (int i = 0; i < count; ++i) {
+      SDL_Rect b{};
+      if (SDL_GetDisplayBounds(i, &b) == 0) displays[i] = DisplayRect{b.x, b.y, b.w, b.h};
+    }
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    return ChooseDisplay(lastDisplay_, displays, count, x, y);
   }
 
   // The refresh rate of the display the window is on (0 unknown).
@@ -761,6 +800,7 @@ class Sdl final : public detail::Backend {
             detail::Enqueue(kMsgActivateApp, 0, 0);
             break;
           case SDL_WINDOWEVENT_MOVED: {
+            NoteDisplay();
             int x = 0, y = 0;
             SDL_GetWindowPosition(window_, &x, &y);
             detail::Enqueue(kMsgMove, 0, PackPoint(x, y));
@@ -818,6 +858,8 @@ class Sdl final : public detail::Backend {
   int vsync_ = -1;  // vsync state set on the renderer; -1 not set yet
   bool framePresented_ = false;
   bool confined_ = false;
+  bool fullScreen_ = false;
+  int lastDisplay_ = -1;  // the display the last window was on; -1 none yet
   int confL_ = 0, confT_ = 0, confR_ = 0, confB_ = 0;  // desktop, right/bottom exclusive
   BeepState beepState_ = BeepState::Unopened;
   SDL_AudioDeviceID beepDevice_ = 0;

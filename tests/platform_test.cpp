@@ -12,6 +12,7 @@
 #include "platform/backend.h"
 #include "platform/headless.h"
 #include "platform/input_script.h"
+#include "platform/displays.h"
 #include "platform/keypad.h"
 #include "platform/pacing.h"
 #include "platform/quiet_stderr.h"
@@ -195,6 +196,26 @@ TEST(FramePacing, PassesKeepTheSixtiethOfASecondGridUnlessOneOverruns) {
     t = start;
   }
   EXPECT_NEAR(double(t - 1000000000), 1e9 - p + 4000000, 100.0);
+}
+
+TEST(Displays, AWindowOpensOnItsLastDisplayElseUnderThePointer) {
+  // A 1920 x 1080 display, a 1280 x 1024 one to its right and a third one
+  // above the first at negative coordinates.
+  const plat::DisplayRect d[] = {{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}, {0, -900, 1600, 900}};
+  const struct {
+    int last, x, y, at, chosen;
+  } cases[] = {
+      {-1, 10, 10, 0, 0},        {-1, 1919, 1079, 0, 0},  {-1, 1920, 0, 1, 1},
+      {-1, 3199, 1023, 1, 1},    {-1, 3000, 1050, -1, 0},  // the gap under the second
+      {-1, 100, -1, 2, 2},       {-1, -1, 0, -1, 0},
+      {1, 10, 10, 0, 1},         {2, 3000, 10, 1, 2},      // the last display wins
+      {3, 3000, 10, 1, 1},       // a display that is gone: the pointer's
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(plat::DisplayAt(d, 3, c.x, c.y), c.at) << c.x << "," << c.y;
+    EXPECT_EQ(plat::ChooseDisplay(c.last, d, 3, c.x, c.y), c.chosen) << c.last;
+  }
+  EXPECT_EQ(plat::ChooseDisplay(-1, nullptr, 0, 5, 5), 0);
 }
 
 TEST(HeadlessClock, AdvancesSixtyPassesASecondFromItsStart) {
