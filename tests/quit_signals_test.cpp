@@ -136,7 +136,11 @@ TEST(QuitSignals, HangupEndsAGameWithItsDumpAndRecording) {
           "--dump", dump.c_str(), "--record", record.c_str(), static_cast<char*>(nullptr));
     _exit(95);
   }
-  sleep(2);
+  // The recording's temporary file appears once the platform (and its
+  // handlers) started.
+  const std::string temp = record + ".tmp" + std::to_string(static_cast<long>(child));
+  for (int i = 0; i < 600 && access(temp.c_str(), F_OK) != 0; ++i) usleep(50000);
+  usleep(200000);
   kill(child, SIGHUP);
   EXPECT_EQ(WaitChild(child, 30), 0);
   EXPECT_NE(oxtest::ReadFile(dump).find("\"frame\""), std::string::npos);
