@@ -288,8 +288,9 @@ bool StartRecording(const char* path, uint32_t seed, bool calendarSeed, char* er
   }
   // A temporary name beside the file: an older recording under `path`
   // stays whole until this one is complete, and a crash leaves this one's
-  // prefix under the temporary name.
-  snprintf(s.tempPath, sizeof s.tempPath, "%s.tmp%ld", path, static_cast<long>(getpid()));
+  // prefix under the temporary name. (Not the settings files' ".tmpPID",
+  // whose leftovers a settings writer removes.)
+  snprintf(s.tempPath, sizeof s.tempPath, "%s.part%ld", path, static_cast<long>(getpid()));
   s.file = fopen(s.tempPath, "wb");
   if (!s.file) {
     snprintf(error, errorSize, "cannot write the recording %s: %s", s.tempPath, strerror(errno));

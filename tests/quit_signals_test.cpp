@@ -138,7 +138,7 @@ TEST(QuitSignals, HangupEndsAGameWithItsDumpAndRecording) {
   }
   // The recording's temporary file appears once the platform (and its
   // handlers) started.
-  const std::string temp = record + ".tmp" + std::to_string(static_cast<long>(child));
+  const std::string temp = record + ".part" + std::to_string(static_cast<long>(child));
   for (int i = 0; i < 600 && access(temp.c_str(), F_OK) != 0; ++i) usleep(50000);
   usleep(200000);
   kill(child, SIGHUP);

@@ -262,7 +262,7 @@ TEST(Replay, KeysJoystickAnswersAndWaitsComeBackFromTheFile) {
 // a run that stops early leaves a prefix that replays.
 TEST(Replay, RecordingGoesToATemporaryNameAndIsRenamedAtTheEnd) {
   const std::string file = Temp("renamed.sgr");
-  const std::string temp = file + ".tmp" + std::to_string(static_cast<long>(getpid()));
+  const std::string temp = file + ".part" + std::to_string(static_cast<long>(getpid()));
   WriteText(file, "an older recording");
   char error[256];
   plat::Options o;

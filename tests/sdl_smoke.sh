@@ -403,16 +403,16 @@ for attempt in 1 2; do
     done
   fi
   sleep 3
-  stat -c %s "$out/first.sgr.tmp$pid" >"$out/size-before" 2>/dev/null
+  stat -c %s "$out/first.sgr.part$pid" >"$out/size-before" 2>/dev/null
   timeout 60 "$exe" --window --scale 1 --record "$out/first.sgr" --frames 10 >>"$out/run5.log" 2>&1
   echo $? >"$out/rc5b"
   [[ -e "$out/first.sgr" ]] && echo "the second copy made first.sgr" >>"$out/run5.log"
-  stat -c %s "$out/first.sgr.tmp$pid" >"$out/size-after" 2>/dev/null
+  stat -c %s "$out/first.sgr.part$pid" >"$out/size-after" 2>/dev/null
   sleep 1
   xdotool key Escape
   wait "$pid"
   echo $? >"$out/rc5"
-  ls "$out" | grep -c "first.sgr.tmp" >"$out/temps"
+  ls "$out" | grep -c "first.sgr.part" >"$out/temps"
   ' _ "$exe" "$tmp"
   rc5=$(cat "$tmp/rc5" 2>/dev/null || echo "none")
   [[ "$rc5" != "0" && $attempt -eq 1 ]] && no_server "$tmp/run5.log" || break
