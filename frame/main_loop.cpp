@@ -60,6 +60,20 @@ bool WriteDump(const char* path, const GameDefinition& game) {
   return fclose(f) == 0 && ok;
 }
 
+// What the quit hook needs: the run's options and game.
+const char* g_dumpPath = nullptr;
+const GameDefinition* g_game = nullptr;
+
+// A quit signal came while a message box held the main thread: the run ends
+// at once, leaving the dump it would have left.
+int EndInBox() {
+  if (g_dumpPath && g_game && !WriteDump(g_dumpPath, *g_game)) {
+    fprintf(stderr, "samplegame: cannot write the dump %s\n", g_dumpPath);
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 void FramePass(const GameDefinition& game) {
@@ -176,21 +190,26 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
     plat::replay::EndSession();
     return 1;
   }
-  if (options.replay) plat::replay::StartReplay();
-  if (options.record &&
-      !plat::replay::StartRecording(options.record, seed, calendarSeed, error, sizeof error))
-    fprintf(stderr, "samplegame: %s; the run goes on unrecorded\n", error);
-
   // 1. Only one copy plays at a time; a second one raises the first.
   //    Headless runs are independent of each other and of a player's game.
+  //    Nothing is written before this: a second copy leaves the first
+  //    one's files alone.
   if (!options.headless) {
     plat::LockResult lock = plat::AcquireInstanceLock(game.instanceName);
     if (lock == plat::LockResult::AlreadyRunning) {
       plat::Shutdown();
+      plat::replay::EndSession();
       return 0;
     }
     App().mutexHeld = lock == plat::LockResult::Acquired ? 1 : 0;
   }
+  g_dumpPath = options.dump;
+  g_game = &game;
+  plat::SetQuitHook(EndInBox);
+  if (options.replay) plat::replay::StartReplay();
+  if (options.record &&
+      !plat::replay::StartRecording(options.record, seed, calendarSeed, error, sizeof error))
+    fprintf(stderr, "samplegame: %s; the run goes on unrecorded\n", error);
   // 2. The command line.
   SetCommandLine(argc, argv);
   // 3-6. The main window; it becomes the active one.
@@ -253,6 +272,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   // way, release them now (the released flag keeps it to once).
   QuitSequence();
   plat::Shutdown();
+  plat::SetQuitHook(nullptr);
   // A sound output that could not be written whole was reported when it
   // failed; the run counts as failed, as for the dump.
   if (plat::audio::OutputFailed()) result = 1;

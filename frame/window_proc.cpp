@@ -16,6 +16,10 @@ namespace ox {
 
 namespace {
 
+// A key-down message that is a new press: the desktop's autorepeat of a
+// held key is no new press edge, last key or pause toggle.
+bool IsPress(const plat::Message& m) { return (m.lparam & plat::kKeyRepeat) == 0; }
+
 void KeyDownHandler(int k) {
   InputState& in = Input();
   if (!oxd::OverlayShown()) {
@@ -40,13 +44,13 @@ intptr_t WindowProc(const plat::Message& m) {
   InputState& in = Input();
   switch (m.message) {
     case plat::kMsgKeyDown:
-      if (!in.inputSuspended) KeyDownHandler(static_cast<int>(m.wparam));
+      if (!in.inputSuspended && IsPress(m)) KeyDownHandler(static_cast<int>(m.wparam));
       return plat::DefaultHandling(m);
 
     case plat::kMsgSysKeyDown:
       if (in.systemKeyMode == 0) return 0;
       if (in.systemKeyMode == 2 && m.wparam == plat::kVkMenu) return 0;
-      if (!in.inputSuspended) KeyDownHandler(static_cast<int>(m.wparam));
+      if (!in.inputSuspended && IsPress(m)) KeyDownHandler(static_cast<int>(m.wparam));
       return plat::DefaultHandling(m);
 
     case plat::kMsgKeyUp:

@@ -73,6 +73,15 @@ bool OutputFailed();
 // the sound's length). False when the file cannot be read or played.
 bool PlayWaveFile(const char* path);
 
+// The window system reported that the output device `deviceId` went away.
+// The next frame pass closes it and opens the default device in the same
+// format, and again every second until one opens; the sources (every
+// playing sound, the music) carry on from where they were. Meanwhile the
+// device counts as open.
+void DeviceRemoved(uint32_t deviceId);
+// Test hook: the open device goes away, as DeviceRemoved says.
+void SimulateDeviceRemoval();
+
 // Headless test hook: while set, Open fails as if there were no device.
 void SimulateNoDevice(bool missing);
 // Test hook: the --audio-out file holds at most `bytes` of sound instead of

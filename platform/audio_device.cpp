@@ -8,6 +8,7 @@
 // device's format.
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/audio.h"
@@ -30,6 +31,10 @@ struct Device {
   Source effects;
   Source music;
   bool noDevice = false;  // test hook
+  // The device went away: the driver is closed, the layers above still see
+  // it open, and it is opened again at `retryAt` (clock) or later.
+  bool lost = false;
+  uint32_t retryAt = 0;
 };
 
 Device& D() {
@@ -107,9 +112,41 @@ bool Open(const Format& format) {
 void Close() {
   Device& d = D();
   if (!d.open) return;
-  CurrentDriver().Close();
+  if (!d.lost) CurrentDriver().Close();
   d.open = false;
+  d.lost = false;
 }
+
+void DeviceRemoved(uint32_t deviceId) { CurrentDriver().Removed(deviceId); }
+
+void SimulateDeviceRemoval() { CurrentDriver().Removed(0); }
+
+namespace {
+
+// Closes a device that went away and opens the default one in its place;
+// tried once a second until it succeeds.
+void Recover() {
+  Device& d = D();
+  if (!d.open) return;
+  Driver& driver = CurrentDriver();
+  const uint32_t now = plat::Clock();
+  if (!d.lost) {
+    if (!driver.Lost()) return;
+    driver.Close();
+    d.lost = true;
+    d.retryAt = now;
+    fprintf(stderr, "samplegame: the sound device went away; the sound goes on when one opens again\n");
+  }
+  if (static_cast<int32_t>(now - d.retryAt) < 0) return;
+  if (!d.noDevice && driver.Open(d.format)) {
+    d.lost = false;
+    fprintf(stderr, "samplegame: the sound goes on through the default device\n");
+  } else {
+    d.retryAt = now + 1000;
+  }
+}
+
+}  // namespace
 
 bool IsOpen() { return D().open; }
 
@@ -121,6 +158,11 @@ int SetFormat(const Format& format) {
   Device& d = D();
   if (!ValidFormat(format)) return -1;
   if (!d.open) return -2;
+  if (d.lost) {
+    // Taken when the device opens again.
+    d.format = format;
+    return 0;
+  }
   bool stillOpen = true;
   const int result = CurrentDriver().Reformat(d.format, format, stillOpen);
   if (!stillOpen) d.open = false;
@@ -130,7 +172,7 @@ int SetFormat(const Format& format) {
 }
 
 void Sync() {
-  if (D().open) CurrentDriver().Sync();
+  if (D().open && !D().lost) CurrentDriver().Sync();
 }
 
 uint64_t RenderedFrames() { return CurrentDriver().RenderedFrames(); }
@@ -168,7 +210,10 @@ void SimulateNoDevice(bool missing) { D().noDevice = missing; }
 
 namespace detail {
 
-void AdvanceAudio() { audio::Sync(); }
+void AdvanceAudio() {
+  audio::Recover();
+  audio::Sync();
+}
 
 void CloseAudio() {
   audio::Close();

@@ -54,6 +54,13 @@ class Driver {
   virtual uint64_t RenderedFrames() const = 0;
   // Plays a clip through and returns when it has finished.
   virtual bool PlayClip(const Clip& clip) = 0;
+  // The window system reported that the output device `deviceId` went
+  // away (a headset pulled, the sound server restarted). The dummy driver
+  // takes every id as its own device.
+  virtual void Removed(uint32_t deviceId) = 0;
+  // Has the open device gone away? It then pulls nothing until closed and
+  // opened again.
+  virtual bool Lost() = 0;
   // A platform run begins: the previous run's failures are forgotten.
   virtual void BeginRun() = 0;
   // The end of the platform run: anything written is finished.

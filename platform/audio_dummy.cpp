@@ -151,6 +151,7 @@ class DummyDriver final : public Driver {
       FinishHeader(w);
     }
     w.deviceClosed = false;
+    lost_ = false;
     format_ = f;
     renderRate_ = w.file ? w.rate : f.rate;
     framesRendered_ = 0;
@@ -164,7 +165,8 @@ class DummyDriver final : public Driver {
     if (out_.file) {
       FinishHeader(out_);
       out_.deviceClosed = true;
-      out_.closedAt = Clock();
+      // A device that went away stopped at its last mix.
+      out_.closedAt = lost_ ? lastClock_ : Clock();
     }
     open_ = false;
   }
@@ -189,7 +191,7 @@ class DummyDriver final : public Driver {
   // A clock step of more than a minute, or backwards, is a discontinuity:
   // nothing is mixed for it.
   void Sync() override {
-    if (!open_) return;
+    if (!open_ || lost_) return;  // a device that went away pulls nothing
     uint32_t now = Clock();
     int32_t step = static_cast<int32_t>(now - lastClock_);
     if (step == 0) return;
@@ -212,7 +214,13 @@ class DummyDriver final : public Driver {
     return true;
   }
 
-  void BeginRun() override { runFailed_ = false; }
+  void Removed(uint32_t) override { lost_ = open_; }
+  bool Lost() override { return open_ && lost_; }
+
+  void BeginRun() override {
+    runFailed_ = false;
+    lost_ = false;
+  }
 
   void Finish() override {
     if (!EndWave(out_)) runFailed_ = true;
@@ -243,6 +251,7 @@ class DummyDriver final : public Driver {
   }
 
   bool open_ = false;
+  bool lost_ = false;  // the device went away (test hook)
   bool runFailed_ = false;  // the last file of this run could not be written whole
   Format format_;
   uint32_t lastClock_ = 0;

@@ -2,8 +2,11 @@
 // thread.
 #include <SDL.h>
 
+#include <cstdio>
+
 #include "platform/audio_driver.h"
 #include "platform/drivers.h"
+#include "platform/quiet_stderr.h"
 
 namespace plat::audio {
 
@@ -17,7 +20,8 @@ class SdlDriver final : public Driver {
   const char* Name() const override { return "sdl"; }
 
   bool Open(const Format& f) override {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    QuietStderr quiet;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return NoDevice(quiet);
     SDL_AudioSpec want{};
     want.freq = f.rate;
     want.format = f.bits == 8 ? AUDIO_U8 : AUDIO_S16SYS;
@@ -26,9 +30,11 @@ class SdlDriver final : public Driver {
     want.callback = Callback;
     want.userdata = this;
     format_ = f;
+    removed_ = false;
     // No allowed changes: SDL converts to whatever the hardware takes.
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
     if (device_ == 0) {
+      NoDevice(quiet);
       SDL_QuitSubSystem(SDL_INIT_AUDIO);
       return false;
     }
@@ -63,6 +69,7 @@ class SdlDriver final : public Driver {
 
   bool PlayClip(const Clip& clip) override {
     bool ok = false;
+    QuietStderr quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     SDL_AudioSpec spec{};
     spec.freq = clip.rate;
@@ -84,12 +91,35 @@ class SdlDriver final : public Driver {
     return ok;
   }
 
+  void Removed(uint32_t deviceId) override {
+    if (device_ != 0 && deviceId == device_) removed_ = true;
+  }
+  // A device SDL found disconnected reads as stopped.
+  bool Lost() override {
+    return device_ != 0 && (removed_ || SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED);
+  }
+
   void BeginRun() override {}
   void Finish() override {}
   bool Heard() const override { return true; }
   bool OutputFailed() const override { return false; }
 
  private:
+  // Says once, in one line, that the game runs without sound (the sound
+  // library's own lines are held back while the device is looked for).
+  static bool NoDevice(const QuietStderr& quiet) {
+    static bool said = false;
+    if (!said) {
+      said = true;
+      char line[320];
+      snprintf(line, sizeof line,
+               "samplegame: no sound device could be opened (%s); the game runs silently\n",
+               SDL_GetError());
+      quiet.Say(line);
+    }
+    return false;
+  }
+
   static void Callback(void* user, Uint8* stream, int len) {
     const Format& f = static_cast<SdlDriver*>(user)->format_;
     const int frameBytes = BytesPerFrame(f);
@@ -105,6 +135,7 @@ class SdlDriver final : public Driver {
   }
 
   SDL_AudioDeviceID device_ = 0;
+  bool removed_ = false;
   Format format_;
 };
 

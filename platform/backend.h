@@ -84,6 +84,17 @@ void AdvanceAudio();
 // Called by Shutdown before the backend stops: closes the audio device and
 // finishes the headless backend's WAVE file.
 void CloseAudio();
+// Quit signals (SIGINT, SIGTERM, SIGHUP): installed by Init, restored by
+// Shutdown. TakeQuitSignal is true once for signals that came since the
+// last call; a backend's pump then delivers the close message.
+void InstallQuitSignals();
+void RestoreQuitSignals();
+bool TakeQuitSignal();
+// Bracket a message box that blocks the main thread: a quit signal while it
+// is open ends the run at once (the quit hook, the recording, the lock,
+// then the process exits with the hook's result).
+void BeginBlockingBox();
+void EndBlockingBox();
 // In a forked child: closes the inherited lock and socket descriptors
 // without removing the socket the parent still listens on.
 void ForgetInstanceLock();

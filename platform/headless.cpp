@@ -52,6 +52,7 @@ class Headless final : public detail::Backend {
   void Pump() override {
     detail::DeliverScriptEvents(pass_ + 1);
     if (detail::PollRaiseRequest()) detail::Enqueue(kMsgRaise, 0, 0);
+    if (detail::TakeQuitSignal()) detail::Enqueue(kMsgClose, 0, 0);
   }
   void WaitForEvent() override {}
   bool KeyDown(int) override { return false; }

@@ -9,9 +9,9 @@ namespace plat {
 // Messages of the main window's queue. Parameters as noted.
 enum : uint32_t {
   kMsgNone = 0,
-  kMsgKeyDown,        // wparam: virtual-key code
+  kMsgKeyDown,        // wparam: virtual-key code; lparam: kKeyRepeat on autorepeat
   kMsgKeyUp,          // wparam: virtual-key code
-  kMsgSysKeyDown,     // wparam: virtual-key code (Alt combinations, F10)
+  kMsgSysKeyDown,     // wparam: virtual-key code (Alt combinations, F10); lparam as key down
   kMsgSysKeyUp,       // wparam: virtual-key code
   kMsgChar,           // wparam: character code (from translation)
   kMsgMouseMove,      // lparam: x in the low 16 bits, y in the high 16 bits
@@ -30,6 +30,11 @@ enum : uint32_t {
   kMsgQuit,           // wparam: exit code
   kMsgRaise,          // a second copy asked this one to come to the front
 };
+
+// lparam bit of a key-down message: the key was already down, the message is
+// the desktop's autorepeat and not a new press (the previous-state bit of the
+// platform's key messages).
+constexpr intptr_t kKeyRepeat = intptr_t(1) << 30;
 
 struct Message {
   uint32_t message = kMsgNone;

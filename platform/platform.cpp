@@ -95,7 +95,11 @@ bool Init(const Options& options, char* error, size_t errorSize) {
   s.headless = options.headless;
   s.options = options;
   detail::Backend* b = options.headless ? &detail::HeadlessBackend() : &detail::SdlBackend();
-  if (!b->Start(options, error, errorSize)) return false;
+  detail::InstallQuitSignals();
+  if (!b->Start(options, error, errorSize)) {
+    detail::RestoreQuitSignals();
+    return false;
+  }
   s.backend = b;
   return true;
 }
@@ -107,6 +111,7 @@ void Shutdown() {
   if (Recorded()) replay::EndSession();
   if (s.backend) s.backend->Stop();
   s.backend = nullptr;
+  detail::RestoreQuitSignals();
 }
 
 bool IsHeadless() { return S().headless; }

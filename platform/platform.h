@@ -108,6 +108,15 @@ enum class BoxButtons { Ok, YesNo };
 int MessageBox(const char* caption, const char* text, BoxIcon icon, BoxButtons buttons);
 void Beep();
 
+// ---------------------------------------------------------------- quit signals
+
+// SIGINT, SIGTERM and SIGHUP close the main window, as the player does. When
+// one comes while a message box holds the main thread, `hook` runs on
+// another thread to write what the run leaves behind, and its result is the
+// exit code of the process, which then ends after the recording and the
+// single-instance lock are finished. The main thread is held meanwhile.
+void SetQuitHook(int (*hook)());
+
 // ---------------------------------------------------------------- instance
 
 enum class LockResult { Acquired, AlreadyRunning, Failed };

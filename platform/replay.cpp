@@ -1,5 +1,7 @@
 #include "platform/replay.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -33,6 +35,9 @@ struct Session {
   FILE* file = nullptr;
   bool writing = false;
   char path[1024] = {};
+  // The file is written under this name in the same folder and renamed to
+  // `path` when the recording ends; empty when there is nothing to rename.
+  char tempPath[1040] = {};
   uint8_t buffer[8192];
   size_t used = 0;
   bool groupOpen = false;
@@ -281,9 +286,15 @@ bool StartRecording(const char* path, uint32_t seed, bool calendarSeed, char* er
     snprintf(error, errorSize, "cannot record: the file name is too long");
     return false;
   }
-  s.file = fopen(path, "wb");
+  // A temporary name beside the file: an older recording under `path`
+  // stays whole until this one is complete, and a crash leaves this one's
+  // prefix under the temporary name. (Not the settings files' ".tmpPID",
+  // whose leftovers a settings writer removes.)
+  snprintf(s.tempPath, sizeof s.tempPath, "%s.part%ld", path, static_cast<long>(getpid()));
+  s.file = fopen(s.tempPath, "wb");
   if (!s.file) {
-    snprintf(error, errorSize, "cannot write the recording %s: %s", path, strerror(errno));
+    snprintf(error, errorSize, "cannot write the recording %s: %s", s.tempPath, strerror(errno));
+    s.tempPath[0] = '\0';
     return false;
   }
   // Unbuffered: every Flush is one write of whole records.
@@ -323,6 +334,12 @@ void EndSession() {
   } else if (s.file) {
     fclose(s.file);
   }
+  // What was written, whole or a prefix after a failed write, takes the
+  // recording's name.
+  if (s.tempPath[0] && rename(s.tempPath, s.path) != 0)
+    fprintf(stderr, "samplegame: cannot rename the recording %s to %s: %s\n", s.tempPath, s.path,
+            strerror(errno));
+  s.tempPath[0] = '\0';
   s.file = nullptr;
   s.writing = false;
   s.mode = Mode::Off;

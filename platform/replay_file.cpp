@@ -36,6 +36,9 @@ const char* MessageFault(uint32_t m, uint32_t wparam, uint32_t lparam) {
     case kMsgSysKeyDown:
     case kMsgSysKeyUp:
       if (wparam < 1 || wparam > 255) return "key code outside 1 to 255";
+      // A key-down may be marked as the desktop's autorepeat; nothing else.
+      if ((m == kMsgKeyDown || m == kMsgSysKeyDown) && lparam == uint32_t(kKeyRepeat))
+        return nullptr;
       return lparam == 0 ? nullptr : "key message with a position";
     case kMsgChar:
       if (wparam > 0x10FFFF) return "character beyond Unicode";

@@ -7,15 +7,22 @@
 // procedure expects (virtual-key codes, system keys, double clicks,
 // activation, moves, close).
 #include <SDL.h>
+#include <time.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/audio.h"
 #include "platform/backend.h"
+#include "platform/displays.h"
+#include "platform/keypad.h"
+#include "platform/pacing.h"
+#include "platform/quiet_stderr.h"
 
 namespace plat {
 
@@ -126,6 +133,9 @@ int VirtualKey(const SDL_Keysym& key) {
     default: break;
   }
   int vk = key.scancode >= 0 && key.scancode < SDL_NUM_SCANCODES ? kScancodeToVk[key.scancode] : 0;
+  // The number pad with NumLock off sends the arrows and the other
+  // navigation keys.
+  vk = KeypadKey(vk, (key.mod & KMOD_NUM) != 0);
   // The key's own position names a letter or digit, but the layout puts
   // something else there (the comma key of AZERTY, where M is elsewhere):
   // that letter belongs to another key. Layouts without Latin letters have
@@ -170,9 +180,11 @@ class Sdl final : public detail::Backend {
     confined_ = false;
     beepState_ = BeepState::Unopened;
 
-    // The close of the last window is reported as a window event; a quit
-    // event then only comes from a signal (Ctrl+C, SIGTERM).
+    // The close of the last window is reported as a window event. Quit
+    // signals are the platform layer's own (they also reach a program held
+    // in a message box), so SDL installs no handlers of its own.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_APP_NAME, options.appName ? options.appName : "Sample Game");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
@@ -194,8 +206,12 @@ class Sdl final : public detail::Backend {
     }
     // No input method: keys arrive as plain key events.
     SDL_StopTextInput();
-    perfFrequency_ = SDL_GetPerformanceFrequency();
-    if (perfFrequency_ == 0) perfFrequency_ = 1000;
+    // One sleep to the end of a pass is precise where the clock's
+    // resolution is fine (high-resolution timers); elsewhere the sleep is
+    // taken in steps of a millisecond.
+    timespec res{};
+    preciseSleep_ = clock_getres(CLOCK_MONOTONIC, &res) == 0 && res.tv_sec == 0 &&
+                    res.tv_nsec <= 100000;
     started_ = true;
     return true;
   }
@@ -231,23 +247,15 @@ class Sdl final : public detail::Backend {
 
   void EndFramePass() override {
     // At most 60 passes a second, whatever the display's refresh: a pass
-    // that ends early sleeps for the rest of its 1/60 s.
-    const uint64_t period = perfFrequency_ / 60;
-    uint64_t now = SDL_GetPerformanceCounter();
-    if (lastPassEnd_ != 0 && now - lastPassEnd_ < period) {
-      uint64_t target = lastPassEnd_ + period;
-      for (;;) {
-        now = SDL_GetPerformanceCounter();
-        if (now >= target) break;
-        uint64_t leftUs = (target - now) * 1000000 / perfFrequency_;
-        if (leftUs > 2000)
-          SDL_Delay(static_cast<uint32_t>(leftUs / 1000 - 1));  // the bulk
-        else if (leftUs > 200)
-          SDL_Delay(0);  // yield; the last fraction is spun
-      }
+    // that ends early sleeps for the rest of its 1/60 s, by the clock.
+    const int64_t now = MonotonicNs();
+    const int64_t target = NextPassStart(lastPassEnd_, now);
+    if (target > now) {
+      SleepUntil(target);
+      const int64_t woke = MonotonicNs();
       // Keep the cadence of the 1/60 s grid unless the sleep overshot by a
       // whole period.
-      lastPassEnd_ = now - target < period ? target : now;
+      lastPassEnd_ = woke - target < kPassPeriodNs ? target : woke;
     } else {
       lastPassEnd_ = now;
     }
@@ -258,6 +266,10 @@ class Sdl final : public detail::Backend {
   void Pump() override {
     detail::DeliverScriptEvents(pass_ + 1);
     if (detail::PollRaiseRequest()) detail::Enqueue(kMsgRaise, 0, 0);
+    if (detail::TakeQuitSignal() && !closeSent_) {
+      closeSent_ = true;
+      detail::Enqueue(kMsgClose, 0, 0);
+    }
     SDL_PumpEvents();
     // Pump runs when the message queue is empty. Taking a bounded number of
     // events (each makes at most two messages) keeps the queue from
@@ -291,8 +303,11 @@ class Sdl final : public detail::Backend {
       SDL_Scancode sc = SDL_GetScancodeFromKey(key);
       if (sc != SDL_SCANCODE_UNKNOWN) return down(sc);
     }
+    // A number-pad key answers for the code it sends: with NumLock off the
+    // arrow keys are down while their number-pad twins are.
+    const bool numLock = (SDL_GetModState() & KMOD_NUM) != 0;
     for (const KeyPair& k : kKeys)
-      if (k.vk == vk && down(k.scancode)) return true;
+      if (KeypadKey(k.vk, numLock) == vk && down(k.scancode)) return true;
     return false;
   }
 
@@ -304,15 +319,18 @@ class Sdl final : public detail::Backend {
     if (!started_ || w <= 0 || h <= 0) return false;
     DestroyMainWindow();
     uint32_t flags = 0;
-    int wx = SDL_WINDOWPOS_CENTERED, wy = SDL_WINDOWPOS_CENTERED;
+    // The display the window was last on, else the one the pointer is on.
+    const int display = WindowDisplay();
+    int wx = SDL_WINDOWPOS_CENTERED_DISPLAY(display), wy = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
     int ww = w, wh = h;
+    fullScreen_ = fullScreen;
     if (fullScreen) {
       // Desktop full screen. The window is also created covering the whole
       // display, so it fills the screen even where no window manager applies
       // the full-screen state.
       flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
       SDL_Rect bounds;
-      if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
+      if (SDL_GetDisplayBounds(display, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
         wx = bounds.x;
         wy = bounds.y;
         ww = bounds.w;
@@ -320,14 +338,30 @@ class Sdl final : public detail::Backend {
       }
     } else {
       // The requested scale, reduced while the window would not fit on the
-      // desktop (never below 1).
-      int scale = scale_;
+      // desktop; on a desktop smaller than the picture itself, the picture
+      // shrinks to fit. The window is placed on the desktop's usable area.
+      ww = w * scale_;
+      wh = h * scale_;
       SDL_Rect usable;
-      if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+      if (SDL_GetDisplayUsableBounds(display, &usable) == 0 && usable.w > 0 && usable.h > 0) {
+        int scale = scale_;
         while (scale > 1 && (w * scale > usable.w || h * scale > usable.h)) --scale;
+        ww = w * scale;
+        wh = h * scale;
+        if (ww > usable.w || wh > usable.h) {
+          const double fit = std::min(double(usable.w) / w, double(usable.h) / h);
+          // (FitPicture reports the scale.)
+          ww = std::max(1, int(w * fit));
+          wh = std::max(1, int(h * fit));
+        } else if (scale != scale_) {
+          fprintf(stderr,
+                  "samplegame: a window at scale %d does not fit on the desktop (%d x %d); "
+                  "scale %d is used\n",
+                  scale_, usable.w, usable.h, scale);
+        }
+        wx = usable.x + (usable.w - ww) / 2;
+        wy = usable.y + (usable.h - wh) / 2;
       }
-      ww = w * scale;
-      wh = h * scale;
     }
     window_ = SDL_CreateWindow(title ? title : "", wx, wy, ww, wh, flags);
     if (!window_) {
@@ -360,6 +394,7 @@ class Sdl final : public detail::Backend {
   }
 
   void DestroyMainWindow() override {
+    NoteDisplay();
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
@@ -401,7 +436,9 @@ class Sdl final : public detail::Backend {
     if ((w != texW_ || h != texH_) && !CreateTexture(w, h)) return false;
     if (SDL_UpdateTexture(texture_, nullptr, pixels, pitch * 2) != 0) return false;
     framePresented_ = true;
-    int want = vsync ? 1 : 0;
+    // The pass rhythm comes from the clock; waiting for the vertical blank
+    // is added only where the display's refresh falls in step with it.
+    int want = vsync && VsyncHelps(RefreshRate()) ? 1 : 0;
     if (want != vsync_) {
       // Renderers without vsync control keep presenting without the wait.
       SDL_RenderSetVSync(renderer_, want);
@@ -442,6 +479,19 @@ class Sdl final : public detail::Backend {
     int wx = 0, wy = 0, ww = 0, wh = 0;
     SDL_GetWindowPosition(window_, &wx, &wy);
     SDL_GetWindowSize(window_, &ww, &wh);
+    // In full screen the rectangle is the screen's own, (0, 0) at the top
+    // left of the display the window fills, wherever that display lies on
+    // the desktop.
+    if (fullScreen_) {
+      SDL_Rect bounds;
+      const int display = SDL_GetWindowDisplayIndex(window_);
+      if (display >= 0 && SDL_GetDisplayBounds(display, &bounds) == 0) {
+        l += bounds.x;
+        r += bounds.x;
+        t += bounds.y;
+        b += bounds.y;
+      }
+    }
     // Desktop rectangle (right and bottom exclusive) into window
     // coordinates, cut to the window, which is all SDL can confine to.
     int left = l - wx < 0 ? 0 : l - wx;
@@ -505,7 +555,10 @@ class Sdl final : public detail::Backend {
     box.numbuttons = buttonCount;
     box.buttons = buttonData;
     int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+    detail::BeginBlockingBox();
+    const int shown = SDL_ShowMessageBox(&box, &pressed);
+    detail::EndBlockingBox();
+    if (shown != 0) {
       fprintf(stderr, "[%s] %s\n", captionBuf, textBuf);
       return yesNo ? 0 : 1;
     }
@@ -528,6 +581,51 @@ class Sdl final : public detail::Backend {
  private:
   enum class BeepState { Unopened, Open, Failed };
 
+  static int64_t MonotonicNs() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
+  }
+
+  void SleepUntil(int64_t target) {
+    if (preciseSleep_) {
+      timespec t{static_cast<time_t>(target / 1000000000), static_cast<long>(target % 1000000000)};
+      while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
+      }
+      return;
+    }
+    for (int64_t now = MonotonicNs(); now < target; now = MonotonicNs()) SDL_Delay(1);
+  }
+
+  // Remembers the display the window is on, for the next window.
+  void NoteDisplay() {
+    if (!window_) return;
+    const int display = SDL_GetWindowDisplayIndex(window_);
+    if (display >= 0) lastDisplay_ = display;
+  }
+
+  // The display a new window opens on.
+  int WindowDisplay() const {
+    DisplayRect displays[8];
+    int count = SDL_GetNumVideoDisplays();
+    count = count < 0 ? 0 : (count > 8 ? 8 : count);
+    for (int i = 0; i < count; ++i) {
+      SDL_Rect b{};
+      if (SDL_GetDisplayBounds(i, &b) == 0) displays[i] = DisplayRect{b.x, b.y, b.w, b.h};
+    }
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    return ChooseDisplay(lastDisplay_, displays, count, x, y);
+  }
+
+  // The refresh rate of the display the window is on (0 unknown).
+  int RefreshRate() const {
+    int display = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
+    SDL_DisplayMode mode;
+    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
+    return mode.refresh_rate;
+  }
+
   bool CreateTexture(int w, int h) {
     if (texture_) SDL_DestroyTexture(texture_);
     texW_ = texH_ = 0;
@@ -536,9 +634,31 @@ class Sdl final : public detail::Backend {
     texW_ = w;
     texH_ = h;
     SDL_RenderSetLogicalSize(renderer_, w, h);
-    SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
+    FitPicture();
     framePresented_ = false;
     return true;
+  }
+
+  // The picture is scaled by the largest whole factor that fits the window;
+  // a window (or full screen) smaller than the picture shows it shrunk to
+  // fit, rather than cut, and says so once.
+  void FitPicture() {
+    if (!renderer_ || texW_ <= 0 || texH_ <= 0) return;
+    int ow = 0, oh = 0;
+    if (SDL_GetRendererOutputSize(renderer_, &ow, &oh) != 0 || ow <= 0 || oh <= 0) {
+      SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
+      return;
+    }
+    const bool small = ow < texW_ || oh < texH_;
+    SDL_RenderSetIntegerScale(renderer_, small ? SDL_FALSE : SDL_TRUE);
+    if (small && (ow != smallW_ || oh != smallH_)) {
+      smallW_ = ow;
+      smallH_ = oh;
+      fprintf(stderr,
+              "samplegame: the screen area (%d x %d) is smaller than the picture (%d x %d); "
+              "it is shown at scale %.2f\n",
+              ow, oh, texW_, texH_, std::min(double(ow) / texW_, double(oh) / texH_));
+    }
   }
 
   // Shows the last uploaded picture (black before the first one).
@@ -582,6 +702,8 @@ class Sdl final : public detail::Backend {
   }
 
   bool OpenBeep() {
+    // The game's audio device has said whether there is sound.
+    QuietStderr quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     SDL_AudioSpec want{};
     want.freq = kBeepRate;
@@ -638,12 +760,13 @@ class Sdl final : public detail::Backend {
         if (vk == 0) break;
         bool down = e.type == SDL_KEYDOWN;
         // Alt and F10, and every key while Alt is held, are system keys.
-        // Repeats arrive as further key-downs.
+        // The desktop's autorepeat arrives as further key-downs marked as
+        // repeats.
         bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
         bool system = vk == kVkMenu || vk == kVkF10 || alt;
         uint32_t msg = down ? (system ? kMsgSysKeyDown : kMsgKeyDown)
                             : (system ? kMsgSysKeyUp : kMsgKeyUp);
-        detail::Enqueue(msg, vk, 0);
+        detail::Enqueue(msg, vk, down && e.key.repeat ? kKeyRepeat : 0);
         break;
       }
       case SDL_MOUSEMOTION:
@@ -677,13 +800,17 @@ class Sdl final : public detail::Backend {
             detail::Enqueue(kMsgActivateApp, 0, 0);
             break;
           case SDL_WINDOWEVENT_MOVED: {
+            NoteDisplay();
             int x = 0, y = 0;
             SDL_GetWindowPosition(window_, &x, &y);
             detail::Enqueue(kMsgMove, 0, PackPoint(x, y));
             break;
           }
-          case SDL_WINDOWEVENT_EXPOSED:
           case SDL_WINDOWEVENT_SIZE_CHANGED:
+            FitPicture();
+            Redraw();
+            break;
+          case SDL_WINDOWEVENT_EXPOSED:
             // No frame passes run while the program is inactive; keep the
             // window showing the last picture.
             Redraw();
@@ -695,6 +822,9 @@ class Sdl final : public detail::Backend {
           default:
             break;
         }
+        break;
+      case SDL_AUDIODEVICEREMOVED:
+        if (!e.adevice.iscapture) audio::DeviceRemoved(e.adevice.which);
         break;
       case SDL_QUIT:
         if (!closeSent_) detail::Enqueue(kMsgClose, 0, 0);
@@ -717,16 +847,19 @@ class Sdl final : public detail::Backend {
   bool started_ = false;
   int scale_ = 2;
   uint32_t pass_ = 0;
-  uint64_t perfFrequency_ = 1000;
-  uint64_t lastPassEnd_ = 0;
+  bool preciseSleep_ = true;
+  int64_t lastPassEnd_ = 0;  // ns of the monotonic clock; 0 before the first pass
   bool closeSent_ = false;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   int texW_ = 0, texH_ = 0;
+  int smallW_ = 0, smallH_ = 0;  // the output size last reported as too small
   int vsync_ = -1;  // vsync state set on the renderer; -1 not set yet
   bool framePresented_ = false;
   bool confined_ = false;
+  bool fullScreen_ = false;
+  int lastDisplay_ = -1;  // the display the last window was on; -1 none yet
   int confL_ = 0, confT_ = 0, confR_ = 0, confB_ = 0;  // desktop, right/bottom exclusive
   BeepState beepState_ = BeepState::Unopened;
   SDL_AudioDeviceID beepDevice_ = 0;

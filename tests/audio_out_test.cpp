@@ -125,6 +125,58 @@ TEST_F(DeviceTest, MusicIsMixedAfterTheEffectsUntilItIsRemoved) {
   EXPECT_EQ(out.left[4409], 30000);
 }
 
+// The device goes away: it is opened again, at once or (no device for a
+// while) within a second of one being there; the looping sound and the music
+// carry on from where they were, and the file keeps virtual time with
+// silence for the gap.
+TEST_F(DeviceTest, ADeviceThatGoesAwayIsOpenedAgainAndEverySourceCarriesOn) {
+  std::vector<int16_t> ramp(44100);
+  for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<int16_t>(i % 10000);
+  WriteData("RAMP.WAV", Wave(1, 44100, 16, Pcm16(ramp)));
+  const int h = oxSound::LoadObject("RAMP.WAV", 1);
+  static int add = 5;
+  plat::audio::SetMusicRenderer(&AddMusic, &add);
+  oxSound::PlayLoop(h, 0);
+  RunFrames(6);  // 4410 frames
+  plat::audio::SimulateDeviceRemoval();
+  RunFrames(6);  // gone and back within the first of these passes
+  EXPECT_TRUE(plat::audio::IsOpen());
+  plat::audio::SimulateDeviceRemoval();
+  plat::audio::SimulateNoDevice(true);
+  RunFrames(90);  // no device for 1.5 s
+  EXPECT_TRUE(plat::audio::IsOpen());
+  plat::audio::SimulateNoDevice(false);
+  RunFrames(60);
+  ox::services::ReleaseSound();
+  plat::audio::SimulateNoDevice(false);
+  Output out = ReadOutput(path_);
+  ASSERT_TRUE(out.valid);
+  // Virtual time, but for the part of a frame each reopening rounds away.
+  ASSERT_NEAR(double(out.left.size()), double(FramesOf(6 + 6 + 90 + 60)), 2.0);
+  // The ramp (plus the music's 5) runs on from where it was: every sample
+  // is the next one of the loop, or silence while there was no device.
+  std::vector<std::pair<size_t, size_t>> gaps;  // first frame, length
+  size_t played = 0;
+  for (size_t i = 0; i < out.left.size(); ++i) {
+    if (out.left[i] == 0) {
+      if (gaps.empty() || gaps.back().first + gaps.back().second != i) gaps.push_back({i, 0});
+      ++gaps.back().second;
+      continue;
+    }
+    ASSERT_EQ(out.left[i], ramp[played % ramp.size()] + 5) << "frame " << i;
+    ++played;
+  }
+  // The first removal costs the pass it was found in; the second lasts
+  // while there is no device and ends within a second of one being there.
+  ASSERT_EQ(gaps.size(), 2u);
+  EXPECT_EQ(gaps[0].first, FramesOf(6));
+  EXPECT_LE(gaps[0].second, FramesOf(1) + 1);
+  EXPECT_NEAR(double(gaps[1].first), double(FramesOf(12)), 2.0);
+  EXPECT_GE(gaps[1].second, FramesOf(90) - 2);
+  EXPECT_LE(gaps[1].second, FramesOf(90 + 61));
+  EXPECT_GE(played, FramesOf(6 + 5 + 1));
+}
+
 TEST_F(DeviceTest, ClockJumpsBackwardsOrOverAMinuteMixNothing) {
   RunFrames(60);
   const uint64_t rendered = plat::audio::RenderedFrames();

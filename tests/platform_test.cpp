@@ -12,6 +12,10 @@
 #include "platform/backend.h"
 #include "platform/headless.h"
 #include "platform/input_script.h"
+#include "platform/displays.h"
+#include "platform/keypad.h"
+#include "platform/pacing.h"
+#include "platform/quiet_stderr.h"
 #include "platform/platform.h"
 #include "tests/test_support.h"
 
@@ -111,6 +115,107 @@ TEST(VirtualKeys, NamesAndCodes) {
   EXPECT_EQ(plat::VirtualKeyFromName(""), 0);
   EXPECT_EQ(plat::VirtualKeyFromName("F0"), 0);
   EXPECT_EQ(plat::VirtualKeyFromName("!"), 0);
+}
+
+TEST(Keypad, NumLockOffSendsTheNavigationKeysNumLockOnTheDigits) {
+  const struct {
+    int key, off;
+  } cases[] = {
+      {plat::kVkNumpad0 + 8, plat::kVkUp},    {plat::kVkNumpad0 + 4, plat::kVkLeft},
+      {plat::kVkNumpad0 + 6, plat::kVkRight}, {plat::kVkNumpad0 + 2, plat::kVkDown},
+      {plat::kVkNumpad0 + 7, plat::kVkHome},  {plat::kVkNumpad0 + 9, plat::kVkPrior},
+      {plat::kVkNumpad0 + 1, plat::kVkEnd},   {plat::kVkNumpad0 + 3, plat::kVkNext},
+      {plat::kVkNumpad0 + 0, plat::kVkInsert}, {110, plat::kVkDelete},
+      {plat::kVkNumpad0 + 5, 12},
+      // Keys outside the pad's digits keep their code either way.
+      {plat::kVkLeft, plat::kVkLeft},         {106, 106},
+      {'X', 'X'},                             {plat::kVkReturn, plat::kVkReturn},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(plat::KeypadKey(c.key, false), c.off) << c.key;
+    EXPECT_EQ(plat::KeypadKey(c.key, true), c.key) << c.key;
+  }
+}
+
+// The sound library's own lines are held back while audio opens; the
+// game's one line gets through, and standard error is back afterwards.
+TEST(QuietStderr, HoldsBackOthersLinesButNotTheGamesOwn) {
+  const std::string path = oxtest::DataDir() + "stderr.txt";
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (!freopen(path.c_str(), "w", stderr)) _exit(2);
+    setvbuf(stderr, nullptr, _IOFBF, 256);  // buffered: the guard must flush
+    fputs("before\n", stderr);
+    {
+      plat::QuietStderr quiet;
+      fputs("ALSA lib pcm.c: Unknown PCM default\n", stderr);
+      if (write(2, "raw\n", 4) != 4) _exit(3);
+      quiet.Say("said\n");
+    }
+    fputs("after\n", stderr);
+    fflush(stderr);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(oxtest::ReadFile(path), "before\nsaid\nafter\n");
+}
+
+TEST(FramePacing, VsyncOnlyAtSixtyHertzAndItsMultiples) {
+  const struct {
+    int hz;
+    bool helps;
+  } cases[] = {{0, false},   {30, false},  {50, false},  {59, true},   {60, true},  {75, false},
+               {100, false}, {119, true},  {120, true},  {144, false}, {165, false}, {240, true},
+               {-60, false}};
+  for (const auto& c : cases) EXPECT_EQ(plat::VsyncHelps(c.hz), c.helps) << c.hz;
+}
+
+TEST(FramePacing, PassesKeepTheSixtiethOfASecondGridUnlessOneOverruns) {
+  const int64_t p = plat::kPassPeriodNs;
+  const struct {
+    int64_t previous, now, next;
+  } cases[] = {
+      {0, 5000, 5000},                       // the first pass: no wait
+      {1000000, 1000000 + 4000000, 1000000 + p},  // early: wait for the grid
+      {1000000, 1000000 + p - 1, 1000000 + p},
+      {1000000, 1000000 + p, 1000000 + p},   // exactly on time
+      {1000000, 1000000 + p + 7, 1000000 + p + 7},  // late: the grid starts again
+      {1000000, 1000000 + 3 * p, 1000000 + 3 * p},
+  };
+  for (const auto& c : cases) EXPECT_EQ(plat::NextPassStart(c.previous, c.now), c.next) << c.now;
+  // Sixty passes that each take 4 ms start a second apart, whatever the
+  // display: the clock alone gives the rhythm.
+  int64_t end = 0, t = 1000000000;
+  for (int i = 0; i < 60; ++i) {
+    t += 4000000;  // the pass's work
+    const int64_t start = plat::NextPassStart(end, t);
+    end = start;
+    t = start;
+  }
+  EXPECT_NEAR(double(t - 1000000000), 1e9 - p + 4000000, 100.0);
+}
+
+TEST(Displays, AWindowOpensOnItsLastDisplayElseUnderThePointer) {
+  // A 1920 x 1080 display, a 1280 x 1024 one to its right and a third one
+  // above the first at negative coordinates.
+  const plat::DisplayRect d[] = {{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}, {0, -900, 1600, 900}};
+  const struct {
+    int last, x, y, at, chosen;
+  } cases[] = {
+      {-1, 10, 10, 0, 0},        {-1, 1919, 1079, 0, 0},  {-1, 1920, 0, 1, 1},
+      {-1, 3199, 1023, 1, 1},    {-1, 3000, 1050, -1, 0},  // the gap under the second
+      {-1, 100, -1, 2, 2},       {-1, -1, 0, -1, 0},
+      {1, 10, 10, 0, 1},         {2, 3000, 10, 1, 2},      // the last display wins
+      {3, 3000, 10, 1, 1},       // a display that is gone: the pointer's
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(plat::DisplayAt(d, 3, c.x, c.y), c.at) << c.x << "," << c.y;
+    EXPECT_EQ(plat::ChooseDisplay(c.last, d, 3, c.x, c.y), c.chosen) << c.last;
+  }
+  EXPECT_EQ(plat::ChooseDisplay(-1, nullptr, 0, 5, 5), 0);
 }
 
 TEST(HeadlessClock, AdvancesSixtyPassesASecondFromItsStart) {

@@ -3,6 +3,7 @@
 // recording holds them.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -139,6 +140,8 @@ TEST(Replay, DamagedOrForeignFilesAreRefusedWithOneLine) {
       {Header() + Message(1, 13, 0), "event outside its record"},
       {good + Group(0) + Message(19, 0, 0), "message a backend does not deliver"},
       {good + Group(0) + Message(1, 300, 0), "key code outside 1 to 255"},
+      {good + Group(0) + Message(2, 83, 1u << 30), "key message with a position"},
+      {good + Group(0) + Message(1, 83, 5), "key message with a position"},
       {good + Group(0) + std::string{'K', 0, 0}, "key code 0"},
       {good + "J\x02\x01" + std::string(8, '\0'), "joystick other than 0 or 1"},
       {good + std::string{'J', 0, 0} + U16(5) + std::string(6, '\0'), "not attached"},
@@ -161,6 +164,9 @@ TEST(Replay, DamagedOrForeignFilesAreRefusedWithOneLine) {
   EXPECT_EQ(RunGame("--replay " + path + " --dump " + dump).code, 0);
   EXPECT_NE(oxtest::ReadFile(dump).find("\"frame\": 2"), std::string::npos);
   EXPECT_NE(oxtest::ReadFile(dump).find("\"clock_ms\": 1033"), std::string::npos);
+  // A key-down marked as autorepeat is a message the backend delivers.
+  WriteText(path, Header() + Pass(1, 1016) + Group(0) + Message(1, 83, 1u << 30) + Pass(2, 1033));
+  EXPECT_EQ(RunGame("--replay " + path + " --dump " + dump).code, 0);
 
   EXPECT_EQ(RunGame("--replay /nonexistent/x.sgr").code, 1);
   // Options a replay takes from its file, or that contradict it.
@@ -248,6 +254,53 @@ TEST(Replay, KeysJoystickAnswersAndWaitsComeBackFromTheFile) {
   EXPECT_EQ(replayed.padButtons, recorded.padButtons);
   // Alt arrives as a system key, as the platform sends it.
   EXPECT_EQ(replayed.messages.back(), uint32_t(plat::kMsgSysKeyDown) << 16 | plat::kVkMenu);
+  oxtest::StartHeadless();
+}
+
+// The recording is written under a temporary name beside the file and
+// renamed at the end: an older file of that name stays whole until then, and
+// a run that stops early leaves a prefix that replays.
+TEST(Replay, RecordingGoesToATemporaryNameAndIsRenamedAtTheEnd) {
+  const std::string file = Temp("renamed.sgr");
+  const std::string temp = file + ".part" + std::to_string(static_cast<long>(getpid()));
+  WriteText(file, "an older recording");
+  char error[256];
+  plat::Options o;
+  o.headless = true;
+  ASSERT_TRUE(plat::Init(o, error, sizeof error)) << error;
+  ASSERT_TRUE(plat::replay::StartRecording(file.c_str(), 5, false, error, sizeof error)) << error;
+  ASSERT_TRUE(plat::CreateMainWindow("t", 640, 480, false));
+  for (int pass = 1; pass <= 3; ++pass) {
+    plat::Message m;
+    while (plat::PeekMessage(m)) {
+    }
+    plat::BeginFramePass();
+    plat::WaitUntil(plat::Clock() + 20);  // a wait writes what was gathered
+    plat::EndFramePass();
+  }
+  EXPECT_EQ(oxtest::ReadFile(file), "an older recording");
+  // The prefix so far, as a crash would leave it, is a readable recording.
+  const std::string prefix = oxtest::ReadFile(temp);
+  ASSERT_GT(prefix.size(), 16u);
+  const std::string copy = Temp("prefix.sgr");
+  WriteText(copy, prefix);
+  plat::Shutdown();
+  EXPECT_NE(access(temp.c_str(), F_OK), 0) << "the temporary file is left behind";
+  const std::string whole = oxtest::ReadFile(file);
+  EXPECT_EQ(whole.substr(0, 8), "SGREPLAY");
+  EXPECT_EQ(whole.compare(0, prefix.size(), prefix), 0);
+  ASSERT_TRUE(plat::replay::Load(file.c_str(), error, sizeof error)) << error;
+  EXPECT_EQ(plat::replay::RecordedPasses(), 3u);
+  EXPECT_TRUE(plat::replay::Load(copy.c_str(), error, sizeof error)) << error;
+  EXPECT_GE(plat::replay::RecordedPasses(), 2u);
+  plat::replay::EndSession();
+
+  // A folder that cannot be written: refused with the reason, nothing left.
+  const std::string bad = Temp("no-such-folder/run.sgr");
+  ASSERT_TRUE(plat::Init(o, error, sizeof error)) << error;
+  EXPECT_FALSE(plat::replay::StartRecording(bad.c_str(), 5, false, error, sizeof error));
+  EXPECT_NE(std::string(error).find("cannot write the recording"), std::string::npos) << error;
+  plat::Shutdown();
   oxtest::StartHeadless();
 }
 

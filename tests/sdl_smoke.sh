@@ -13,8 +13,19 @@
 # 3. Records a short game in the window with scripted keys and joystick, and
 #    replays the recording headless: both runs end in the same state dump.
 #
-# Needs xvfb-run, xwd (x11-apps) and python3; xwininfo (x11-utils) is used to
-# find the window when present. Exits 0 on pass, 1 on failure.
+# 4. Holds keys in the window with xdotool, the X server's autorepeat on: a
+#    held S is one press (the game pauses once), and the number pad's 4
+#    with NumLock off flies the ship left as the left arrow does; SIGHUP
+#    then ends the game as closing its window does.
+# 5. Starts a second copy with --record on the first one's file while the
+#    first runs: it exits 0 and writes nothing; the first one's recording
+#    (under its temporary name until the end) is whole and replays.
+# 6. On a 600 x 400 desktop, smaller than the picture: the window shrinks
+#    onto the desktop and full screen shows the whole picture at 5/6 scale,
+#    both said on standard error.
+#
+# Needs xvfb-run, xwd (x11-apps), xdotool and python3; xwininfo (x11-utils)
+# is used to find the window when present. Exits 0 on pass, 1 on failure.
 set -u
 
 exe=${1:-}
@@ -24,7 +35,7 @@ if [[ -z "$exe" || ! -x "$exe" ]]; then
 fi
 exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
 
-for tool in xvfb-run xwd python3 timeout; do
+for tool in xvfb-run xwd xdotool python3 timeout; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "FAIL: $tool is not installed"
     exit 1
@@ -270,6 +281,254 @@ if [[ $rc3 -eq 0 && $rc3b -eq 0 ]] && grep -q '"frame": 240' "$tmp/recorded.json
 else
   fail "record exit $rc3, replay exit $rc3b, dumps differ or missing"
   sed 's/^/  | /' "$tmp/run3.log" | tail -10
+fi
+
+# ------------------------------------------------------------ run 4: held keys
+
+echo "run 4: keys held in the window, with the desktop's autorepeat"
+cat >"$tmp/start.txt" <<'SCRIPT'
+5 ENTER down
+7 ENTER up
+10 F1 down
+12 F1 up
+SCRIPT
+for attempt in 1 2; do
+  rm -f "$tmp/rc4"
+  timeout 240 xvfb-run -a -s "-screen 0 ${screen_w}x${screen_h}x24" bash -c '
+  exe=$1 out=$2
+  "$exe" --window --scale 1 --seed 1 --input "$out/start.txt" --record "$out/held.sgr" \
+    --dump "$out/held.json" >"$out/run4.log" 2>&1 &
+  pid=$!
+  if command -v xwininfo >/dev/null 2>&1; then
+    for _ in $(seq 150); do
+      xwininfo -name "Sample Game" 2>/dev/null | grep -q IsViewable && break
+      sleep 0.2
+    done
+  fi
+  sleep 5
+  # The number pad'"'"'s 4 (NumLock off, as Xvfb starts) held for a second.
+  xdotool keydown KP_Left; sleep 1; xdotool keyup KP_Left
+  # S held for 1.5 s: the X server repeats it twenty-odd times.
+  xdotool keydown s; sleep 1.5; xdotool keyup s
+  sleep 0.5
+  # The terminal that started the game closes: SIGHUP ends it as a close.
+  kill -HUP "$pid"
+  wait "$pid"
+  echo $? >"$out/rc4"
+  ls -A "$XDG_RUNTIME_DIR" >"$out/runtime4"
+  ' _ "$exe" "$tmp"
+  rc4=$(cat "$tmp/rc4" 2>/dev/null || echo "none")
+  [[ "$rc4" != "0" && $attempt -eq 1 ]] && no_server "$tmp/run4.log" || break
+  echo "run 4: no X server, once more"
+done
+field() { tr ',{}' '\n\n\n' <"$1" 2>/dev/null | awk -F: -v k="\"$2\"" '$1 ~ k {gsub(/ /, "", $2); print $2}'; }
+if [[ "$rc4" == "0" ]]; then
+  pass "exit code 0"
+else
+  fail "exit code $rc4"
+  [[ -f "$tmp/run4.log" ]] && sed 's/^/  | /' "$tmp/run4.log" | tail -10
+fi
+if [[ -f "$tmp/runtime4" ]] && ! grep -q '\.sock$' "$tmp/runtime4"; then
+  pass "SIGHUP ended the game with its dump, and the socket is removed"
+else
+  fail "after SIGHUP the runtime folder holds: $(tr '\n' ' ' <"$tmp/runtime4" 2>/dev/null)"
+fi
+if [[ "$(field "$tmp/held.json" pause)" == "1" ]]; then
+  pass "S held with autorepeat toggles the pause once"
+else
+  fail "pause is '$(field "$tmp/held.json" pause)' after S was held, want 1"
+fi
+# The ship starts where a run without keys leaves it.
+"$exe" --headless --seed 1 --input "$tmp/start.txt" --frames 300 --dump "$tmp/still.json" >>"$tmp/run4.log" 2>&1
+still_x=$(field "$tmp/still.json" player_x)
+held_x=$(field "$tmp/held.json" player_x)
+if [[ -n "$still_x" && -n "$held_x" ]] && python3 -c "import sys; sys.exit(0 if float('$held_x') + 50 < float('$still_x') else 1)"; then
+  pass "the number pad's 4 flew the ship left (x $still_x to $held_x)"
+else
+  fail "the ship is at x '$held_x' after the number pad's 4, started at '$still_x'"
+fi
+# The recording holds the key-downs the window delivered: one press of S
+# and its repeats, each marked as such.
+if presses=$(python3 - "$tmp/held.sgr" <<'PY'
+import struct
+import sys
+
+data = open(sys.argv[1], "rb").read()
+sizes = {"P": 8, "G": 1, "M": 9, "K": 2, "J": 10, "A": 5, "W": 4, "I": 4, "E": 4}
+i = 20
+press = repeat = 0
+while i < len(data):
+    kind = chr(data[i])
+    if kind == "M":
+        message, wparam, lparam = struct.unpack("<BII", data[i + 1:i + 10])
+        if message == 1 and wparam == ord("S"):
+            if lparam & (1 << 30):
+                repeat += 1
+            else:
+                press += 1
+    i += 1 + sizes[kind]
+print(press, repeat)
+PY
+); then
+  read -r s_press s_repeat <<<"$presses"
+  if [[ "$s_press" -eq 1 && "$s_repeat" -ge 5 ]]; then
+    pass "S arrived as 1 press and $s_repeat repeats"
+  else
+    fail "S arrived as $s_press presses and $s_repeat repeats, want 1 and at least 5"
+  fi
+else
+  fail "the recording of run 4 cannot be read"
+fi
+"$exe" --headless --replay "$tmp/held.sgr" --dump "$tmp/held-replayed.json" >>"$tmp/run4.log" 2>&1
+if cmp -s "$tmp/held.json" "$tmp/held-replayed.json"; then
+  pass "the recording with repeats replays to the same dump"
+else
+  fail "the replay of run 4 differs from the run"
+fi
+
+# ------------------------------------------------------------ run 5: a second copy
+
+echo "run 5: a second copy with --record leaves the first one's recording alone"
+for attempt in 1 2; do
+  rm -f "$tmp/rc5" "$tmp/rc5b" "$tmp/first.sgr"
+  timeout 240 xvfb-run -a -s "-screen 0 ${screen_w}x${screen_h}x24" bash -c '
+  exe=$1 out=$2
+  "$exe" --window --scale 1 --seed 1 --input "$out/start.txt" --record "$out/first.sgr" \
+    --dump "$out/first.json" >"$out/run5.log" 2>&1 &
+  pid=$!
+  if command -v xwininfo >/dev/null 2>&1; then
+    for _ in $(seq 150); do
+      xwininfo -name "Sample Game" 2>/dev/null | grep -q IsViewable && break
+      sleep 0.2
+    done
+  fi
+  sleep 3
+  stat -c %s "$out/first.sgr.part$pid" >"$out/size-before" 2>/dev/null
+  timeout 60 "$exe" --window --scale 1 --record "$out/first.sgr" --frames 10 >>"$out/run5.log" 2>&1
+  echo $? >"$out/rc5b"
+  [[ -e "$out/first.sgr" ]] && echo "the second copy made first.sgr" >>"$out/run5.log"
+  stat -c %s "$out/first.sgr.part$pid" >"$out/size-after" 2>/dev/null
+  sleep 1
+  xdotool key Escape
+  wait "$pid"
+  echo $? >"$out/rc5"
+  ls "$out" | grep -c "first.sgr.part" >"$out/temps"
+  ' _ "$exe" "$tmp"
+  rc5=$(cat "$tmp/rc5" 2>/dev/null || echo "none")
+  [[ "$rc5" != "0" && $attempt -eq 1 ]] && no_server "$tmp/run5.log" || break
+  echo "run 5: no X server, once more"
+done
+before=$(cat "$tmp/size-before" 2>/dev/null || echo 0)
+after=$(cat "$tmp/size-after" 2>/dev/null || echo 0)
+if [[ "$rc5" == "0" && "$(cat "$tmp/rc5b" 2>/dev/null)" == "0" ]] && ! grep -q "second copy made" "$tmp/run5.log" &&
+   [[ "$before" -gt 20 && "$after" -ge "$before" && "$(cat "$tmp/temps")" == "0" ]]; then
+  pass "the second copy exited 0 and wrote nothing; the first's recording grew ($before to $after bytes)"
+else
+  fail "first copy exit $rc5, second $(cat "$tmp/rc5b" 2>/dev/null), recording $before then $after bytes, temporary files left: $(cat "$tmp/temps" 2>/dev/null)"
+  sed 's/^/  | /' "$tmp/run5.log" | tail -10
+fi
+if "$exe" --headless --replay "$tmp/first.sgr" --dump "$tmp/first-replayed.json" >>"$tmp/run5.log" 2>&1 &&
+   cmp -s "$tmp/first.json" "$tmp/first-replayed.json"; then
+  pass "the first copy's recording replays to its dump"
+else
+  fail "the first copy's recording does not replay to its dump"
+  sed 's/^/  | /' "$tmp/run5.log" | tail -5
+fi
+
+# ------------------------------------------------------------ run 6: a small desktop
+
+echo "run 6: a 600x400 desktop, smaller than the picture: window and full screen"
+for attempt in 1 2; do
+  rm -f "$tmp/rc6w" "$tmp/rc6f"
+  timeout 240 xvfb-run -a -s "-screen 0 600x400x24" bash -c '
+  exe=$1 out=$2
+  wait_window() {
+    if command -v xwininfo >/dev/null 2>&1; then
+      for _ in $(seq 150); do
+        xwininfo -name "Sample Game" 2>/dev/null | grep -q IsViewable && break
+        sleep 0.2
+      done
+    fi
+  }
+  "$exe" --window --scale 2 --frames 600 >"$out/run6w.log" 2>&1 &
+  pid=$!
+  wait_window
+  sleep 3
+  xwininfo -name "Sample Game" >"$out/window6.txt" 2>&1
+  wait "$pid"
+  echo $? >"$out/rc6w"
+  "$exe" --frames 1200 >"$out/run6f.log" 2>&1 &
+  pid=$!
+  wait_window
+  sleep 6
+  xwd -root -silent >"$out/small.xwd"
+  wait "$pid"
+  echo $? >"$out/rc6f"
+  ' _ "$exe" "$tmp"
+  rc6=$(cat "$tmp/rc6w" 2>/dev/null || echo "none")
+  [[ "$rc6" != "0" && $attempt -eq 1 ]] && no_server "$tmp/run6w.log" || break
+  echo "run 6: no X server, once more"
+done
+if [[ "$rc6" == "0" && "$(cat "$tmp/rc6f" 2>/dev/null)" == "0" ]]; then
+  pass "exit codes 0"
+else
+  fail "exit codes $rc6 (window) and $(cat "$tmp/rc6f" 2>/dev/null) (full screen)"
+  sed 's/^/  | /' "$tmp/run6w.log" "$tmp/run6f.log" 2>/dev/null | tail -10
+fi
+if grep -q "smaller than the picture .* scale 0.83" "$tmp/run6w.log" &&
+   grep -q "smaller than the picture .* scale 0.83" "$tmp/run6f.log"; then
+  pass "the scale below 1 is said on standard error"
+else
+  fail "no word of the scale on standard error"
+fi
+if [[ -s "$tmp/window6.txt" ]] && grep -q "Absolute upper-left X" "$tmp/window6.txt"; then
+  read -r wx wy ww wh < <(awk -F: '/Absolute upper-left X/ {x = $2 + 0} /Absolute upper-left Y/ {y = $2 + 0}
+    /Width:/ {w = $2 + 0} /Height:/ {h = $2 + 0} END {print x, y, w, h}' "$tmp/window6.txt")
+  if [[ $wx -ge 0 && $wy -ge 0 && $((wx + ww)) -le 600 && $((wy + wh)) -le 400 && $wh -ge 390 ]]; then
+    pass "the window (${ww}x${wh} at $wx,$wy) lies on the desktop and fills its height"
+  else
+    fail "the window is ${ww}x${wh} at ($wx,$wy) on a 600x400 desktop"
+  fi
+fi
+# Full screen: the whole picture at 5/6 scale, 533 x 400 centred: the
+# playfield (x 130 to 510 of the picture) between black margins. A picture
+# cut at scale 1 would show the playfield from x 110.
+if [[ -s "$tmp/small.xwd" ]] && python3 - "$tmp/small.xwd" <<'PY'
+import struct
+import sys
+
+data = open(sys.argv[1], "rb").read()
+fields = struct.unpack(">25I", data[:100])
+header_size, width, height = fields[0], fields[4], fields[5]
+byte_order, bpp, bytes_per_line, ncolors = fields[7], fields[11], fields[12], fields[19]
+mask = fields[14] | fields[15] | fields[16]
+pixels = data[header_size + 12 * ncolors:]
+step = bpp // 8
+order = "little" if byte_order == 0 else "big"
+
+
+def lit(x1, x2, y1=4, y2=396):
+    n = 0
+    for y in range(y1, y2):
+        for x in range(x1, x2):
+            off = y * bytes_per_line + x * step
+            n += (int.from_bytes(pixels[off:off + step], order) & mask) != 0
+    return n, (x2 - x1) * (y2 - y1)
+
+
+ok = (width, height) == (600, 400)
+for name, (x1, x2), want_lit in (("left margin", (37, 137), False), ("right margin", (463, 562), False),
+                                 ("playfield", (146, 454), True)):
+    n, total = lit(x1, x2)
+    good = n * 4 >= total if want_lit else n == 0
+    print(f"{'ok:  ' if good else 'FAIL:'} full screen {name}: {n} of {total} pixels lit")
+    ok = ok and good
+sys.exit(0 if ok else 1)
+PY
+then
+  :
+else
+  failures=$((failures + 1))
 fi
 
 if [[ $failures -eq 0 ]]; then

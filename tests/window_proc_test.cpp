@@ -143,6 +143,58 @@ TEST_F(WindowProcTest, PauseTogglesWithSAndWatchKeyCountsReleases) {
   EXPECT_EQ(ox::ReleaseCount(), 3);
 }
 
+// The desktop's autorepeat of a held key: key-downs marked as repeats.
+TEST_F(WindowProcTest, AutorepeatIsNoNewPressEdgeLastKeyOrPauseToggle) {
+  const auto repeat = [](uint32_t msg, int vk, int times) {
+    for (int i = 0; i < times; ++i) plat::PostMessage(msg, vk, plat::kKeyRepeat);
+    Drain();
+  };
+  // Holding S through 22 repeats is one press: paused, and not unpaused.
+  Down('S');
+  repeat(plat::kMsgKeyDown, 'S', 22);
+  Up('S');
+  EXPECT_EQ(ox::PauseFlag(), 1);
+  repeat(plat::kMsgKeyDown, 'S', 15);  // repeats without a press change nothing
+  EXPECT_EQ(ox::PauseFlag(), 1);
+
+  // A repeat in a later pass is no press edge of that pass.
+  ox::BeginKeyPass();
+  Down('X');
+  EXPECT_EQ(ox::Input().keyPressedThisPass, 1);
+  ox::EndKeyPass();
+  ox::BeginKeyPass();
+  repeat(plat::kMsgKeyDown, 'X', 3);
+  EXPECT_EQ(ox::Input().keyPressedThisPass, 0);
+  EXPECT_EQ(ox::LastKey(), 'X');
+  ox::EndKeyPass();
+
+  // A repeat of an older held key does not take the last key back, nor
+  // set the sticky key; resumed input stays clear while X only repeats.
+  Down('Y');
+  repeat(plat::kMsgKeyDown, 'X', 2);
+  EXPECT_EQ(ox::LastKey(), 'Y');
+  EXPECT_EQ(ox::Input().stickyKey, 'Y');
+  Up('Y');
+  ox::SuspendInput();
+  ox::ResumeInput();
+  repeat(plat::kMsgKeyDown, 'X', 2);
+  EXPECT_EQ(ox::LastKey(), 0);
+  Up('X');
+
+  // System keys alike: a held F10 (mode 1) is one press.
+  ox::SetSystemKeyMode(1);
+  Send(plat::kMsgSysKeyDown, plat::kVkF10);
+  Up(plat::kVkF10);
+  EXPECT_EQ(ox::LastKey(), 0);
+  repeat(plat::kMsgSysKeyDown, plat::kVkF10, 4);
+  EXPECT_EQ(ox::LastKey(), 0);
+  // Escape's repeats are no quit; its press is.
+  repeat(plat::kMsgKeyDown, plat::kVkEscape, 3);
+  EXPECT_EQ(ox::Input().released, 0);
+  Down(plat::kVkEscape);
+  EXPECT_EQ(ox::Input().released, 1);
+}
+
 TEST_F(WindowProcTest, SystemKeysFollowTheSystemKeyMode) {
   // Mode 0 (set by screen set-up): Alt+F4 and F10 do nothing.
   Send(plat::kMsgSysKeyDown, plat::kVkMenu);
