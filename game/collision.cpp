@@ -112,31 +112,99 @@ bool Inside(int sx, int sy, int tx, int ty, const Box& b) {
   return tx + b.x0 <= sx && sx <= tx + b.x1 && ty + b.y0 <= sy && sy <= ty + b.y1;
 }
 
-// Tests one shot at (sx, sy) against every record of every group and, where
-// the family reaches bosses, against every boss. `active` is cleared when the
-// shot is used up; the tests go on with the same point either way.
-void Strike(int sx, int sy, Family family, int stream, int& active) {
+// The smallest box holding every point the pass tests this frame.
+struct Bounds {
+  int x0, x1, y0, y1;
+  bool empty;
+};
+
+void Extend(Bounds& b, int x, int y) {
+  if (b.empty) {
+    b = {x, x, y, y, false};
+    return;
+  }
+  if (x < b.x0) b.x0 = x;
+  if (x > b.x1) b.x1 = x;
+  if (y < b.y0) b.y0 = y;
+  if (y > b.y1) b.y1 = y;
+}
+
+// Whether the box at (tx, ty) can hold any point of the bounds.
+bool Reaches(int tx, int ty, const Box& b, const Bounds& bounds) {
+  return tx + b.x0 <= bounds.x1 && bounds.x0 <= tx + b.x1 && ty + b.y0 <= bounds.y1 &&
+         bounds.y0 <= ty + b.y1;
+}
+
+Box Union(const Box& a, const Box& b) {
+  return {a.x0 < b.x0 ? a.x0 : b.x0, a.x1 > b.x1 ? a.x1 : b.x1, a.y0 < b.y0 ? a.y0 : b.y0,
+          a.y1 > b.y1 ? a.y1 : b.y1};
+}
+
+// The targets whose boxes can reach this frame's shots, in the order the
+// pass tests them. Hits neither move a target nor change whether it can be
+// hit, so the list holds for the whole pass; a target left out could not
+// have been hit by any shot of the frame.
+struct Candidates {
+  struct Record {
+    int group, index;
+  };
+  Record records[kGroupCount * kMaxGroupRecords];
+  int recordCount = 0;
+  int bosses[kBossCount];
+  int bossCount = 0;
+};
+
+void Gather(const Bounds& bounds, Candidates& out) {
+  const World& w = W();
+  out.recordCount = 0;
+  out.bossCount = 0;
+  if (bounds.empty) return;
+  for (int g = 0; g < kGroupCount; ++g) {
+    const GroupTarget& t = kGroupTargets[g];
+    const Box reach = Union(t.special, t.shot);
+    const int count = GroupRecordCount(static_cast<Group>(g));
+    for (int i = 0; i < count && i < kMaxGroupRecords; ++i) {
+      const EnemyRecord& e = w.enemies[g][i];
+      if (!Reaches(static_cast<int>(e.x), static_cast<int>(e.y), reach, bounds)) continue;
+      out.records[out.recordCount++] = {g, i};
+    }
+  }
+  for (int b = 0; b < kBossCount; ++b) {
+    const BossRecord& boss = w.bosses[b];
+    const BossTarget& t = kBossTargets[b];
+    const Box reach = {t.specialX0 < t.shotX0 ? t.specialX0 : t.shotX0,
+                       t.specialX1 > t.shotX1 ? t.specialX1 : t.shotX1, kBossY0, kBossY1};
+    if (!Reaches(static_cast<int>(boss.x), static_cast<int>(boss.y), reach, bounds)) continue;
+    out.bosses[out.bossCount++] = b;
+  }
+}
+
+// Tests one shot at (sx, sy) against the candidate records of the groups
+// and, where the family reaches bosses, against the candidate bosses.
+// `active` is cleared when the shot is used up; the tests go on with the
+// same point either way.
+void Strike(int sx, int sy, Family family, int stream, int& active, const Candidates& c) {
   World& w = W();
   const FamilyRule& rule = kFamilies[family];
-  for (int g = 0; g < kGroupCount; ++g) {
+  for (int k = 0; k < c.recordCount; ++k) {
+    const int g = c.records[k].group;
+    const int i = c.records[k].index;
     const Group group = static_cast<Group>(g);
     const GroupTarget& t = kGroupTargets[g];
     const float entry = family == kRightSpecial ? t.rightEntry : t.entry;
     const Box& box = rule.special ? t.special : t.shot;
-    const int count = GroupRecordCount(group);
-    for (int i = 0; i < count && i < kMaxGroupRecords; ++i) {
-      const EnemyRecord& e = w.enemies[g][i];
-      const bool qualifies = group == kZak1 ? e.alive == 1 : e.hitLock == 0;
-      if (!qualifies || e.y < entry) continue;
-      if (!Inside(sx, sy, static_cast<int>(e.x), static_cast<int>(e.y), box)) continue;
-      GroupHit(group, i);
-      if (stream == kStreamFour && group == kZak5) PlayBoom();
-      if (rule.usedUpByEnemies) active = 0;
-      AddScore(rule.lowPoints ? t.lowPoints : kHitPoints);
-    }
+    const EnemyRecord& e = w.enemies[g][i];
+    const bool qualifies = group == kZak1 ? e.alive == 1 : e.hitLock == 0;
+    if (!qualifies || e.y < entry) continue;
+    if (!Inside(sx, sy, static_cast<int>(e.x), static_cast<int>(e.y), box)) continue;
+    GroupHit(group, i);
+    if (stream == kStreamFour && group == kZak5) PlayBoom();
+    if (rule.usedUpByEnemies) active = 0;
+    AddScore(rule.lowPoints ? t.lowPoints : kHitPoints);
   }
   if (!rule.testsBosses) return;
-  for (int b = 0; b < kBossCount; ++b) {
+  for (int k = 0; k < c.bossCount; ++k) {
+    const int b = c.bosses[k];
     BossRecord& boss = w.bosses[b];
     if (boss.hitLock != 0 || boss.y < 0) continue;
     const BossTarget& t = kBossTargets[b];
@@ -162,30 +230,64 @@ void AddScore(int points) {
 void CollisionPass() {
   World& w = W();
   const float dt = ox::FrameSeconds();
+  Bounds bounds{0, 0, 0, 0, true};
+
+  // First every shot moves (a shot's move reads only its own record, and
+  // hits change no shot but the one that hit), then the shots are tested in
+  // the same order against the targets their bounds can reach.
 
   // Special shots move a fixed step per frame.
+  bool specialMoved[kSpecialArrays][kSpecialSlots];
   for (int a = 0; a < kSpecialArrays; ++a) {
     for (int i = 0; i < kSpecialSlots; ++i) {
       Special& sp = w.specials[a][i];
-      if (sp.active != 1) continue;
+      specialMoved[a][i] = sp.active == 1;
+      if (!specialMoved[a][i]) continue;
       sp.y -= sp.speed;
       sp.x += kSpecialSideSign[a] * sp.side;
       if (sp.y < -60) sp.active = 0;  // retired where it is, not parked
       ++w.specialCount;
-      Strike(sp.x, sp.y, kSpecialFamilies[a], -1, sp.active);
+      Extend(bounds, sp.x, sp.y);
     }
   }
 
+  // The points of the stream shots, kept so the tests use exactly the
+  // truncation of this move.
+  struct Point {
+    int x, y;
+  };
+  Point shotAt[kShotSlots][kShotStreams];
+  bool moved[kShotSlots][kShotStreams];
   for (int i = 0; i < kShotSlots; ++i) {
     for (int s = 0; s < kShotStreams; ++s) {
       Shot& shot = w.shots[s][i];
-      if (shot.active != 1) continue;
+      moved[i][s] = shot.active == 1;
+      if (!moved[i][s]) continue;
       shot.y -= shot.speed * dt;
       shot.x += kStreamSideSign[s] * shot.side * dt;
       if (shot.y < -10) shot.active = 0;
       ++w.shotCount;
-      Strike(static_cast<int>(shot.x), static_cast<int>(shot.y),
-             s == 0 ? kStreamOne : kOtherStream, s, shot.active);
+      shotAt[i][s] = {static_cast<int>(shot.x), static_cast<int>(shot.y)};
+      Extend(bounds, shotAt[i][s].x, shotAt[i][s].y);
+    }
+  }
+
+  Candidates candidates;
+  Gather(bounds, candidates);
+  if (candidates.recordCount == 0 && candidates.bossCount == 0) return;
+
+  for (int a = 0; a < kSpecialArrays; ++a) {
+    for (int i = 0; i < kSpecialSlots; ++i) {
+      if (!specialMoved[a][i]) continue;
+      Special& sp = w.specials[a][i];
+      Strike(sp.x, sp.y, kSpecialFamilies[a], -1, sp.active, candidates);
+    }
+  }
+  for (int i = 0; i < kShotSlots; ++i) {
+    for (int s = 0; s < kShotStreams; ++s) {
+      if (!moved[i][s]) continue;
+      Strike(shotAt[i][s].x, shotAt[i][s].y, s == 0 ? kStreamOne : kOtherStream, s,
+             w.shots[s][i].active, candidates);
     }
   }
 }

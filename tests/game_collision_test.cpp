@@ -191,6 +191,39 @@ TEST_F(GameCollision, OnlyStreamOneAndSpecialsDamageBosses) {
   EXPECT_EQ(W().score, 40);
 }
 
+TEST_F(GameCollision, HitBoxEdgesHoldWhateverElseIsInFlight) {
+  // Each edge of a box, one pixel in and one pixel out, with the shot alone
+  // and with another shot far across the screen in the same pass: a ZAK5
+  // ship at (300, 100) takes shot records at x 295..380, y 90..150; boss 0
+  // at (100, 50) takes stream 1 at x 200..375, y 60..250.
+  struct Case {
+    bool boss;
+    int x, y;
+    bool hit;
+  };
+  const Case cases[] = {
+      {false, 295, 120, true}, {false, 294, 120, false}, {false, 380, 120, true},
+      {false, 381, 120, false}, {false, 330, 90, true},  {false, 330, 89, false},
+      {false, 330, 150, true}, {false, 330, 151, false}, {true, 200, 60, true},
+      {true, 199, 60, false},  {true, 375, 250, true},   {true, 376, 250, false},
+      {true, 300, 59, false},  {true, 300, 251, false}};
+  for (const Case& c : cases) {
+    for (bool companion : {false, true}) {
+      SetUp();
+      game::EnemyRecord& e = Enemy(game::kZak5, 0, 300, 100);
+      game::BossRecord& boss = W().bosses[0];
+      if (c.boss) e.x = game::kParkX, e.y = game::kParkY, boss.x = 100, boss.y = 50;
+      int& active = Fire(c.boss ? kStream1 : kStream2, c.x, c.y, 3);
+      if (companion) Fire(kStream3, 20, 460, 90);
+      game::CollisionPass();
+      EXPECT_TRUE(W().score == (c.hit ? 20 : 0) && active == (c.hit ? 0 : 1) &&
+                  (c.boss ? boss.hitFlash : e.dying) == (c.hit ? 1 : 0))
+          << (c.boss ? "boss" : "ZAK5") << " shot at " << c.x << "," << c.y
+          << (companion ? " with a companion" : "");
+    }
+  }
+}
+
 TEST_F(GameCollision, ScoreStopsAtTheCapAndTheHighScoreFollows) {
   W().score = 999999989;
   Enemy(game::kZak5, 0, 300, 100);
