@@ -41,7 +41,11 @@ KeyDefaults& Keys() { return g_keys; }
 ClipState& Clip() { return g_clip; }
 
 const Surface* PresentedSurface() { return g_screen.screen; }
-Surface* BackSurface() { return g_screen.back; }
+Surface* BackSurface() {
+  // Handed out for writing, like SpriteSurface.
+  if (g_screen.back) g_screen.back->keyFree = false;
+  return g_screen.back;
+}
 Rect ClipRect() { return g_clip.clip; }
 const PixelFormat& ScreenFormat() { return g_format; }
 

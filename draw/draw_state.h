@@ -55,6 +55,9 @@ struct ClipState {
 // vsync 1; Screen() sets the rest.
 ScreenState& Scr();
 SpriteRecord* Sprites();  // kSpriteCount records
+// The surface of a handle for reading only: unlike SpriteSurface it keeps
+// the surface's keyFree flag. nullptr as SpriteSurface.
+const Surface* SpriteSource(int handle);
 PixelFormat& Format();
 KeyDefaults& Keys();
 ClipState& Clip();

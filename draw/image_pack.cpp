@@ -202,6 +202,7 @@ bool FindPackEntry(FILE* pack, const char* name, PackEntry& out) {
 bool ReadPackPixels(FILE* pack, const PackEntry& entry, Surface& surface) {
   if (surface.width != entry.width || surface.height != entry.height || !surface.pixels)
     return false;
+  surface.keyFree = false;
   if (fseeko(pack, entry.pixelOffset, SEEK_SET) != 0) return false;
   const Positions p = ChannelPositions();
   uint8_t chunk[kChunkPixels * 2];

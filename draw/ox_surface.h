@@ -20,6 +20,11 @@ struct Surface {
   bool hasKey = false; // source colour key set
   uint16_t key = 0;    // native pixel value skipped by keyed copies
   bool lost = false;   // set by the loss test hook; cleared by RestoreSurface
+  // No pixel equals the key: keyed copies from the surface are plain copies.
+  // Set only by CheckKeyFree; every write into the surface through the
+  // library clears it, and SpriteSurface hands surfaces out with it cleared.
+  // Code that keeps a surface and writes its pixels later clears it itself.
+  bool keyFree = false;
 };
 
 struct Rect {
@@ -45,6 +50,9 @@ Surface* CreateSurface(int width, int height);
 void DestroySurface(Surface* surface);
 // Brings a lost surface back; its picture is gone (all pixels 0).
 void RestoreSurface(Surface& surface);
+// Sets keyFree when the surface has a key and no pixel equals it, else
+// clears it.
+void CheckKeyFree(Surface& surface);
 
 // Copies src (sl, st, sr, sb) to dst at (dx, dy), 1:1. With `keyed` and a
 // key on src, pixels equal to the key are skipped. An empty rectangle copies
@@ -67,7 +75,7 @@ inline uint16_t NativeColor(uint32_t colorRef) {
 enum InternalSprite { kBufferSprite = 0, kScreenSprite = 1, kFontSprite = 2, kFontBufferSprite = 3 };
 
 // The surface of a handle, or nullptr for a handle out of range or a record
-// without a surface.
+// without a surface. The caller may write into it, so its keyFree is cleared.
 Surface* SpriteSurface(int handle);
 // The back buffer every frame is drawn into; nullptr while no screen is open.
 Surface* BackSurface();

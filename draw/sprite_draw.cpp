@@ -33,7 +33,7 @@ void ClippedCopy(Surface* dst, int x, int y, int handle, int sl, int st, int sr,
     py = c.top;
   }
   if (l > r || t > b) return;
-  Surface* src = oxd::SpriteSurface(handle);
+  const Surface* src = oxd::SpriteSource(handle);
   if (!dst || !src) return;
   // A rectangle beyond the int range lies outside every surface.
   if (!FitsInt(l) || !FitsInt(t) || !FitsInt(r) || !FitsInt(b)) return;
@@ -46,7 +46,7 @@ void ClippedCopy(Surface* dst, int x, int y, int handle, int sl, int st, int sr,
 // Stretches onto (x, y, x + w, y + h) of the back buffer, or through the
 // Buffer sprite when the blitter cannot stretch.
 void Stretch(int x, int y, int handle, int sl, int st, int sr, int sb, int w, int h, bool keyed) {
-  Surface* src = oxd::SpriteSurface(handle);
+  const Surface* src = oxd::SpriteSource(handle);
   if (!src) return;
   if (oxd::Scr().stretchCapable == 1) {
     Surface* back = oxd::Scr().back;

@@ -9,6 +9,13 @@ constexpr uint32_t kUnreadable = 0xFFFFFFFFu;
 
 Surface* SpriteSurface(int handle) {
   if (handle < 0 || handle >= kSpriteCount) return nullptr;
+  Surface* s = Sprites()[handle].surface;
+  if (s) s->keyFree = false;
+  return s;
+}
+
+const Surface* SpriteSource(int handle) {
+  if (handle < 0 || handle >= kSpriteCount) return nullptr;
   return Sprites()[handle].surface;
 }
 
@@ -32,9 +39,13 @@ void SetSurfaceKey(Surface& surface, int32_t colorRef) {
   uint32_t native = MatchColor(surface, colorRef);
   // An unreadable surface keeps its key: all bits set would make white
   // transparent. The reload after a loss sets the key again.
-  if (native == kUnreadable) return;
+  if (native == kUnreadable) {
+    surface.keyFree = false;
+    return;
+  }
   surface.key = static_cast<uint16_t>(native);
   surface.hasKey = true;
+  CheckKeyFree(surface);
 }
 
 }  // namespace oxd

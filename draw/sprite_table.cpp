@@ -186,4 +186,5 @@ void oxDraw::CopyKey(int destination, int source) {
   if (!dst || !src || !src->hasKey) return;
   dst->key = src->key;
   dst->hasKey = true;
+  CheckKeyFree(*dst);
 }

@@ -191,14 +191,32 @@ void DestroySurface(Surface* surface) {
 
 void RestoreSurface(Surface& surface) {
   surface.lost = false;
+  surface.keyFree = false;
   if (surface.pixels) {
     std::memset(surface.pixels, 0,
                 size_t(surface.pitch) * size_t(surface.height) * sizeof(uint16_t));
   }
 }
 
+void CheckKeyFree(Surface& surface) {
+  surface.keyFree = false;
+  if (!surface.hasKey || surface.lost || !surface.pixels) return;
+  const uint16_t key = surface.key;
+  for (int y = 0; y < surface.height; ++y) {
+    const uint16_t* row = PixelAt(surface, 0, y);
+    for (int x = 0; x < surface.width; ++x) {
+      if (row[x] == key) return;
+    }
+  }
+  surface.keyFree = true;
+}
+
 BlitResult Blit(Surface& dst, int dx, int dy, const Surface& src, int sl, int st, int sr, int sb,
                 bool keyed) {
+  // A source without key pixels copies as it would unkeyed. Read before
+  // the write into dst (which may be src) clears dst's flag.
+  const bool useKey = keyed && src.hasKey && !src.keyFree;
+  dst.keyFree = false;
   if (dst.lost || src.lost) return BlitResult::Lost;
   Span s, d;
   switch (CheckRect(sl, st, sr, sb, src.width, src.height, s)) {
@@ -210,7 +228,6 @@ BlitResult Blit(Surface& dst, int dx, int dy, const Surface& src, int sl, int st
                 d) != Check::Copy) {
     return BlitResult::Refused;
   }
-  const bool useKey = keyed && src.hasKey;
   if (!useKey && s.width == src.pitch && s.width == dst.pitch) {
     // Whole rows of both surfaces: one contiguous block (a full-screen copy).
     std::memmove(PixelAt(dst, 0, d.top), PixelAt(src, 0, s.top),
@@ -239,13 +256,14 @@ BlitResult Blit(Surface& dst, int dx, int dy, const Surface& src, int sl, int st
 
 BlitResult BlitStretch(Surface& dst, int dl, int dt, int dr, int db, const Surface& src, int sl,
                        int st, int sr, int sb, bool keyed) {
+  const bool useKey = keyed && src.hasKey && !src.keyFree;
+  dst.keyFree = false;
   if (dst.lost || src.lost) return BlitResult::Lost;
   Span s, d;
   Check cs = CheckRect(sl, st, sr, sb, src.width, src.height, s);
   Check cd = CheckRect(dl, dt, dr, db, dst.width, dst.height, d);
   if (cs == Check::Refused || cd == Check::Refused) return BlitResult::Refused;
   if (cs == Check::Empty || cd == Check::Empty) return BlitResult::Ok;
-  const bool useKey = keyed && src.hasKey;
   const uint16_t key = src.key;
 
   if (&dst == &src && Overlaps(s, d)) {
@@ -268,6 +286,7 @@ BlitResult BlitStretch(Surface& dst, int dl, int dt, int dr, int db, const Surfa
 }
 
 BlitResult Fill(Surface& dst, int l, int t, int r, int b, uint16_t value) {
+  dst.keyFree = false;
   if (dst.lost) return BlitResult::Lost;
   Span d;
   switch (CheckRect(l, t, r, b, dst.width, dst.height, d)) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <set>
+#include <string>
 
 #include "core/app_state.h"
 #include "core/ox_app.h"
@@ -111,6 +112,64 @@ TEST_F(DrawTest, KeyAndBadArguments) {
   oxDraw::Draw(200, 100, h, 3, 0, 1, 2);   // reversed
   oxDraw::Draw(INT_MIN, INT_MIN, h, INT_MIN, INT_MIN, INT_MAX, INT_MAX);
   EXPECT_EQ(Touched(), 2 + 3);
+}
+
+TEST_F(DrawTest, SpritesWrittenAfterTheKeyCheckStillDrawKeyed) {
+  // A sprite without key pixels draws by plain copies; every later write
+  // that may bring the key in sends it back to the keyed copy.
+  int black = 0;  // an all-black sprite, made anew for each case
+  struct Case {
+    const char* what;
+    std::function<void(int, oxd::Surface&)> write;
+  };
+  const Case cases[] = {
+      {"nothing", [](int, oxd::Surface&) {}},
+      {"ClearObject", [](int h, oxd::Surface&) { oxDraw::ClearObject(h); }},
+      {"Fill", [](int, oxd::Surface& s) { oxd::Fill(s, 1, 1, 5, 3, 0); }},
+      {"opaque draw onto it", [&black](int h, oxd::Surface&) {
+         oxDraw::SetClip(0, 0, 640, 480);
+         oxDraw::DrawOpaqueOn(h, 2, 0, black, 0, 0, 3, 2);
+         oxDraw::SetClip(130, 0, 510, 480);
+       }},
+      {"stretch into it",
+       [&black](int, oxd::Surface& s) {
+         oxd::BlitStretch(s, 0, 0, 4, 4, *oxd::SpriteSource(black), 0, 0, 2, 2, false);
+       }},
+      {"capture", [](int h, oxd::Surface&) {
+         oxDraw::ClearRect(0, 0, 3, 3);
+         oxDraw::Capture(h, 0, 0, 8, 4);
+       }},
+      {"restore", [](int, oxd::Surface& s) { oxd::RestoreSurface(s); }},
+      {"pixel write", [](int h, oxd::Surface&) { Px(h, 7, 3) = 0; }},
+      {"key on the top-left pixel", [](int h, oxd::Surface&) { oxDraw::SetObjectKeyTopLeft(h); }},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    black = Sprite(8, 4, [](int, int) { return uint16_t(0); });
+    const int h = Sprite(8, 4);
+    oxd::Surface& surface = *oxd::SpriteSurface(h);  // kept across the key check
+    oxDraw::SetObjectKey(h, 0);                      // black: the picture holds none
+    EXPECT_TRUE(oxd::SpriteSource(h)->keyFree) << c.what;
+    c.write(h, surface);
+    Blank();
+    oxDraw::Draw(200, 100, h, 0, 0, 8, 4);
+    oxDraw::Draw(126, 200, h, 0, 0, 8, 4);  // clipped on the left
+    const oxd::Surface& s = *oxd::SpriteSource(h);
+    int keyed = 0;
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 8; ++x) {
+        const uint16_t v = s.pixels[y * s.pitch + x];
+        const uint16_t expected = v == s.key ? kMarker : v;
+        keyed += v == s.key;
+        EXPECT_EQ(At(200 + x, 100 + y), expected) << c.what << " " << x << "," << y;
+        if (126 + x >= 130) {
+          EXPECT_EQ(At(126 + x, 200 + y), expected) << c.what << " clipped";
+        }
+      }
+    EXPECT_EQ(keyed > 0, std::string(c.what) != "nothing") << c.what;
+    oxDraw::ReleaseObject(h);
+    oxDraw::ReleaseObject(black);
+  }
 }
 
 TEST_F(DrawTest, VariantsAndSurfaceLoss) {
