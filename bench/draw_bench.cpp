@@ -68,59 +68,42 @@ void SetPixelRate(benchmark::State& state, int64_t pixelsPerIteration) {
   state.SetBytesProcessed(state.iterations() * pixelsPerIteration * 2);
 }
 
-void BM_DrawKeyed64(benchmark::State& state) {
-  const int h = Lib().keyed;
+using DrawFn = void (*)(int x, int y, int handle, int sl, int st, int sr, int sb);
+
+// Draws a whole 64 x 64 sprite on row 200, sweeping x over 140..440 so that
+// every alignment of the destination rows is taken.
+void Sweep(benchmark::State& state, int handle, DrawFn draw) {
   int x = 140;
   for (auto _ : state) {
-    oxDraw::Draw(x, 200, h, 0, 0, kSide, kSide);
+    draw(x, 200, handle, 0, 0, kSide, kSide);
     x = x == 440 ? 140 : x + 1;
   }
   benchmark::DoNotOptimize(oxd::Scr().back->pixels[200 * 640 + 200]);
   SetPixelRate(state, kPixels);
 }
-BENCHMARK(BM_DrawKeyed64);
 
-void BM_DrawOpaque64(benchmark::State& state) {
-  const int h = Lib().opaque;
-  int x = 140;
-  for (auto _ : state) {
-    oxDraw::DrawOpaque(x, 200, h, 0, 0, kSide, kSide);
-    x = x == 440 ? 140 : x + 1;
-  }
-  benchmark::DoNotOptimize(oxd::Scr().back->pixels[200 * 640 + 200]);
-  SetPixelRate(state, kPixels);
-}
-BENCHMARK(BM_DrawOpaque64);
-
-// A keyed sprite cut by the playfield's left edge: the clipped path.
-void BM_DrawKeyed64Clipped(benchmark::State& state) {
-  const int h = Lib().keyed;
-  for (auto _ : state) oxDraw::Draw(100, 200, h, 0, 0, kSide, kSide);
+// The same sprite cut by the playfield's left edge at x 100: the clipped path.
+void Clipped(benchmark::State& state, int handle) {
+  for (auto _ : state) oxDraw::Draw(100, 200, handle, 0, 0, kSide, kSide);
   benchmark::DoNotOptimize(oxd::Scr().back->pixels[200 * 640 + 140]);
   SetPixelRate(state, (kSide - 30) * kSide);
 }
+
+void BM_DrawKeyed64(benchmark::State& state) { Sweep(state, Lib().keyed, oxDraw::Draw); }
+BENCHMARK(BM_DrawKeyed64);
+
+void BM_DrawOpaque64(benchmark::State& state) { Sweep(state, Lib().opaque, oxDraw::DrawOpaque); }
+BENCHMARK(BM_DrawOpaque64);
+
+void BM_DrawKeyed64Clipped(benchmark::State& state) { Clipped(state, Lib().keyed); }
 BENCHMARK(BM_DrawKeyed64Clipped);
 
 // Keyed draws of a sprite without key pixels (background strips, title
 // pictures): whole and cut by the playfield's left edge.
-void BM_DrawKeyedNoKeyPixels64(benchmark::State& state) {
-  const int h = Lib().opaque;
-  int x = 140;
-  for (auto _ : state) {
-    oxDraw::Draw(x, 200, h, 0, 0, kSide, kSide);
-    x = x == 440 ? 140 : x + 1;
-  }
-  benchmark::DoNotOptimize(oxd::Scr().back->pixels[200 * 640 + 200]);
-  SetPixelRate(state, kPixels);
-}
+void BM_DrawKeyedNoKeyPixels64(benchmark::State& state) { Sweep(state, Lib().opaque, oxDraw::Draw); }
 BENCHMARK(BM_DrawKeyedNoKeyPixels64);
 
-void BM_DrawKeyedNoKeyPixels64Clipped(benchmark::State& state) {
-  const int h = Lib().opaque;
-  for (auto _ : state) oxDraw::Draw(100, 200, h, 0, 0, kSide, kSide);
-  benchmark::DoNotOptimize(oxd::Scr().back->pixels[200 * 640 + 140]);
-  SetPixelRate(state, (kSide - 30) * kSide);
-}
+void BM_DrawKeyedNoKeyPixels64Clipped(benchmark::State& state) { Clipped(state, Lib().opaque); }
 BENCHMARK(BM_DrawKeyedNoKeyPixels64Clipped);
 
 void BM_Clear(benchmark::State& state) {
