@@ -183,22 +183,22 @@ bool OutputFailed() { return CurrentDriver().OutputFailed(); }
 
 bool PlayWaveFile(const char* path) {
   if (!path) return false;
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec wav{};
   Uint8* samples = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV(path, &spec, &samples, &length)) return false;
-  const uint32_t frameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8u * spec.channels;
-  if (frameBytes == 0 || spec.freq <= 0) {
+  if (!SDL_LoadWAV(path, &wav, &samples, &length)) return false;
+  const uint32_t frameBytes = SDL_AUDIO_BITSIZE(wav.format) / 8u * wav.channels;
+  if (frameBytes == 0 || wav.freq <= 0) {
     SDL_FreeWAV(samples);
     return false;
   }
   Clip clip{};
   clip.samples = samples;
   clip.length = length;
-  clip.rate = spec.freq;
-  clip.channels = spec.channels;
-  clip.encoding = spec.format;
-  clip.ms = static_cast<uint64_t>(length / frameBytes) * 1000 / static_cast<uint32_t>(spec.freq);
+  clip.rate = wav.freq;
+  clip.channels = wav.channels;
+  clip.encoding = wav.format;
+  clip.ms = static_cast<uint64_t>(length / frameBytes) * 1000 / static_cast<uint32_t>(wav.freq);
   const bool ok = CurrentDriver().PlayClip(clip);
   SDL_FreeWAV(samples);
   return ok;

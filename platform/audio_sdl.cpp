@@ -71,12 +71,12 @@ class SdlDriver final : public Driver {
     bool ok = false;
     QuietStderr quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    SDL_AudioSpec spec{};
-    spec.freq = clip.rate;
-    spec.format = clip.encoding;
-    spec.channels = static_cast<Uint8>(clip.channels);
-    spec.samples = kBufferFrames;
-    SDL_AudioDeviceID dev = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+    SDL_AudioSpec want{};
+    want.freq = clip.rate;
+    want.format = clip.encoding;
+    want.channels = static_cast<Uint8>(clip.channels);
+    want.samples = kBufferFrames;
+    SDL_AudioDeviceID dev = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
     if (dev != 0) {
       ok = SDL_QueueAudio(dev, clip.samples, clip.length) == 0;
       SDL_PauseAudioDevice(dev, 0);

@@ -111,9 +111,9 @@ TEST(Drivers, DummyFontHasBoxGlyphsOfFixedProportions) {
   } cases[] = {{16, 16, 14}, {-24, 24, 21}, {0, 16, 14}, {5000, plat::kMaxFontHeight, 896}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.height);
-    plat::FontSpec spec;
-    spec.height = c.height;
-    const int font = plat::CreateFont(spec);
+    plat::FontSpec request;
+    request.height = c.height;
+    const int font = plat::CreateFont(request);
     ASSERT_GE(font, 0);
     plat::FontMetrics m{};
     ASSERT_TRUE(plat::GetFontMetrics(font, m));
