@@ -24,8 +24,8 @@
 #    onto the desktop and full screen shows the whole picture at 5/6 scale,
 #    both said on standard error.
 #
-# Needs xvfb-run, xwd (x11-apps), xdotool and python3; xwininfo (x11-utils)
-# is used to find the window when present. Exits 0 on pass, 1 on failure.
+# Needs xvfb-run, xwd (x11-apps), xwininfo (x11-utils), xdotool and python3.
+# Exits 0 on pass, 1 on failure.
 set -u
 
 exe=${1:-}
@@ -35,7 +35,7 @@ if [[ -z "$exe" || ! -x "$exe" ]]; then
 fi
 exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
 
-for tool in xvfb-run xwd xdotool python3 timeout; do
+for tool in xvfb-run xwd xwininfo xdotool python3 timeout; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "FAIL: $tool is not installed"
     exit 1
@@ -64,6 +64,18 @@ screen_w=1280
 screen_h=1024
 client_w=640
 client_h=480
+
+# Waits up to 30 s for the game's window to be shown; the runs below start
+# the game inside xvfb-run, so the function goes to them through the
+# environment.
+wait_window() {
+  for _ in $(seq 150); do
+    xwininfo -name "Sample Game" 2>/dev/null | grep -q IsViewable && return 0
+    sleep 0.2
+  done
+  return 1
+}
+export -f wait_window
 
 failures=0
 pass() { echo "ok:   $*"; }
@@ -126,16 +138,9 @@ for attempt in 1 2; do
   # Wait for the window (up to 30 s), then let a few seconds of frames go by
   # before the capture: the window opens before the pictures are loaded, and
   # a sanitizer build loads them slowly.
-  if command -v xwininfo >/dev/null 2>&1; then
-    for _ in $(seq 150); do
-      xwininfo -name "Sample Game" 2>/dev/null | grep -q IsViewable && break
-      sleep 0.2
-    done
-  fi
+  wait_window
   sleep 6
-  if command -v xwininfo >/dev/null 2>&1; then
-    xwininfo -name "Sample Game" >"$out/window.txt" 2>&1
-  fi
+  xwininfo -name "Sample Game" >"$out/window.txt" 2>&1
   xwd -root -silent >"$out/screen.xwd"
   wait "$pid"
   echo $? >"$out/rc2"
@@ -152,7 +157,7 @@ else
   [[ -f "$tmp/run2.log" ]] && sed 's/^/  | /' "$tmp/run2.log" | tail -20
 fi
 
-# Where the client area is: from xwininfo, else centred on the display.
+# Where the client area is: from xwininfo (centred on the display until found).
 win_x=$(((screen_w - client_w) / 2))
 win_y=$(((screen_h - client_h) / 2))
 if [[ -s "$tmp/window.txt" ]] && grep -q "Absolute upper-left X" "$tmp/window.txt"; then
@@ -165,7 +170,7 @@ if [[ -s "$tmp/window.txt" ]] && grep -q "Absolute upper-left X" "$tmp/window.tx
   else
     fail "window \"Sample Game\" is ${got_w}x${got_h}, want ${client_w}x${client_h}"
   fi
-elif command -v xwininfo >/dev/null 2>&1; then
+else
   fail "no window named \"Sample Game\" was found"
 fi
 
@@ -299,12 +304,7 @@ for attempt in 1 2; do
   "$exe" --window --scale 1 --seed 1 --input "$out/start.txt" --record "$out/held.sgr" \
     --dump "$out/held.json" >"$out/run4.log" 2>&1 &
   pid=$!
-  if command -v xwininfo >/dev/null 2>&1; then
-    for _ in $(seq 150); do
-      xwininfo -name "Sample Game" 2>/dev/null | grep -q IsViewable && break
-      sleep 0.2
-    done
-  fi
+  wait_window
   sleep 5
   # The number pad'"'"'s 4 (NumLock off, as Xvfb starts) held for a second.
   xdotool keydown KP_Left; sleep 1; xdotool keyup KP_Left
@@ -396,12 +396,7 @@ for attempt in 1 2; do
   "$exe" --window --scale 1 --seed 1 --input "$out/start.txt" --record "$out/first.sgr" \
     --dump "$out/first.json" >"$out/run5.log" 2>&1 &
   pid=$!
-  if command -v xwininfo >/dev/null 2>&1; then
-    for _ in $(seq 150); do
-      xwininfo -name "Sample Game" 2>/dev/null | grep -q IsViewable && break
-      sleep 0.2
-    done
-  fi
+  wait_window
   sleep 3
   stat -c %s "$out/first.sgr.part$pid" >"$out/size-before" 2>/dev/null
   timeout 60 "$exe" --window --scale 1 --record "$out/first.sgr" --frames 10 >>"$out/run5.log" 2>&1
@@ -442,14 +437,6 @@ for attempt in 1 2; do
   rm -f "$tmp/rc6w" "$tmp/rc6f"
   timeout 240 xvfb-run -a -s "-screen 0 600x400x24" bash -c '
   exe=$1 out=$2
-  wait_window() {
-    if command -v xwininfo >/dev/null 2>&1; then
-      for _ in $(seq 150); do
-        xwininfo -name "Sample Game" 2>/dev/null | grep -q IsViewable && break
-        sleep 0.2
-      done
-    fi
-  }
   "$exe" --window --scale 2 --frames 600 >"$out/run6w.log" 2>&1 &
   pid=$!
   wait_window
