@@ -172,8 +172,8 @@ void Gather(const Bounds& bounds, Candidates& out) {
   for (int b = 0; b < kBossCount; ++b) {
     const BossRecord& boss = w.bosses[b];
     const BossTarget& t = kBossTargets[b];
-    const Box reach = {t.specialX0 < t.shotX0 ? t.specialX0 : t.shotX0,
-                       t.specialX1 > t.shotX1 ? t.specialX1 : t.shotX1, kBossY0, kBossY1};
+    const Box reach = Union({t.specialX0, t.specialX1, kBossY0, kBossY1},
+                            {t.shotX0, t.shotX1, kBossY0, kBossY1});
     if (!Reaches(static_cast<int>(boss.x), static_cast<int>(boss.y), reach, bounds)) continue;
     out.bosses[out.bossCount++] = b;
   }
