@@ -8,6 +8,7 @@
 
 #include "draw/ox_draw_status.h"
 #include "draw/ox_surface.h"
+#include "frame/ox_system.h"
 
 namespace ox {
 
@@ -36,6 +37,8 @@ void Put32(uint8_t* p, uint32_t v) {
 
 }  // namespace
 
+namespace {
+
 const char* UsageText() {
   return "usage: samplegame [options]\n"
          "  --window            play in a framed window instead of full screen\n"
@@ -54,7 +57,31 @@ const char* UsageText() {
          "  --help              this text\n";
 }
 
-bool ParseOptions(int argc, char** argv, DriverOptions& o, char* error, size_t errorSize) {
+// The game's option called `name` (its length `len`), or -1.
+int FindGameOption(const GameDefinition* game, const char* name, size_t len) {
+  if (!game || !game->takeOption) return -1;
+  for (int i = 0; i < game->optionCount; ++i)
+    if (strlen(game->options[i].name) == len && !strncmp(game->options[i].name, name, len))
+      return i;
+  return -1;
+}
+
+}  // namespace
+
+void PrintUsage(FILE* out, const GameDefinition* game) {
+  fputs(UsageText(), out);
+  if (!game || !game->takeOption) return;
+  for (int i = 0; i < game->optionCount; ++i) {
+    const GameOption& g = game->options[i];
+    char left[64];
+    snprintf(left, sizeof left, "--%s%s%s", g.name, g.argument ? " " : "",
+             g.argument ? g.argument : "");
+    fprintf(out, "  %-19s %s\n", left, g.help ? g.help : "");
+  }
+}
+
+bool ParseOptions(int argc, char** argv, DriverOptions& o, char* error, size_t errorSize,
+                  const GameDefinition* game) {
   auto fail = [&](const char* what, const char* arg) {
     snprintf(error, errorSize, "%s%s%s", what, arg ? ": " : "", arg ? arg : "");
     return false;
@@ -118,6 +145,21 @@ bool ParseOptions(int argc, char** argv, DriverOptions& o, char* error, size_t e
       if (strlen(colon + 1) >= sizeof s.path) return fail("--shot file name too long", t);
       strcpy(s.path, colon + 1);
       ++o.shotCount;
+    } else if (!strncmp(a, "--", 2) && a[2]) {
+      // The game's own: --name VALUE, --name=VALUE, or a flag.
+      const char* eq = strchr(a + 2, '=');
+      const size_t len = eq ? size_t(eq - (a + 2)) : strlen(a + 2);
+      const int index = FindGameOption(game, a + 2, len);
+      if (index < 0) return fail("unknown option", a);
+      const GameOption& g = game->options[index];
+      const char* value = nullptr;
+      if (g.argument) {
+        value = eq ? eq + 1 : next();
+        if (!value) return fail("option needs a value", a);
+      } else if (eq) {
+        return fail("option takes no value", a);
+      }
+      if (!game->takeOption(index, value, error, errorSize)) return false;
     } else {
       return fail("unknown option", a);
     }

@@ -4,7 +4,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <cstdint>
+
+struct GameDefinition;
 
 namespace ox {
 
@@ -33,9 +36,13 @@ struct DriverOptions {
   bool version = false;
 };
 
-// Parses argv. On an error writes a message into `error` and returns false.
-bool ParseOptions(int argc, char** argv, DriverOptions& out, char* error, size_t errorSize);
-const char* UsageText();
+// Parses argv: the frame's options, and the game's own when `game` has
+// any (each is handed to game->takeOption). On an error writes a message
+// into `error` and returns false.
+bool ParseOptions(int argc, char** argv, DriverOptions& out, char* error, size_t errorSize,
+                  const GameDefinition* game = nullptr);
+// Prints the usage text, the game's options included.
+void PrintUsage(FILE* out, const GameDefinition* game = nullptr);
 
 // Writes the picture last presented on the screen as a 24-bit BMP.
 bool WriteScreenshot(const char* path);

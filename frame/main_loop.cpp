@@ -143,12 +143,13 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   using namespace ox;
   DriverOptions options;
   char error[512];
-  if (!ParseOptions(argc, argv, options, error, sizeof error)) {
-    fprintf(stderr, "samplegame: %s\n%s", error, UsageText());
+  if (!ParseOptions(argc, argv, options, error, sizeof error, &game)) {
+    fprintf(stderr, "samplegame: %s\n", error);
+    PrintUsage(stderr, &game);
     return 2;
   }
   if (options.help) {
-    fputs(UsageText(), stdout);
+    PrintUsage(stdout, &game);
     return 0;
   }
   if (options.version) {

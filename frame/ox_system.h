@@ -42,6 +42,14 @@ struct oxSystem {
 
 class DumpWriter;
 
+// A command-line option of the game's own, beside the frame's: given as
+// --name VALUE or --name=VALUE (or --name alone when it takes no value).
+struct GameOption {
+  const char* name;      // without the dashes: "stage"
+  const char* argument;  // its value's name in --help ("N"), or nullptr for a flag
+  const char* help;      // one line for --help
+};
+
 // The game the frame runs: its start-up loader and its scene table.
 using SceneFunction = void (*)();
 constexpr int kSceneTableSize = 12;  // scene numbers 0..11; 0 and null entries call nothing
@@ -58,6 +66,13 @@ struct GameDefinition {
   const char* instanceName = "Sample Game:OxMutex";
   // What --version prints after the title ("" prints the title alone).
   const char* version = "";
+  // The game's own options, and the call that takes each one given (in
+  // command-line order, before the window opens; `value` is nullptr for a
+  // flag). It answers false with a message in `error` to reject the
+  // command line (exit code 2).
+  const GameOption* options = nullptr;
+  int optionCount = 0;
+  bool (*takeOption)(int index, const char* value, char* error, size_t errorSize) = nullptr;
 };
 
 // Entry point: parses the options (argv), checks for a second copy, creates

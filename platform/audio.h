@@ -24,6 +24,12 @@ void SetMusicRenderer(RenderFn fn, void* user);
 // contract as SetMusicRenderer.
 void SetEffectsRenderer(RenderFn fn, void* user);
 
+// The player's volumes, 0 to 100 each (clamped): `master` scales the whole
+// output, `music` and `effects` the two sources before they are summed.
+// At 100, 100, 100 (the start) the output is exactly what the sources
+// wrote. Takes effect from the next block rendered; any thread.
+void SetPlayerVolumes(int master, int music, int effects);
+
 // The device's output format (the primary buffer's format).
 struct Format {
   int channels = 2;   // 1 or 2

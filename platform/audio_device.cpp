@@ -8,6 +8,7 @@
 // device's format.
 #include <SDL.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -42,6 +43,32 @@ Device& D() {
   return device;
 }
 
+// The player's volumes as 16.16 gains of each source (master included).
+// Written by the main thread, read once per block by the audio thread.
+std::atomic<int32_t> g_effectsGain{65536};
+std::atomic<int32_t> g_musicGain{65536};
+
+int Percent(int v) { return v < 0 ? 0 : v > 100 ? 100 : v; }
+
+// Renders one source alone into `scratch` and adds it, scaled, into
+// `stereo` (saturating).
+void AddScaled(const Source& source, int32_t gain, int16_t* stereo, int frames, int rate) {
+  if (!source.fn || gain == 0) return;
+  constexpr int kChunk = 512;
+  int16_t scratch[2 * kChunk];
+  for (int done = 0; done < frames;) {
+    const int n = frames - done < kChunk ? frames - done : kChunk;
+    memset(scratch, 0, sizeof(int16_t) * 2 * static_cast<size_t>(n));
+    source.fn(source.user, scratch, n, rate);
+    int16_t* out = stereo + 2 * static_cast<size_t>(done);
+    for (int i = 0; i < 2 * n; ++i) {
+      const int32_t v = out[i] + static_cast<int32_t>((int64_t(scratch[i]) * gain) >> 16);
+      out[i] = static_cast<int16_t>(v > 32767 ? 32767 : v < -32768 ? -32768 : v);
+    }
+    done += n;
+  }
+}
+
 void SetSource(Source& source, audio::RenderFn fn, void* user) {
   audio::Driver& driver = audio::CurrentDriver();
   driver.Lock();
@@ -56,8 +83,26 @@ namespace audio {
 void RenderMix(int16_t* stereo, int frames, int rate) {
   Device& d = D();
   memset(stereo, 0, sizeof(int16_t) * 2 * static_cast<size_t>(frames));
-  if (d.effects.fn) d.effects.fn(d.effects.user, stereo, frames, rate);
-  if (d.music.fn) d.music.fn(d.music.user, stereo, frames, rate);
+  const int32_t effectsGain = g_effectsGain.load(std::memory_order_relaxed);
+  const int32_t musicGain = g_musicGain.load(std::memory_order_relaxed);
+  if (effectsGain == 65536 && musicGain == 65536) {
+    // Full volume: the sources add straight into the block.
+    if (d.effects.fn) d.effects.fn(d.effects.user, stereo, frames, rate);
+    if (d.music.fn) d.music.fn(d.music.user, stereo, frames, rate);
+    return;
+  }
+  AddScaled(d.effects, effectsGain, stereo, frames, rate);
+  AddScaled(d.music, musicGain, stereo, frames, rate);
+}
+
+void SetPlayerVolumes(int master, int music, int effects) {
+  // Perceived loudness follows the square of the slider, roughly.
+  auto gain = [](int percent) { return int64_t(percent) * percent; };
+  const int64_t m = gain(Percent(master));
+  g_effectsGain.store(static_cast<int32_t>(m * gain(Percent(effects)) * 65536 / 100000000),
+                      std::memory_order_relaxed);
+  g_musicGain.store(static_cast<int32_t>(m * gain(Percent(music)) * 65536 / 100000000),
+                    std::memory_order_relaxed);
 }
 
 void ToDevice(const int16_t* stereo, int frames, const Format& f, uint8_t* out) {

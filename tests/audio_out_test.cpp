@@ -125,6 +125,36 @@ TEST_F(DeviceTest, MusicIsMixedAfterTheEffectsUntilItIsRemoved) {
   EXPECT_EQ(out.left[4409], 30000);
 }
 
+// The player's volumes scale each source before they are summed: music at
+// 0 leaves the effects alone, master at 0 silences everything, and full
+// volume again is exactly the sources' sum.
+TEST_F(DeviceTest, PlayerVolumesScaleEachSourceAndZeroSilences) {
+  WriteData("TONE.WAV", Wave(1, 44100, 16, Pcm16(std::vector<int16_t>(44100, 10000))));
+  const int h = oxSound::LoadObject("TONE.WAV", 1);
+  static int add = 4000;
+  plat::audio::SetMusicRenderer(&AddMusic, &add);
+  oxSound::PlayLoop(h, 0);
+  const struct { int master, music, effects, expected; } kSteps[] = {
+      {100, 100, 100, 14000}, {100, 0, 100, 10000}, {100, 100, 0, 4000},
+      {100, 50, 50, 3500},    {0, 100, 100, 0},     {100, 100, 100, 14000},
+  };
+  for (const auto& step : kSteps) {
+    plat::audio::SetPlayerVolumes(step.master, step.music, step.effects);
+    RunFrames(6);  // 4410 frames each
+  }
+  plat::audio::SetPlayerVolumes(100, 100, 100);
+  plat::audio::SetMusicRenderer(nullptr, nullptr);
+  ox::services::ReleaseSound();
+  Output out = ReadOutput(path_);
+  ASSERT_TRUE(out.valid);
+  ASSERT_EQ(out.left.size(), 6u * 4410u);
+  for (size_t i = 0; i < 6; ++i) {
+    // The middle of each step (a block may straddle a change).
+    EXPECT_NEAR(out.left[i * 4410 + 2205], kSteps[i].expected, 1) << "step " << i;
+    EXPECT_NEAR(out.right[i * 4410 + 2205], kSteps[i].expected, 1) << "step " << i;
+  }
+}
+
 // The device goes away: it is opened again, at once or (no device for a
 // while) within a second of one being there; the looping sound and the music
 // carry on from where they were, and the file keeps virtual time with

@@ -7,7 +7,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
+
+#include "frame/driver.h"
+#include "frame/ox_system.h"
 
 #include "tests/test_support.h"
 
@@ -144,6 +149,56 @@ TEST(Driver, BadOptionsAndFilesGiveAClearErrorNotACrash) {
       EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
     }
   }
+}
+
+
+// The game's own options sit beside the frame's: --name VALUE, --name=VALUE
+// and flags reach the game's call in order; its refusal and unknown names
+// are errors; --help lists them.
+const GameOption kTestOptions[] = {{"level", "N", "start at level N"}, {"easy", nullptr, "be kind"}};
+std::string g_taken;
+bool TakeTestOption(int index, const char* value, char* error, size_t size) {
+  if (index == 0 && !strcmp(value, "9")) {
+    snprintf(error, size, "--level needs 1 to 8");
+    return false;
+  }
+  g_taken += std::string(kTestOptions[index].name) + "=" + (value ? value : "-") + ";";
+  return true;
+}
+
+TEST(Driver, GameOptionsAreParsedBesideTheFramesOwn) {
+  GameDefinition game;
+  game.options = kTestOptions;
+  game.optionCount = 2;
+  game.takeOption = TakeTestOption;
+  auto parse = [&](std::vector<const char*> args, const GameDefinition* g = nullptr) {
+    args.insert(args.begin(), "samplegame");
+    ox::DriverOptions o;
+    char error[256] = "";
+    g_taken.clear();
+    const bool ok = ox::ParseOptions(int(args.size()), const_cast<char**>(args.data()), o, error,
+                                     sizeof error, g);
+    return std::make_pair(ok, std::string(error));
+  };
+  auto r = parse({"--level", "3", "--headless", "--easy", "--level=5"}, &game);
+  EXPECT_TRUE(r.first) << r.second;
+  EXPECT_EQ(g_taken, "level=3;easy=-;level=5;");
+  r = parse({"--level=9"}, &game);
+  EXPECT_FALSE(r.first);
+  EXPECT_EQ(r.second, "--level needs 1 to 8");
+  EXPECT_FALSE(parse({"--level"}, &game).first);
+  EXPECT_FALSE(parse({"--easy=1"}, &game).first);
+  EXPECT_FALSE(parse({"--lev", "3"}, &game).first);
+  EXPECT_FALSE(parse({"--level", "3"}).first);  // not without the game's table
+  char* text = nullptr;
+  size_t size = 0;
+  FILE* out = open_memstream(&text, &size);
+  ox::PrintUsage(out, &game);
+  fclose(out);
+  const std::string usage(text, size);
+  free(text);
+  EXPECT_NE(usage.find("  --level N           start at level N\n"), std::string::npos) << usage;
+  EXPECT_NE(usage.find("  --easy              be kind\n"), std::string::npos) << usage;
 }
 
 }  // namespace
