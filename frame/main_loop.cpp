@@ -13,6 +13,7 @@
 #include "frame/driver.h"
 #include "frame/ox_dump_writer.h"
 #include "frame/window_proc.h"
+#include "input/ox_bindings.h"
 #include "platform/audio.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
@@ -79,6 +80,9 @@ int EndInBox() {
 void FramePass(const GameDefinition& game) {
   AppState& app = App();
   plat::BeginFramePass();
+  // Pads are read once a pass; their presses arrive as the keys they stand
+  // for, as if delivered with the messages before this pass.
+  oxBindings::PollPads(PadKey);
   BeginKeyPass();
 
   // 1. Frame seconds from the millisecond clock, not clamped.

@@ -10,6 +10,7 @@
 #include "core/services.h"
 #include "draw/ox_draw.h"
 #include "draw/ox_draw_status.h"
+#include "input/ox_bindings.h"
 #include "platform/platform.h"
 
 namespace ox {
@@ -34,6 +35,22 @@ void KeyDownHandler(int k) {
   if (k == 'S') in.pause = !in.pause;
 }
 
+void KeyUpHandler(int k) {
+  InputState& in = Input();
+  if (in.lastKey == k) {
+    // Released before any scene saw it: the next pass still does.
+    if (in.keyPressedThisPass) in.tappedKey = k;
+    in.lastKey = 0;
+  }
+  if (in.overlayKey == k) in.overlayKey = 0;
+  if (k == in.watchedKey) ++in.releaseCount;
+}
+
+// The key a key message stands for under the player's bindings; 0 for none.
+int BoundKey(const plat::Message& m) {
+  return oxBindings::TranslateKey(static_cast<int>(m.wparam));
+}
+
 int SignedHalf(intptr_t v, int shift) { return static_cast<int16_t>((v >> shift) & 0xFFFF); }
 
 
@@ -44,27 +61,19 @@ intptr_t WindowProc(const plat::Message& m) {
   InputState& in = Input();
   switch (m.message) {
     case plat::kMsgKeyDown:
-      if (!in.inputSuspended && IsPress(m)) KeyDownHandler(static_cast<int>(m.wparam));
+      if (!in.inputSuspended && IsPress(m) && BoundKey(m)) KeyDownHandler(BoundKey(m));
       return plat::DefaultHandling(m);
 
     case plat::kMsgSysKeyDown:
       if (in.systemKeyMode == 0) return 0;
       if (in.systemKeyMode == 2 && m.wparam == plat::kVkMenu) return 0;
-      if (!in.inputSuspended && IsPress(m)) KeyDownHandler(static_cast<int>(m.wparam));
+      if (!in.inputSuspended && IsPress(m) && BoundKey(m)) KeyDownHandler(BoundKey(m));
       return plat::DefaultHandling(m);
 
     case plat::kMsgKeyUp:
-    case plat::kMsgSysKeyUp: {
-      int k = static_cast<int>(m.wparam);
-      if (in.lastKey == k) {
-        // Released before any scene saw it: the next pass still does.
-        if (in.keyPressedThisPass) in.tappedKey = k;
-        in.lastKey = 0;
-      }
-      if (in.overlayKey == k) in.overlayKey = 0;
-      if (k == in.watchedKey) ++in.releaseCount;
+    case plat::kMsgSysKeyUp:
+      if (BoundKey(m)) KeyUpHandler(BoundKey(m));
       return plat::DefaultHandling(m);
-    }
 
     case plat::kMsgMouseMove:
       app.mouseX = static_cast<int>(m.lparam & 0xFFFF);
@@ -177,6 +186,11 @@ intptr_t WindowProc(const plat::Message& m) {
     default:
       return plat::DefaultHandling(m);
   }
+}
+
+void PadKey(int vk, bool down) {
+  if (!down) KeyUpHandler(vk);
+  else if (!Input().inputSuspended) KeyDownHandler(vk);
 }
 
 void BeginKeyPass() {
