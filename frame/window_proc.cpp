@@ -10,6 +10,7 @@
 #include "core/services.h"
 #include "draw/ox_draw.h"
 #include "draw/ox_draw_status.h"
+#include "frame/options_overlay.h"
 #include "input/ox_bindings.h"
 #include "platform/platform.h"
 
@@ -51,6 +52,14 @@ int BoundKey(const plat::Message& m) {
   return oxBindings::TranslateKey(static_cast<int>(m.wparam));
 }
 
+// A new press of a physical key: to the options overlay when it takes it,
+// else to the game as the key it is bound to.
+void KeyPress(const plat::Message& m) {
+  const int bound = BoundKey(m);
+  if (OptionsTakeKey(static_cast<int>(m.wparam), bound)) return;
+  if (bound) KeyDownHandler(bound);
+}
+
 int SignedHalf(intptr_t v, int shift) { return static_cast<int16_t>((v >> shift) & 0xFFFF); }
 
 
@@ -61,13 +70,13 @@ intptr_t WindowProc(const plat::Message& m) {
   InputState& in = Input();
   switch (m.message) {
     case plat::kMsgKeyDown:
-      if (!in.inputSuspended && IsPress(m) && BoundKey(m)) KeyDownHandler(BoundKey(m));
+      if (!in.inputSuspended && IsPress(m)) KeyPress(m);
       return plat::DefaultHandling(m);
 
     case plat::kMsgSysKeyDown:
       if (in.systemKeyMode == 0) return 0;
       if (in.systemKeyMode == 2 && m.wparam == plat::kVkMenu) return 0;
-      if (!in.inputSuspended && IsPress(m) && BoundKey(m)) KeyDownHandler(BoundKey(m));
+      if (!in.inputSuspended && IsPress(m)) KeyPress(m);
       return plat::DefaultHandling(m);
 
     case plat::kMsgKeyUp:
@@ -190,7 +199,7 @@ intptr_t WindowProc(const plat::Message& m) {
 
 void PadKey(int vk, bool down) {
   if (!down) KeyUpHandler(vk);
-  else if (!Input().inputSuspended) KeyDownHandler(vk);
+  else if (!Input().inputSuspended && !OptionsTakeKey(0, vk)) KeyDownHandler(vk);
 }
 
 void BeginKeyPass() {

@@ -1,8 +1,8 @@
 // The game's actions. Each slot's own key is the key the game's code reads
 // (the arrows, X and Control fire, Z and Shift the special shot, S pauses,
-// Enter starts, Space picks sparks); the pad flies with the d-pad and the
+// Enter starts, Space picks sparks, Tab opens the options overlay); the pad flies with the d-pad and the
 // left stick, fires with A, launches the special shot with X or B, starts
-// and pauses with Start and picks sparks with Y.
+// and pauses with Start, picks sparks with Y and opens the options with Back.
 //
 // With a game controller attached, the ship follows the bindings only: the
 // raw joystick control of the stage is for joysticks that SDL knows no
@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "frame/ox_options.h"
 #include "frame/ox_settings.h"
 #include "input/ox_bindings.h"
 
@@ -22,7 +23,7 @@ namespace {
 
 using B = oxBindings;
 
-constexpr int kEnter = 13, kShift = 16, kControl = 17, kSpace = 32;
+constexpr int kTab = 9, kEnter = 13, kShift = 16, kControl = 17, kSpace = 32;
 constexpr int kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
 
 constexpr B::Action kActions[kControlCount] = {
@@ -35,6 +36,7 @@ constexpr B::Action kActions[kControlCount] = {
     {"pause", B::kPlay, {'S', 0}, {6, B::kNoPad}},
     {"start", B::kMenus, {kEnter, 0}, {6, B::kNoPad}},
     {"spark", B::kEverywhere, {kSpace, 0}, {3, B::kNoPad}},
+    {"options", B::kEverywhere, {kTab, 0}, {4, B::kNoPad}},
 };
 
 // "Z, Shift" / "x, b": up to two names separated by commas; an empty value
@@ -128,6 +130,7 @@ void DefineControls() {
   // names taken.
   oxSettings::AddSection("keys", ReadKeys, WriteKeys, B::ResetToDefaults);
   oxSettings::AddSection("pad", ReadPad, WritePad, B::ResetToDefaults);
+  oxOptions::Enable(true);
 }
 
 }  // namespace game

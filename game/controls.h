@@ -6,12 +6,12 @@ namespace game {
 
 enum Control {
   kControlUp, kControlDown, kControlLeft, kControlRight, kControlFire, kControlSpecial,
-  kControlPause, kControlStart, kControlSpark,
+  kControlPause, kControlStart, kControlSpark, kControlOptions,
   kControlCount
 };
 
-// Names the actions to the library (every binding at its default) and adds
-// the settings sections, once.
+// Names the actions to the library (every binding at its default), adds
+// the settings sections (once) and offers the options overlay.
 void DefineControls();
 
 }  // namespace game
