@@ -118,6 +118,7 @@ void FramePass(const GameDefinition& game) {
   // overlay, while open, reads them itself.
   const bool overlay = oxOptions::Open();
   oxBindings::PollPads(overlay ? nullptr : PadKey);
+  OptionsPadInput();
   BeginKeyPass();
 
   // 1. Frame seconds from the millisecond clock, not clamped.

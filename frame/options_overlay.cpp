@@ -352,15 +352,20 @@ void OptionsAfterFrameTime() {
   }
 }
 
-bool OptionsPass() {
-  if (!g.open) return false;
+void OptionsPadInput() {
   // The pad press that opened the overlay is not taken as a command.
-  const int input = g.passes++ > 0 ? B::PadInputPressed() : B::kNoPad;
+  if (!g.open || g.passes == 0) return;
+  const int input = B::PadInputPressed();
   if (input != B::kNoPad && g.capture == Capture::Pad) {
     Bind(input);
   } else if (input != B::kNoPad && PadCommand(input) >= 0) {
     Command(PadCommand(input));
   }
+}
+
+bool OptionsPass() {
+  if (!g.open) return false;
+  ++g.passes;
   Draw();
   return true;
 }
