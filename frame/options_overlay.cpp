@@ -157,12 +157,13 @@ void Bind(int code) {
   g.capture = Capture::None;
   const bool ok = key ? B::BindKey(line.action, g.column, code, why, sizeof why)
                       : B::BindPad(line.action, g.column - 2, code, why, sizeof why);
-  char text[80];
+  char text[80], name[16];
+  const char* shown = key ? B::KeyName(code, name, sizeof name) : B::PadName(code);
   if (ok) {
-    snprintf(text, sizeof text, "%s bound", B::ActionAt(line.action).name);
+    snprintf(text, sizeof text, "%s bound to %s", shown, B::ActionAt(line.action).name);
     oxSettings::Changed();
   } else {
-    snprintf(text, sizeof text, "refused: %s", why);
+    snprintf(text, sizeof text, "refused: %s is %s", shown, why);
   }
   Note(text);
 }

@@ -127,7 +127,7 @@ bool oxBindings::BindKey(int action, int slot, int vk, char* why, size_t whySize
     return false;
   }
   if (vk == plat::kVkEscape) {
-    Say(why, whySize, "%s always quits", "Escape");
+    Say(why, whySize, "kept for %s", "quitting");
     return false;
   }
   for (int a = 0; vk && a < g.count; ++a)

@@ -133,7 +133,7 @@ TEST(PadBindings, TranslationConflictsAndSettingsSections) {
       {game::kControlUp, 1, 'W', true, ""},
       {game::kControlSpecial, 0, 'C', false, "taken by fire"},
       {game::kControlSpecial, 1, 'W', false, "taken by up"},
-      {game::kControlPause, 0, 27, false, "Escape always quits"},
+      {game::kControlPause, 0, 27, false, "kept for quitting"},
       {game::kControlFire, 1, 300, false, "no such key"},
       {game::kControlCount, 0, 'K', false, "no such action"},
   };
@@ -386,5 +386,40 @@ TEST(OptionsOverlay, HoldsTheSceneStillAndLeavesItAsItWas) {
     const std::string held = OverlayRun(r.name, r.held, r.open, *r.inside, r.close);
     EXPECT_EQ(Field(held, "frame"), 900 + r.held) << r.name;
     EXPECT_EQ(SceneState(held), SceneState(plain)) << r.name;
+  }
+}
+
+namespace {
+
+// Keys pressed one after another from `frame`, two passes each.
+std::string Keys(int frame, const std::vector<const char*>& keys) {
+  std::string s;
+  for (const char* k : keys) {
+    s += std::to_string(frame) + " " + k + " down\n" + std::to_string(frame + 1) + " " + k + " up\n";
+    frame += 3;
+  }
+  return s;
+}
+
+}  // namespace
+
+// Rebinding in the overlay: fire's first key becomes C, so C fires and X no
+// longer does; C for the special shot is then refused and Z keeps it.
+TEST(OptionsOverlay, RebindsKeysAndRefusesConflicts) {
+  std::vector<const char*> toFire = {"TAB"};
+  for (int i = 0; i < 10; ++i) toFire.push_back("DOWN");
+  toFire.insert(toFire.end(), {"ENTER", "C", "DOWN", "ENTER", "C", "TAB"});
+  const std::string setUp = "10 ENTER down\n12 ENTER up\n30 F1 down\n32 F1 up\n" + Keys(100, toFire);
+  const struct {
+    const char* held;
+    bool scores;
+    bool specials;
+  } rows[] = {{"X", false, false}, {"C", true, false}, {"Z", true, true}};
+  for (const auto& r : rows) {
+    const std::string dump = Play(std::string("rebound-") + r.held,
+                                  setUp + "300 " + r.held + " down\n", 600);
+    EXPECT_EQ(Field(dump, "score") > 0, r.scores) << r.held;
+    EXPECT_EQ(Field(dump, "specials_active") > 0, r.specials) << r.held;
+    EXPECT_EQ(Field(dump, "scene"), 2) << r.held;
   }
 }
