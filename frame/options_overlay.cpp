@@ -9,6 +9,7 @@
 #include "core/app_state.h"
 #include "core/wait_slots.h"
 #include "draw/ox_draw.h"
+#include "draw/ox_draw_status.h"
 #include "frame/ox_options.h"
 #include "frame/ox_settings.h"
 #include "input/ox_bindings.h"
@@ -324,7 +325,9 @@ bool OptionsTakeKey(int vk, int bound) {
     return true;
   }
   if (!g.open) {
-    if (bound != plat::kVkTab) return false;
+    // A screen transition or the picture overlay runs on each Present; the
+    // options wait until they are over, so that nothing moves under them.
+    if (bound != plat::kVkTab || oxd::TransitionRunning() || oxd::OverlayShown()) return false;
     oxOptions::Toggle();
     return true;
   }

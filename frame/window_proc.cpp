@@ -11,6 +11,7 @@
 #include "draw/ox_draw.h"
 #include "draw/ox_draw_status.h"
 #include "frame/options_overlay.h"
+#include "frame/ox_options.h"
 #include "input/ox_bindings.h"
 #include "platform/platform.h"
 
@@ -90,7 +91,8 @@ intptr_t WindowProc(const plat::Message& m) {
       return plat::DefaultHandling(m);
 
     case plat::kMsgLButtonDown:
-      if (!in.inputSuspended) {
+      // Clicks, like keys, are the options overlay's while it is open.
+      if (!in.inputSuspended && !oxOptions::Open()) {
         app.clickLeft = 1;
         in.buttonHeld = 1;
         in.lastButton = 1;
@@ -98,7 +100,7 @@ intptr_t WindowProc(const plat::Message& m) {
       return plat::DefaultHandling(m);
 
     case plat::kMsgRButtonDown:
-      if (!in.inputSuspended) {
+      if (!in.inputSuspended && !oxOptions::Open()) {
         app.clickRight = 1;
         in.buttonHeld = 2;
         in.lastButton = 2;
@@ -114,11 +116,11 @@ intptr_t WindowProc(const plat::Message& m) {
       return plat::DefaultHandling(m);
 
     case plat::kMsgLButtonDblClk:
-      if (!in.inputSuspended) app.doubleLeft = 1;
+      if (!in.inputSuspended && !oxOptions::Open()) app.doubleLeft = 1;
       return 0;
 
     case plat::kMsgRButtonDblClk:
-      if (!in.inputSuspended) {
+      if (!in.inputSuspended && !oxOptions::Open()) {
         app.doubleRight = 1;
         if (in.cursorClipMode) {
           if (in.cursorClipped) ReleaseCursor();
