@@ -66,36 +66,61 @@ bool ReadSlots(const char* value, int (*fromName)(const char*), int none, int ou
   return true;
 }
 
-// Binds both slots, or neither: a refused slot leaves the action as it was.
-template <typename Bind, typename Get>
-bool BindBoth(int action, const int codes[B::kSlots], int none, Bind bind, Get get) {
+// The file's bindings of an action. A key still held by the default
+// binding of another action moves here: a file written after two actions
+// swapped their keys reads back in any order. A key another line of the
+// file gave away is refused, and then the action keeps what it had.
+template <typename Bind, typename Get, typename Default>
+bool BindBoth(int action, const int codes[B::kSlots], int none, Bind bind, Get get,
+              Default byDefault) {
   int old[B::kSlots];
   for (int s = 0; s < B::kSlots; ++s) {
     old[s] = get(action, s);
     bind(action, s, none, nullptr, 0);
   }
-  for (int s = 0; s < B::kSlots; ++s) {
-    if (!bind(action, s, codes[s], nullptr, 0)) {
-      for (int t = 0; t < B::kSlots; ++t) bind(action, t, none, nullptr, 0);
-      for (int t = 0; t < B::kSlots; ++t) bind(action, t, old[t], nullptr, 0);
-      return false;
+  struct Moved {
+    int action, slot, code;
+  } moved[B::kMaxActions * B::kSlots];
+  int movedCount = 0;
+  bool ok = true;
+  for (int s = 0; ok && s < B::kSlots; ++s) {
+    while (!bind(action, s, codes[s], nullptr, 0)) {
+      bool found = false;
+      for (int a = 0; !found && a < B::ActionCount(); ++a)
+        for (int t = 0; !found && t < B::kSlots; ++t)
+          if (a != action && get(a, t) == codes[s] && byDefault(a, t) == codes[s]) {
+            bind(a, t, none, nullptr, 0);
+            moved[movedCount++] = Moved{a, t, codes[s]};
+            found = true;
+          }
+      if (!found) {
+        ok = false;
+        break;
+      }
     }
   }
-  return true;
+  if (ok) return true;
+  for (int s = 0; s < B::kSlots; ++s) bind(action, s, none, nullptr, 0);
+  for (int i = 0; i < movedCount; ++i) bind(moved[i].action, moved[i].slot, moved[i].code, nullptr, 0);
+  for (int s = 0; s < B::kSlots; ++s) bind(action, s, old[s], nullptr, 0);
+  return false;
 }
+
+int DefaultKey(int action, int slot) { return B::ActionAt(action).keys[slot]; }
+int DefaultPad(int action, int slot) { return B::ActionAt(action).pads[slot]; }
 
 bool ReadKeys(const char* key, const char* value) {
   const int action = B::FindAction(key);
   int codes[B::kSlots];
   if (action < 0 || !ReadSlots(value, B::KeyFromName, 0, codes)) return false;
-  return BindBoth(action, codes, 0, B::BindKey, B::Key);
+  return BindBoth(action, codes, 0, B::BindKey, B::Key, DefaultKey);
 }
 
 bool ReadPad(const char* key, const char* value) {
   const int action = B::FindAction(key);
   int codes[B::kSlots];
   if (action < 0 || !ReadSlots(value, B::PadFromName, B::kNoPad, codes)) return false;
-  return BindBoth(action, codes, B::kNoPad, B::BindPad, B::Pad);
+  return BindBoth(action, codes, B::kNoPad, B::BindPad, B::Pad, DefaultPad);
 }
 
 void WriteKeys(oxSettings::PutFn put, void* context) {

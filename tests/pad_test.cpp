@@ -184,8 +184,8 @@ TEST(PadBindings, TranslationConflictsAndSettingsSections) {
       {keys, "special", "A, B, D", false}, {keys, "special", "Nokey", false},
       {keys, "jump", "J", false},          {keys, "special", "A,,B", false},
       {keys, "spark", "", true},           {pad, "fire", "a, rightshoulder", true},
-      {pad, "fire", "b", false},           {pad, "fire", "trigger", false},
-      {pad, "start", "+leftx", false},
+      {pad, "spark", "rightshoulder", false}, {pad, "fire", "trigger", false},
+      {pad, "start", "a, b, x", false},
   };
   for (const auto& r : reads)
     EXPECT_EQ(r.section->read(r.key, r.value), r.ok) << r.key << " = " << r.value;
@@ -199,6 +199,43 @@ TEST(PadBindings, TranslationConflictsAndSettingsSections) {
   EXPECT_EQ(B::TranslateKey('X'), 'X');
   EXPECT_EQ(B::TranslateKey('C'), 'C');
   EXPECT_EQ(B::Pad(game::kControlFire, 1), B::kNoPad);
+
+  // Fire and special swapped, in the overlay; the file written then reads
+  // back over the defaults, line by line in its order.
+  ASSERT_TRUE(B::BindKey(game::kControlFire, 0, 'Q', nullptr, 0));
+  ASSERT_TRUE(B::BindKey(game::kControlSpecial, 0, 'X', nullptr, 0));
+  ASSERT_TRUE(B::BindKey(game::kControlFire, 0, 'Z', nullptr, 0));
+  ASSERT_TRUE(B::BindPad(game::kControlSpecial, 0, B::kNoPad, nullptr, 0));
+  ASSERT_TRUE(B::BindPad(game::kControlFire, 0, plat::gamepad::kX, nullptr, 0));
+  ASSERT_TRUE(B::BindPad(game::kControlSpecial, 0, plat::gamepad::kA, nullptr, 0));
+  std::string keysFile, padFile;
+  keys->write(collect, &keysFile);
+  pad->write(collect, &padFile);
+  keys->reset();
+  auto readBack = [](const ox::SettingsSection* section, const std::string& text) {
+    size_t at = 0;
+    while (at < text.size()) {
+      const size_t eq = text.find(" = ", at), end = text.find('\n', at);
+      EXPECT_TRUE(section->read(text.substr(at, eq - at).c_str(),
+                                text.substr(eq + 3, end - eq - 3).c_str()))
+          << text.substr(at, end - at);
+      at = end + 1;
+    }
+  };
+  readBack(keys, keysFile);
+  readBack(pad, padFile);
+  EXPECT_EQ(B::Key(game::kControlFire, 0), 'Z');
+  EXPECT_EQ(B::Key(game::kControlSpecial, 0), 'X');
+  EXPECT_EQ(B::Pad(game::kControlFire, 0), plat::gamepad::kX);
+  EXPECT_EQ(B::Pad(game::kControlSpecial, 0), plat::gamepad::kA);
+  // A key the file gave to one action is not taken by a later line.
+  EXPECT_FALSE(keys->read("spark", "Z"));
+  EXPECT_EQ(B::Key(game::kControlSpark, 0), ' ');
+  // Start serves start and pause by default; fire may take it from both.
+  EXPECT_TRUE(pad->read("fire", "start"));
+  EXPECT_EQ(B::Pad(game::kControlPause, 0), B::kNoPad);
+  EXPECT_EQ(B::Pad(game::kControlStart, 0), B::kNoPad);
+  keys->reset();
   B::Define(nullptr, 0);
 }
 
