@@ -27,16 +27,16 @@ constexpr int kTab = 9, kEnter = 13, kShift = 16, kControl = 17, kSpace = 32;
 constexpr int kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
 
 constexpr B::Action kActions[kControlCount] = {
-    {"up", B::kEverywhere, {kUp, 0}, {11, B::kStickUp}},
-    {"down", B::kEverywhere, {kDown, 0}, {12, B::kStickDown}},
-    {"left", B::kEverywhere, {kLeft, 0}, {13, B::kStickLeft}},
-    {"right", B::kEverywhere, {kRight, 0}, {14, B::kStickRight}},
-    {"fire", B::kEverywhere, {'X', kControl}, {0, B::kNoPad}},
-    {"special", B::kEverywhere, {'Z', kShift}, {2, 1}},
-    {"pause", B::kPlay, {'S', 0}, {6, B::kNoPad}},
-    {"start", B::kMenus, {kEnter, 0}, {6, B::kNoPad}},
-    {"spark", B::kEverywhere, {kSpace, 0}, {3, B::kNoPad}},
-    {"options", B::kEverywhere, {kTab, 0}, {4, B::kNoPad}},
+    {"up", B::kEverywhere, {kUp, 0}, {B::kPadDpUp, B::kStickUp}},
+    {"down", B::kEverywhere, {kDown, 0}, {B::kPadDpDown, B::kStickDown}},
+    {"left", B::kEverywhere, {kLeft, 0}, {B::kPadDpLeft, B::kStickLeft}},
+    {"right", B::kEverywhere, {kRight, 0}, {B::kPadDpRight, B::kStickRight}},
+    {"fire", B::kEverywhere, {'X', kControl}, {B::kPadA, B::kNoPad}},
+    {"special", B::kEverywhere, {'Z', kShift}, {B::kPadX, B::kPadB}},
+    {"pause", B::kPlay, {'S', 0}, {B::kPadStart, B::kNoPad}},
+    {"start", B::kMenus, {kEnter, 0}, {B::kPadStart, B::kNoPad}},
+    {"spark", B::kEverywhere, {kSpace, 0}, {B::kPadY, B::kNoPad}},
+    {"options", B::kEverywhere, {kTab, 0}, {B::kPadBack, B::kNoPad}},
 };
 
 // "Z, Shift" / "x, b": up to two names separated by commas; an empty value

@@ -52,8 +52,11 @@ bool SameNoCase(const char* a, const char* b) {
   return *a == *b;
 }
 
-void Say(char* why, size_t size, const char* text, const char* name) {
-  if (why && size) snprintf(why, size, text, name);
+// The word on a refusal: `text`, or "taken by NAME".
+void Say(char* why, size_t size, const char* text, const char* takenBy = nullptr) {
+  if (!why || !size) return;
+  if (takenBy) snprintf(why, size, "taken by %s", takenBy);
+  else snprintf(why, size, "%s", text);
 }
 
 // Key names beyond letters, digits and F1..F12, in the case they are shown.
@@ -70,6 +73,9 @@ constexpr KeyWord kKeyWords[] = {
     {"Home", plat::kVkHome},    {"End", plat::kVkEnd},         {"PageUp", plat::kVkPrior},
     {"PageDown", plat::kVkNext},
 };
+
+static_assert(B::kPadDpRight == plat::gamepad::kDpRight && B::kPadA == plat::gamepad::kA &&
+              B::kStickUp == plat::gamepad::kButtons);
 
 constexpr const char* kStickNames[4] = {"-lefty", "+lefty", "-leftx", "+leftx"};
 
@@ -119,21 +125,21 @@ int oxBindings::Pad(int action, int slot) {
 
 bool oxBindings::BindKey(int action, int slot, int vk, char* why, size_t whySize) {
   if (!ValidSlot(action, slot)) {
-    Say(why, whySize, "no such action%s", "");
+    Say(why, whySize, "no such action");
     return false;
   }
   if (vk < 0 || vk > 255) {
-    Say(why, whySize, "no such key%s", "");
+    Say(why, whySize, "no such key");
     return false;
   }
   if (vk == plat::kVkEscape) {
-    Say(why, whySize, "kept for %s", "quitting");
+    Say(why, whySize, "kept for quitting");
     return false;
   }
   for (int a = 0; vk && a < g.count; ++a)
     for (int s = 0; s < kSlots; ++s)
       if ((a != action || s != slot) && g.keys[a][s] == vk) {
-        Say(why, whySize, "taken by %s", g.actions[a].name);
+        Say(why, whySize, nullptr, g.actions[a].name);
         return false;
       }
   g.keys[action][slot] = vk;
@@ -142,18 +148,18 @@ bool oxBindings::BindKey(int action, int slot, int vk, char* why, size_t whySize
 
 bool oxBindings::BindPad(int action, int slot, int input, char* why, size_t whySize) {
   if (!ValidSlot(action, slot)) {
-    Say(why, whySize, "no such action%s", "");
+    Say(why, whySize, "no such action");
     return false;
   }
   if (input < kNoPad || input >= kPadInputs) {
-    Say(why, whySize, "no such pad input%s", "");
+    Say(why, whySize, "no such pad input");
     return false;
   }
   for (int a = 0; input != kNoPad && a < g.count; ++a)
     for (int s = 0; s < kSlots; ++s)
       if ((a != action || s != slot) && g.pads[a][s] == input &&
           (a == action || ScopesMeet(g.actions[a].scope, g.actions[action].scope))) {
-        Say(why, whySize, "taken by %s", g.actions[a].name);
+        Say(why, whySize, nullptr, g.actions[a].name);
         return false;
       }
   g.pads[action][slot] = input;

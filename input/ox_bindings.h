@@ -26,6 +26,10 @@ struct oxBindings {
   // dpdown, dpleft, dpright), then the left stick pushed up, down, left and
   // right ("-lefty", "+lefty", "-leftx", "+leftx").
   static constexpr int kNoPad = -1;
+  static constexpr int kPadA = 0, kPadB = 1, kPadX = 2, kPadY = 3, kPadBack = 4, kPadGuide = 5,
+                       kPadStart = 6, kPadLeftStick = 7, kPadRightStick = 8, kPadLeftShoulder = 9,
+                       kPadRightShoulder = 10, kPadDpUp = 11, kPadDpDown = 12, kPadDpLeft = 13,
+                       kPadDpRight = 14;
   static constexpr int kStickUp = 15, kStickDown = 16, kStickLeft = 17, kStickRight = 18;
   static constexpr int kPadInputs = 19;
   // How far (of 32767) the stick must be pushed to count as a direction.
