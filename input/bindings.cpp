@@ -139,7 +139,7 @@ bool oxBindings::BindKey(int action, int slot, int vk, char* why, size_t whySize
   for (int a = 0; vk && a < g.count; ++a)
     for (int s = 0; s < kSlots; ++s)
       if ((a != action || s != slot) && g.keys[a][s] == vk) {
-        Say(why, whySize, nullptr, g.actions[a].name);
+        Say(why, whySize, "", g.actions[a].name);
         return false;
       }
   g.keys[action][slot] = vk;
@@ -159,7 +159,7 @@ bool oxBindings::BindPad(int action, int slot, int input, char* why, size_t whyS
     for (int s = 0; s < kSlots; ++s)
       if ((a != action || s != slot) && g.pads[a][s] == input &&
           (a == action || ScopesMeet(g.actions[a].scope, g.actions[action].scope))) {
-        Say(why, whySize, nullptr, g.actions[a].name);
+        Say(why, whySize, "", g.actions[a].name);
         return false;
       }
   g.pads[action][slot] = input;
