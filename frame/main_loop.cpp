@@ -11,8 +11,11 @@
 #include "draw/ox_draw.h"
 #include "draw/ox_draw_status.h"
 #include "frame/driver.h"
+#include "frame/options_overlay.h"
 #include "frame/ox_dump_writer.h"
+#include "frame/ox_options.h"
 #include "frame/window_proc.h"
+#include "input/ox_bindings.h"
 #include "platform/audio.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
@@ -74,18 +77,8 @@ int EndInBox() {
   return 0;
 }
 
-}  // namespace
-
-void FramePass(const GameDefinition& game) {
-  AppState& app = App();
-  plat::BeginFramePass();
-  BeginKeyPass();
-
-  // 1. Frame seconds from the millisecond clock, not clamped.
-  UpdateFrameTime();
-  // 2. Mouse movement since the previous pass.
-  app.mouseMoveX = app.mouseX - app.previousMouseX;
-  app.mouseMoveY = app.mouseY - app.previousMouseY;
+// Steps 3 to 6 of a frame pass.
+void SceneSteps(const GameDefinition& game, AppState& app) {
   // 3. The very first scene starts with the scene-changed flag.
   if (app.previousScene == 0 && app.scene != 0) {
     app.sceneChanged = 1;
@@ -113,6 +106,30 @@ void FramePass(const GameDefinition& game) {
     app.blink = !app.blink;
     app.blinkDeadline = plat::Clock() + (app.blink ? 1000 : 200);
   }
+}
+
+}  // namespace
+
+void FramePass(const GameDefinition& game) {
+  AppState& app = App();
+  plat::BeginFramePass();
+  // Pads are read once a pass; their presses arrive as the keys they stand
+  // for, as if delivered with the messages before this pass; the options
+  // overlay, while open, reads them itself.
+  const bool overlay = oxOptions::Open();
+  oxBindings::PollPads(overlay ? nullptr : PadKey);
+  OptionsPadInput();
+  BeginKeyPass();
+
+  // 1. Frame seconds from the millisecond clock, not clamped.
+  UpdateFrameTime();
+  OptionsAfterFrameTime();
+  // 2. Mouse movement since the previous pass.
+  app.mouseMoveX = app.mouseX - app.previousMouseX;
+  app.mouseMoveY = app.mouseY - app.previousMouseY;
+  // The options overlay holds the scene still: no scene, scene-change or
+  // blink step runs while it is open.
+  if (!OptionsPass()) SceneSteps(game, app);
   // 7. Mouse bookkeeping.
   app.previousMouseX = app.mouseX;
   app.previousMouseY = app.mouseY;

@@ -10,6 +10,9 @@
 #include "core/services.h"
 #include "draw/ox_draw.h"
 #include "draw/ox_draw_status.h"
+#include "frame/options_overlay.h"
+#include "frame/ox_options.h"
+#include "input/ox_bindings.h"
 #include "platform/platform.h"
 
 namespace ox {
@@ -34,6 +37,30 @@ void KeyDownHandler(int k) {
   if (k == 'S') in.pause = !in.pause;
 }
 
+void KeyUpHandler(int k) {
+  InputState& in = Input();
+  if (in.lastKey == k) {
+    // Released before any scene saw it: the next pass still does.
+    if (in.keyPressedThisPass) in.tappedKey = k;
+    in.lastKey = 0;
+  }
+  if (in.overlayKey == k) in.overlayKey = 0;
+  if (k == in.watchedKey) ++in.releaseCount;
+}
+
+// The key a key message stands for under the player's bindings; 0 for none.
+int BoundKey(const plat::Message& m) {
+  return oxBindings::TranslateKey(static_cast<int>(m.wparam));
+}
+
+// A new press of a physical key: to the options overlay when it takes it,
+// else to the game as the key it is bound to.
+void KeyPress(const plat::Message& m) {
+  const int bound = BoundKey(m);
+  if (OptionsTakeKey(static_cast<int>(m.wparam), bound)) return;
+  if (bound) KeyDownHandler(bound);
+}
+
 int SignedHalf(intptr_t v, int shift) { return static_cast<int16_t>((v >> shift) & 0xFFFF); }
 
 
@@ -44,27 +71,19 @@ intptr_t WindowProc(const plat::Message& m) {
   InputState& in = Input();
   switch (m.message) {
     case plat::kMsgKeyDown:
-      if (!in.inputSuspended && IsPress(m)) KeyDownHandler(static_cast<int>(m.wparam));
+      if (!in.inputSuspended && IsPress(m)) KeyPress(m);
       return plat::DefaultHandling(m);
 
     case plat::kMsgSysKeyDown:
       if (in.systemKeyMode == 0) return 0;
       if (in.systemKeyMode == 2 && m.wparam == plat::kVkMenu) return 0;
-      if (!in.inputSuspended && IsPress(m)) KeyDownHandler(static_cast<int>(m.wparam));
+      if (!in.inputSuspended && IsPress(m)) KeyPress(m);
       return plat::DefaultHandling(m);
 
     case plat::kMsgKeyUp:
-    case plat::kMsgSysKeyUp: {
-      int k = static_cast<int>(m.wparam);
-      if (in.lastKey == k) {
-        // Released before any scene saw it: the next pass still does.
-        if (in.keyPressedThisPass) in.tappedKey = k;
-        in.lastKey = 0;
-      }
-      if (in.overlayKey == k) in.overlayKey = 0;
-      if (k == in.watchedKey) ++in.releaseCount;
+    case plat::kMsgSysKeyUp:
+      if (BoundKey(m)) KeyUpHandler(BoundKey(m));
       return plat::DefaultHandling(m);
-    }
 
     case plat::kMsgMouseMove:
       app.mouseX = static_cast<int>(m.lparam & 0xFFFF);
@@ -72,7 +91,8 @@ intptr_t WindowProc(const plat::Message& m) {
       return plat::DefaultHandling(m);
 
     case plat::kMsgLButtonDown:
-      if (!in.inputSuspended) {
+      // Clicks, like keys, are the options overlay's while it is open.
+      if (!in.inputSuspended && !oxOptions::Open()) {
         app.clickLeft = 1;
         in.buttonHeld = 1;
         in.lastButton = 1;
@@ -80,7 +100,7 @@ intptr_t WindowProc(const plat::Message& m) {
       return plat::DefaultHandling(m);
 
     case plat::kMsgRButtonDown:
-      if (!in.inputSuspended) {
+      if (!in.inputSuspended && !oxOptions::Open()) {
         app.clickRight = 1;
         in.buttonHeld = 2;
         in.lastButton = 2;
@@ -96,11 +116,11 @@ intptr_t WindowProc(const plat::Message& m) {
       return plat::DefaultHandling(m);
 
     case plat::kMsgLButtonDblClk:
-      if (!in.inputSuspended) app.doubleLeft = 1;
+      if (!in.inputSuspended && !oxOptions::Open()) app.doubleLeft = 1;
       return 0;
 
     case plat::kMsgRButtonDblClk:
-      if (!in.inputSuspended) {
+      if (!in.inputSuspended && !oxOptions::Open()) {
         app.doubleRight = 1;
         if (in.cursorClipMode) {
           if (in.cursorClipped) ReleaseCursor();
@@ -177,6 +197,11 @@ intptr_t WindowProc(const plat::Message& m) {
     default:
       return plat::DefaultHandling(m);
   }
+}
+
+void PadKey(int vk, bool down) {
+  if (!down) KeyUpHandler(vk);
+  else if (!Input().inputSuspended && !OptionsTakeKey(0, vk)) KeyDownHandler(vk);
 }
 
 void BeginKeyPass() {

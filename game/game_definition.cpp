@@ -3,7 +3,9 @@
 #include "game/game_definition.h"
 
 #include "core/ox_app.h"
+#include "input/ox_bindings.h"
 #include "game/assets.h"
+#include "game/controls.h"
 #include "game/dump.h"
 #include "game/scenes.h"
 #include "game/stage.h"
@@ -19,9 +21,10 @@ void StageScene() {
 }
 
 // Every scene notes its entry (its first frame after a scene change) before
-// it runs.
+// it runs, and tells the pad which scope its buttons act in.
 template <void (*kScene)(), int kNumber>
 void Entered() {
+  oxBindings::SetScope(kNumber >= 2 && kNumber <= 9 ? oxBindings::kPlay : oxBindings::kMenus);
   World& w = W();
   if (ox::SceneChanged() && w.visitCount < kMaxVisits) w.visited[w.visitCount++] = kNumber;
   kScene();
@@ -30,6 +33,7 @@ void Entered() {
 }  // namespace
 
 GameDefinition MakeGameDefinition() {
+  DefineControls();
   GameDefinition game;
   game.load = LoadAssets;
   game.scenes[1] = Entered<TitleScene, 1>;

@@ -11,6 +11,7 @@
 #include "game/scenery.h"
 #include "game/stage_table.h"
 #include "game/world.h"
+#include "input/ox_bindings.h"
 #include "sound/ox_music.h"
 
 namespace game {
@@ -155,7 +156,8 @@ void StageFrame(int stage) {
 
   if (!w.gameOver && !w.stageStart) {
     KeyboardControl();
-    JoystickControl();
+    // A game controller drives the ship through the keys it is bound to.
+    if (!oxBindings::PadAttached()) JoystickControl();
   }
   PlayerMove(false);
   GameOverCheck();

@@ -1,9 +1,11 @@
 // Sample Game: the title with its attract cycle, and the selection screen.
 #include "core/ox_app.h"
 #include "draw/ox_draw.h"
+#include "game/controls.h"
 #include "game/resets.h"
 #include "game/scenes.h"
 #include "game/world.h"
+#include "input/ox_bindings.h"
 #include "sound/ox_music.h"
 
 namespace game {
@@ -37,6 +39,21 @@ struct Choice {
 };
 constexpr Choice kChoices[7] = {{999, 0, 0}, {333, 0, 0}, {1, 0, 0}, {555, 1, 0},
                                 {777, 0, 1}, {1, 1, 0},   {1, 0, 1}};
+
+// The rows of the selection picture the pad's highlight frames.
+constexpr int kChoiceLeft = 139, kChoiceRight = 501, kChoiceTop = 89, kChoiceStep = 44,
+              kChoiceHeight = 43;
+constexpr int32_t kHighlight = 0xFE48;  // gold, RGB565
+constexpr int kHighlightWidth = 3;
+
+void DrawHighlight(int choice) {
+  const int l = kChoiceLeft, r = kChoiceRight, t = kChoiceTop + kChoiceStep * choice;
+  const int b = t + kChoiceHeight, e = kHighlightWidth;
+  oxDraw::FillRect(l - e, t - e, r + e, t, kHighlight);
+  oxDraw::FillRect(l - e, b, r + e, b + e, kHighlight);
+  oxDraw::FillRect(l - e, t, l, b, kHighlight);
+  oxDraw::FillRect(r, t, r + e, b, kHighlight);
+}
 
 void StartScene(int scene) {
   ox::ChangeScene(scene);
@@ -73,12 +90,25 @@ void TitleScene() {
 
 void SelectScene() {
   World& w = W();
-  if (ox::SceneChanged()) oxMusic::Play("BGM7.MID", 1);
+  if (ox::SceneChanged()) {
+    oxMusic::Play("BGM7.MID", 1);
+    w.padChoice = 0;
+  }
+  // With a pad the d-pad (or stick) moves a highlight over the seven
+  // choices and fire takes the highlighted one, as its F key would.
+  const bool pad = oxBindings::PadAttached();
+  bool padChose = false;
+  if (pad) {
+    if (oxBindings::PadPressed(kControlUp)) w.padChoice = (w.padChoice + 6) % 7;
+    if (oxBindings::PadPressed(kControlDown)) w.padChoice = (w.padChoice + 1) % 7;
+    padChose = oxBindings::PadPressed(kControlFire);
+  }
   oxDraw::Clear();
   oxDraw::Draw(130, 0, w.assets.select, 0, 0, 380, 480);
+  if (pad) DrawHighlight(w.padChoice);
   oxDraw::Present();
 
-  const int key = ox::LastKey();
+  const int key = padChose ? kF1 + w.padChoice : ox::LastKey();
   if (key >= kF1 && key < kF1 + 7) {
     NewGameReset();
     StartPositionReset();

@@ -191,6 +191,7 @@ struct World {
   float bannerHeight[9];  // stages 1..8 at 0..7, the ending at 8
   float gameOverTimer;
   int attractCounter;
+  int padChoice;  // the selection screen's highlighted choice, 0..6 (F1..F7)
   // Scene numbers in the order the game entered them.
   int visited[kMaxVisits];
   int visitCount;

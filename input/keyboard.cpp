@@ -2,6 +2,7 @@
 #include "core/app_state.h"
 #include "draw/ox_draw_status.h"
 #include "input/input_mask.h"
+#include "input/ox_bindings.h"
 #include "input/ox_input.h"
 #include "platform/platform.h"
 
@@ -21,7 +22,7 @@ int NextEdgeState(int previous, bool down) {
 }  // namespace oxi
 
 int oxInput::GetKey(int vk, int* state) {
-  int s = oxi::NextEdgeState(state ? *state : 0, plat::KeyDown(vk));
+  int s = oxi::NextEdgeState(state ? *state : 0, oxBindings::KeyDown(vk));
   if (state) *state = s;
   return s;
 }

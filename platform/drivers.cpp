@@ -8,6 +8,7 @@
 
 #include "platform/audio_driver.h"
 #include "platform/font_driver.h"
+#include "platform/gamepad_driver.h"
 #include "platform/joystick_driver.h"
 #include "platform/vector.h"
 
@@ -18,6 +19,7 @@ namespace {
 struct Chosen {
   audio::Driver* audio;
   joystick::Driver* joystick;
+  gamepad::Driver* gamepad;
   fonts::Driver* fonts;
   vector::Driver* vector;
 };
@@ -62,6 +64,8 @@ bool SelectDrivers(const Options& options, char* error, size_t errorSize) {
   g_chosen.audio = options.headless ? &audio::DummyDriverInstance() : &audio::SdlDriverInstance();
   g_chosen.joystick =
       options.headless ? &joystick::DummyDriverInstance() : &joystick::SdlDriverInstance();
+  g_chosen.gamepad =
+      options.headless ? &gamepad::DummyDriverInstance() : &gamepad::SdlDriverInstance();
   g_chosen.audio->BeginRun();
   return true;
 }
@@ -74,6 +78,10 @@ audio::Driver& audio::CurrentDriver() {
 
 joystick::Driver& joystick::CurrentDriver() {
   return g_chosen.joystick ? *g_chosen.joystick : SdlDriverInstance();
+}
+
+gamepad::Driver& gamepad::CurrentDriver() {
+  return g_chosen.gamepad ? *g_chosen.gamepad : DummyDriverInstance();
 }
 
 fonts::Driver& fonts::CurrentDriver() {

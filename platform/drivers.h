@@ -1,10 +1,11 @@
 // The drivers behind each kind of device, chosen once when the platform
-// starts: video and events (the backend), audio output, joysticks, font
-// rasterising and vector drawing. Each kind has a real driver and a dummy
-// one; --headless picks the dummy video, audio and joystick drivers, the
-// environment variables SAMPLEGAME_FONT_DRIVER and SAMPLEGAME_VECTOR_DRIVER
-// pick the font and vector drivers (default: the real ones, on either
-// backend, since they only compute).
+// starts: video and events (the backend), audio output, joysticks, game
+// controllers, font rasterising and vector drawing. Each kind has a real
+// driver and a dummy one; --headless picks the dummy video, audio, joystick
+// and game-controller drivers, the environment variables
+// SAMPLEGAME_FONT_DRIVER and SAMPLEGAME_VECTOR_DRIVER pick the font and
+// vector drivers (default: the real ones, on either backend, since they
+// only compute).
 #pragma once
 
 #include <cstddef>
@@ -24,6 +25,12 @@ class Driver;
 Driver& SdlDriverInstance();
 Driver& DummyDriverInstance();
 }  // namespace joystick
+
+namespace gamepad {
+class Driver;
+Driver& SdlDriverInstance();
+Driver& DummyDriverInstance();
+}  // namespace gamepad
 
 namespace fonts {
 class Driver;

@@ -44,6 +44,13 @@ bool IsJoystickName(const char* word) {
   return EqualsNoCase(prefix, "JOY") && word[3] != '\0';
 }
 
+// "PAD" followed by something: a game-controller line.
+bool IsGamepadName(const char* word) {
+  char prefix[4] = {};
+  for (int i = 0; i < 3 && word[i]; ++i) prefix[i] = word[i];
+  return EqualsNoCase(prefix, "PAD") && word[3] != '\0';
+}
+
 bool ParseNumber(const char* word, unsigned long max, unsigned long& out) {
   if (!*word || *word == '-' || *word == '+') return false;
   errno = 0;
@@ -59,6 +66,65 @@ void InputScript::Clear() {
   nextKey_ = 0;
   nextAnswer_ = 0;
   for (ScriptPad& p : pads_) p = ScriptPad{};
+  for (ScriptGamepad& p : gamepads_) p = ScriptGamepad{};
+}
+
+// A game-controller line of n (3 to 5) words; words[1] begins with "PAD".
+bool InputScript::ParseGamepad(char** words, int n, ScriptEvent& e, char* error,
+                               size_t errorSize, int lineNo) {
+  const char* name = words[1];
+  if ((name[3] != '0' && name[3] != '1') || name[4] != '\0') {
+    snprintf(error, errorSize, "line %d: game controller must be PAD0 or PAD1", lineNo);
+    return false;
+  }
+  e.pad = static_cast<uint8_t>(name[3] - '0');
+  const char* what = words[2];
+  if (n == 3 && (EqualsNoCase(what, "attach") || EqualsNoCase(what, "detach"))) {
+    e.kind = EqualsNoCase(what, "attach") ? ScriptEvent::PadAttach : ScriptEvent::PadDetach;
+    return true;
+  }
+  if (n == 5 && EqualsNoCase(what, "BUTTON")) {
+    e.value = gamepad::ButtonFromName(words[3]);
+    if (e.value < 0) {
+      snprintf(error, errorSize,
+               "line %d: unknown pad button '%.40s' (a, b, x, y, back, guide, start, leftstick, "
+               "rightstick, leftshoulder, rightshoulder, dpup, dpdown, dpleft, dpright)",
+               lineNo, words[3]);
+      return false;
+    }
+    if (EqualsNoCase(words[4], "down")) e.kind = ScriptEvent::PadButtonDown;
+    else if (EqualsNoCase(words[4], "up")) e.kind = ScriptEvent::PadButtonUp;
+    else {
+      snprintf(error, errorSize, "line %d: expected down or up", lineNo);
+      return false;
+    }
+    return true;
+  }
+  if (n == 5 && EqualsNoCase(what, "AXIS")) {
+    e.value = gamepad::AxisFromName(words[3]);
+    if (e.value < 0) {
+      snprintf(error, errorSize,
+               "line %d: unknown pad axis '%.40s' (leftx, lefty, rightx, righty, lefttrigger, "
+               "righttrigger)",
+               lineNo, words[3]);
+      return false;
+    }
+    const char* v = words[4];
+    const bool negative = *v == '-';
+    unsigned long magnitude;
+    if (!ParseNumber(negative ? v + 1 : v, negative ? 32768 : 32767, magnitude)) {
+      snprintf(error, errorSize, "line %d: axis value must be -32768 to 32767", lineNo);
+      return false;
+    }
+    e.kind = ScriptEvent::PadAxis;
+    e.axis = static_cast<int16_t>(negative ? -static_cast<long>(magnitude) : long(magnitude));
+    return true;
+  }
+  snprintf(error, errorSize,
+           "line %d: expected 'FRAME PADn BUTTON NAME down|up', 'FRAME PADn AXIS NAME VALUE' or "
+           "'FRAME PADn attach|detach'",
+           lineNo);
+  return false;
 }
 
 // A joystick line of n (3 to 5) words; words[1] begins with "JOY".
@@ -107,6 +173,20 @@ bool InputScript::ParseJoystick(char** words, int n, ScriptEvent& e, char* error
 }
 
 void InputScript::ApplyPadEvent(const ScriptEvent& e) {
+  if (e.IsGamepad()) {
+    ScriptGamepad* g = Gamepad(e.pad);
+    if (!g) return;
+    gamepad::State& st = g->state;
+    switch (e.kind) {
+      case ScriptEvent::PadButtonDown: st.buttons |= 1u << e.value; break;
+      case ScriptEvent::PadButtonUp: st.buttons &= ~(1u << e.value); break;
+      case ScriptEvent::PadAxis: st.axes[e.value] = e.axis; break;
+      case ScriptEvent::PadAttach: st.attached = true; break;
+      case ScriptEvent::PadDetach: st = gamepad::State{}; break;  // pulled out: nothing held
+      default: break;
+    }
+    return;
+  }
   ScriptPad* p = Pad(e.pad);
   if (!p) return;
   uint32_t bit = e.value >= 1 && e.value <= 32 ? 1u << (e.value - 1) : 0;
@@ -144,7 +224,8 @@ bool InputScript::Parse(const char* text, size_t size, char* error, size_t error
     int n = SplitWords(line, words, 5);
     if (n == 0) continue;
     bool joystick = n >= 3 && n <= 5 && IsJoystickName(words[1]);
-    if (n != 3 && !joystick) {
+    bool gamepadLine = n >= 3 && n <= 5 && IsGamepadName(words[1]);
+    if (n != 3 && !joystick && !gamepadLine) {
       snprintf(error, errorSize, "line %d: expected 'FRAME KEY down|up' or 'FRAME answer yes|no'",
                lineNo);
       Clear();
@@ -160,7 +241,12 @@ bool InputScript::Parse(const char* text, size_t size, char* error, size_t error
     }
     ScriptEvent e;
     e.frame = static_cast<uint32_t>(frame);
-    if (joystick) {
+    if (gamepadLine) {
+      if (!ParseGamepad(words, n, e, error, errorSize, lineNo)) {
+        Clear();
+        return false;
+      }
+    } else if (joystick) {
       if (!ParseJoystick(words, n, e, error, errorSize, lineNo)) {
         Clear();
         return false;
@@ -197,7 +283,15 @@ bool InputScript::Parse(const char* text, size_t size, char* error, size_t error
   // A joystick the script names is there from the start unless it is first
   // plugged in by an `attach` line.
   bool seen[kPads] = {};
+  bool seenGamepad[kPads] = {};
   for (const ScriptEvent& e : events_) {
+    if (e.IsGamepad()) {
+      if (seenGamepad[e.pad]) continue;
+      seenGamepad[e.pad] = true;
+      gamepads_[e.pad].scripted = true;
+      gamepads_[e.pad].state.attached = e.kind != ScriptEvent::PadAttach;
+      continue;
+    }
     if (!e.IsJoystick() || seen[e.pad]) continue;
     seen[e.pad] = true;
     pads_[e.pad].scripted = true;

@@ -27,6 +27,7 @@ struct Session {
   uint32_t clock = 0;  // the reading every Clock() gives until the next one is taken
   bool keys[256] = {};
   PadLatch pads[joystick::kPads];
+  gamepad::State gamepads[gamepad::kPads];
   bool capturing = false;
 
   // Recording. Whole records are gathered in `buffer` and written with one
@@ -115,7 +116,8 @@ void RecordKeys(bool inGroup) {
   }
 }
 
-// Reads both joysticks and records the ones whose reading changed.
+// Reads both joysticks and both game controllers and records the ones whose
+// reading changed.
 void RecordPads() {
   Session& s = G();
   for (int pad = 0; pad < joystick::kPads; ++pad) {
@@ -133,6 +135,17 @@ void RecordPads() {
     Put32(p, now.position.buttons);
     Append(r, sizeof r);
   }
+  for (int pad = 0; pad < gamepad::kPads; ++pad) {
+    gamepad::State now;
+    gamepad::ReadLive(pad, now);
+    gamepad::State& was = s.gamepads[pad];
+    if (now == was) continue;
+    was = now;
+    uint8_t r[19] = {kGamepad, uint8_t(pad), uint8_t(now.attached)};
+    uint8_t* p = Put32(r + 3, now.buttons);
+    for (int16_t axis : now.axes) p = Put16(p, static_cast<uint16_t>(axis));
+    Append(r, sizeof r);
+  }
 }
 
 // ------------------------------------------------------------ replay
@@ -140,7 +153,9 @@ void RecordPads() {
 const uint8_t* At(size_t offset) { return G().data.data() + offset; }
 size_t End() { return G().data.size(); }
 
-bool IsItem(uint8_t tag) { return tag == kMessage || tag == kKey || tag == kPad; }
+bool IsItem(uint8_t tag) {
+  return tag == kMessage || tag == kKey || tag == kPad || tag == kGamepad;
+}
 
 size_t SkipItems(size_t o) {
   while (o < End() && IsItem(*At(o))) o += RecordSize(*At(o));
@@ -157,6 +172,11 @@ size_t ApplyItems(size_t o) {
       detail::Enqueue(r[1], static_cast<intptr_t>(Get32(r + 2)), static_cast<intptr_t>(Get32(r + 6)));
     } else if (r[0] == kKey) {
       s.keys[r[1]] = r[2] != 0;
+    } else if (r[0] == kGamepad) {
+      gamepad::State& g = s.gamepads[r[1]];
+      g.attached = r[2] != 0;
+      g.buttons = Get32(r + 3);
+      for (int a = 0; a < gamepad::kAxes; ++a) g.axes[a] = static_cast<int16_t>(Get16(r + 7 + 2 * a));
     } else {
       PadLatch& p = s.pads[r[1]];
       p.attached = r[2] != 0;
@@ -267,6 +287,7 @@ void StartReplay() {
   s.clock = s.summary.header.clockStart;
   for (bool& k : s.keys) k = false;
   for (PadLatch& p : s.pads) p = PadLatch{};
+  for (gamepad::State& g : s.gamepads) g = gamepad::State{};
   s.next = ApplyItems(kHeaderSize);  // the state at the start
   s.answers = s.waits = s.next;
   s.answersPass = s.waitsPass = 0;
@@ -308,6 +329,7 @@ bool StartRecording(const char* path, uint32_t seed, bool calendarSeed, char* er
   s.clock = b->Clock();
   for (bool& k : s.keys) k = false;
   for (PadLatch& p : s.pads) p = PadLatch{};
+  for (gamepad::State& g : s.gamepads) g = gamepad::State{};
   uint8_t header[kHeaderSize];
   EncodeHeader(header, Header{seed, calendarSeed, s.clock});
   Append(header, sizeof header);
@@ -525,6 +547,12 @@ bool KeyDown(int vk) { return vk > 0 && vk < 256 && G().keys[vk]; }
 bool ReadPad(int pad, joystick::Position& out) {
   if (pad < 0 || pad >= joystick::kPads || !G().pads[pad].attached) return false;
   out = G().pads[pad].position;
+  return true;
+}
+
+bool ReadGamepad(int pad, gamepad::State& out) {
+  if (pad < 0 || pad >= gamepad::kPads || !G().gamepads[pad].attached) return false;
+  out = G().gamepads[pad];
   return true;
 }
 

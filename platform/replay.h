@@ -9,7 +9,8 @@
 //     mouse, window position, activation, close, the raise request), in the
 //     groups one pump or the window's creation delivered them;
 //   - the key-state answers, taken after each pump and each message box;
-//   - the joystick readings, taken when a pass begins (and at the start);
+//   - the joystick and game-controller readings, taken when a pass begins
+//     (and at the start);
 //   - the answers of message boxes;
 //   - the random seed (the file's header).
 // The cursor position, window and desktop sizes only steer the cursor over
@@ -24,6 +25,7 @@
 #include <cstdint>
 
 #include "platform/backend.h"
+#include "platform/gamepad.h"
 #include "platform/joystick.h"
 #include "platform/replay_file.h"
 
@@ -70,6 +72,8 @@ int MessageBox(detail::Backend& b, const char* caption, const char* text, BoxIco
 bool KeyDown(int vk);
 // The joystick's latched reading (every field); false when not attached.
 bool ReadPad(int pad, joystick::Position& out);
+// The game controller's latched reading; false when not attached.
+bool ReadGamepad(int pad, gamepad::State& out);
 // True while the backend delivers messages into the queue.
 bool Capturing();
 // A message the backend delivers while Capturing(): true to queue it.

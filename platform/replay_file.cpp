@@ -14,8 +14,8 @@ enum class Context { Start, Pass, Group, Answer, None };
 
 bool ItemFits(uint8_t tag, Context c) {
   switch (c) {
-    case Context::Start: return tag == kPad || tag == kKey;
-    case Context::Pass: return tag == kPad;
+    case Context::Start: return tag == kPad || tag == kGamepad || tag == kKey;
+    case Context::Pass: return tag == kPad || tag == kGamepad;
     case Context::Group: return tag == kMessage || tag == kKey;
     case Context::Answer: return tag == kKey;
     case Context::None: return false;
@@ -65,6 +65,7 @@ size_t RecordSize(uint8_t tag) {
     case kMessage: return 10;
     case kKey: return 3;
     case kPad: return 11;
+    case kGamepad: return 19;
     case kAnswer: return 6;
     case kWait: return 5;
     case kIdle: return 5;
@@ -121,7 +122,7 @@ bool Check(const uint8_t* data, size_t size, Summary& out, char* error, size_t e
     }
     if (out.complete) return fail(at, "data after the end record");
     if (size - at < n) return fail(at, "truncated record");
-    const bool item = r[0] == kMessage || r[0] == kKey || r[0] == kPad;
+    const bool item = r[0] == kMessage || r[0] == kKey || r[0] == kPad || r[0] == kGamepad;
     if (item && !ItemFits(r[0], context)) return fail(at, "event outside its record");
     // A clock reading may wrap past 2^32 but never steps back.
     auto clockAt = [&](const uint8_t* p) {
@@ -154,6 +155,16 @@ bool Check(const uint8_t* data, size_t size, Summary& out, char* error, size_t e
         if (r[2] == 0 && (Get16(r + 3) || Get16(r + 5) || Get32(r + 7)))
           return fail(at, "reading of a joystick that is not attached");
         break;
+      case kGamepad: {
+        if (r[1] > 1) return fail(at, "game controller other than 0 or 1");
+        if (r[2] > 1) return fail(at, "game controller attachment other than 0 or 1");
+        const uint32_t buttons = Get32(r + 3);
+        if (buttons >> 15) return fail(at, "unknown game controller button");
+        bool moved = buttons != 0;
+        for (int a = 0; a < 6; ++a) moved = moved || Get16(r + 7 + 2 * a) != 0;
+        if (r[2] == 0 && moved) return fail(at, "reading of a game controller that is not attached");
+        break;
+      }
       case kAnswer:
         if (r[1] > 1) return fail(at, "answer other than 0 or 1");
         if (!clockAt(r + 2)) return fail(at, "clock steps back");

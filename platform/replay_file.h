@@ -6,7 +6,7 @@
 //           the calendar; the other bits are 0), u32 seed, u32 first clock
 //           reading
 //   'P' u32 pass, u32 clock   frame pass `pass` (1, 2, 3, ... in order) began
-//                             with the clock at `clock`; J items follow
+//                             with the clock at `clock`; J and C items follow
 //   'G' u8 source             the messages the backend delivered at one pump
 //                             (0) or when the main window was created (1);
 //                             M and K items follow
@@ -14,13 +14,16 @@
 //   'K' u8 key, u8 down       the key-state answer for a virtual key changed
 //   'J' u8 pad, u8 attached, u16 x, u16 y, u32 buttons
 //                             the reading of joystick `pad` changed
+//   'C' u8 pad, u8 attached, u32 buttons, 6 x s16 axes
+//                             the reading of game controller `pad` changed
+//                             (buttons and axes in gamepad.h's order)
 //   'A' u8 answer, u32 clock  a message box was answered (1 OK or Yes, 0 No)
 //                             and left the clock at `clock`; K items follow
 //   'W' u32 clock             a wait ended with the clock at `clock`
 //   'I' u32 clock             a wait for messages ended with the clock moved
 //   'E' u32 passes            the run ended after `passes` passes; last record
 //
-// J and K items may also stand between the header and the first record: the
+// J, C and K items may also stand between the header and the first record: the
 // state at the start. A file without 'E' is the prefix a crash leaves; it
 // replays as far as it goes. Clock readings wrap at 2^32 and never step back.
 #pragma once
@@ -43,6 +46,7 @@ enum Tag : uint8_t {
   kMessage = 'M',
   kKey = 'K',
   kPad = 'J',
+  kGamepad = 'C',
   kAnswer = 'A',
   kWait = 'W',
   kIdle = 'I',
@@ -52,7 +56,7 @@ enum Tag : uint8_t {
 enum Source : uint8_t { kFromPump = 0, kFromWindow = 1 };
 
 // Longest record, tag included.
-constexpr size_t kMaxRecordSize = 11;
+constexpr size_t kMaxRecordSize = 19;
 // Size of a record with this tag, tag included; 0 for an unknown tag.
 size_t RecordSize(uint8_t tag);
 

@@ -28,7 +28,7 @@ LAYERS = {
 # private parts.
 PLATFORM_INTERNAL = {
     "backend.h", "headless.h", "input_script.h", "replay_file.h", "drivers.h",
-    "audio_driver.h", "joystick_driver.h", "font_driver.h",
+    "audio_driver.h", "joystick_driver.h", "gamepad_driver.h", "font_driver.h",
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
