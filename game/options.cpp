@@ -65,6 +65,10 @@ bool TakeGameOption(int index, const char* value, char* error, size_t errorSize)
 
 size_t RecordChoices(char* text, size_t size) {
   if (size == 0) return 0;
+  text[0] = '\0';
+  // A whole game at full speed keeps nothing: its recording is one an
+  // older program would have made.
+  if (PracticeStage() == 0 && NextGameSpeed() == kFullGameSpeed) return 0;
   int n = PracticeStage() > 0
               ? std::snprintf(text, size, "assist=%d stage=%d", NextGameSpeed(), PracticeStage())
               : std::snprintf(text, size, "assist=%d", NextGameSpeed());

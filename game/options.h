@@ -16,7 +16,8 @@ extern const int kGameOptionCount;
 bool TakeGameOption(int index, const char* value, char* error, size_t errorSize);
 
 // The practice stage and the speed the next game takes, as one line:
-// "assist=70 stage=7" (the stage only when practice is on).
+// "assist=70 stage=7" (the stage only when practice is on); nothing for
+// whole games at full speed.
 size_t RecordChoices(char* text, size_t size);
 // Puts a recorded line back into effect; a line without a speed means full
 // speed (recordings from before the assist). False with a message in

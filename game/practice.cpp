@@ -13,9 +13,6 @@ namespace game {
 
 namespace {
 
-int g_practiceStage = 0;  // 0: whole games
-int g_fixedSpeed = 0;     // 0: the player's setting counts
-
 constexpr int kFirstStageScene = 2;  // stage n is scene n + 1
 constexpr int kMarkHeight = 12;      // pixels, the debug text's Gothic
 constexpr int32_t kMarkInk = 0x00FFFFFF;
@@ -23,32 +20,32 @@ constexpr int32_t kMarkPaper = 0x00000000;
 
 }  // namespace
 
-int PracticeStage() { return g_practiceStage; }
+int PracticeStage() { return W().practiceStage; }
 
 bool SetPracticeStage(int stage) {
   if (stage < 0 || stage > kStageCount) return false;
-  g_practiceStage = stage;
+  W().practiceStage = stage;
   return true;
 }
 
 bool SetFixedGameSpeed(int percent) {
   if (percent != 0 && (percent < kMinGameSpeed || percent > kFullGameSpeed)) return false;
-  g_fixedSpeed = percent;
+  W().fixedSpeed = percent;
   return true;
 }
 
-int FixedGameSpeed() { return g_fixedSpeed; }
+int FixedGameSpeed() { return W().fixedSpeed; }
 
 int NextGameSpeed() {
-  if (g_fixedSpeed != 0) return g_fixedSpeed;
+  if (W().fixedSpeed != 0) return W().fixedSpeed;
   return std::clamp(oxSettings::Current().assistSpeed, kMinGameSpeed, kFullGameSpeed);
 }
 
 int BeginGame() {
   World& w = W();
-  w.practiceStart = g_practiceStage;
+  w.practiceStart = W().practiceStage;
   w.gameSpeed = NextGameSpeed();
-  return kFirstStageScene + (g_practiceStage > 0 ? g_practiceStage - 1 : 0);
+  return kFirstStageScene + (W().practiceStage > 0 ? W().practiceStage - 1 : 0);
 }
 
 int GameSpeed() {

@@ -191,6 +191,10 @@ struct World {
   float bannerHeight[9];  // stages 1..8 at 0..7, the ending at 8
   float gameOverTimer;
   int attractCounter;
+  // The choices for the next games: the practice stage (0: whole games)
+  // and a speed fixed for the run (0: the player's setting counts).
+  int practiceStage;
+  int fixedSpeed;
   // The game in progress: the stage it started at in practice (0 for a
   // whole game) and its speed in percent (0 before the first game: full).
   int practiceStart;

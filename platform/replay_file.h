@@ -7,8 +7,8 @@
 //           are 0), u32 seed, u32 first clock reading
 //   choices (with flag bit 1) u16 length (1 to 240), then that many bytes of
 //           printable ASCII: the game's choices that steer play, as the game
-//           wrote them ("assist=70 stage=7"). Recordings without them are
-//           those of a game that made no such choices.
+//           wrote them ("assist=70 stage=7"). A recording without them is
+//           one of a game that made no such choices, or an older one.
 //   'P' u32 pass, u32 clock   frame pass `pass` (1, 2, 3, ... in order) began
 //                             with the clock at `clock`; J items follow
 //   'G' u8 source             the messages the backend delivered at one pump
