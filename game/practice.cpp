@@ -43,9 +43,9 @@ int NextGameSpeed() {
 
 int BeginGame() {
   World& w = W();
-  w.practiceStart = W().practiceStage;
+  w.practiceStart = w.practiceStage;
   w.gameSpeed = NextGameSpeed();
-  return kFirstStageScene + (W().practiceStage > 0 ? W().practiceStage - 1 : 0);
+  return kFirstStageScene + (w.practiceStage > 0 ? w.practiceStage - 1 : 0);
 }
 
 int GameSpeed() {

@@ -195,14 +195,9 @@ TEST(Practice, EachStageStartsOnTheSelectedPassAsAFreshGame) {
   }
 }
 
-TEST(Practice, WithoutAStageTheGameStartsAtStageOneAndOffTurnsItOff) {
-  NoMusic quiet;
-  const std::string input = Script("plain", StartWith("F1"));
-  ASSERT_EQ(Play({"--frames", "20", "--input", input}), 0);
-  EXPECT_EQ(ox::App().scene, 2);
-  EXPECT_EQ(game::GamePracticeStage(), 0);
-
-  // The choice as the options overlay sets it: 0 to 8, others refused.
+// The choice as the options overlay sets it: 0 to 8, others refused; 0
+// turns practice off again.
+TEST(Practice, TheStageChoiceTakesZeroToEight) {
   game::ClearWorld();
   EXPECT_TRUE(game::SetPracticeStage(5));
   EXPECT_FALSE(game::SetPracticeStage(9));
