@@ -193,6 +193,13 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
     seed = plat::replay::LoadedHeader().seed;
     calendarSeed = plat::replay::LoadedHeader().calendarSeed;
     options.clockStart = plat::replay::LoadedHeader().clockStart;
+    // The game plays with the choices it was recorded with.
+    if (game.replayChoices &&
+        !game.replayChoices(plat::replay::LoadedHeader().gameChoices, error, sizeof error)) {
+      fprintf(stderr, "samplegame: the recording %s: %s\n", options.replay, error);
+      plat::replay::EndSession();
+      return 1;
+    }
   }
 
   plat::Options po;
@@ -225,8 +232,10 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   g_game = &game;
   plat::SetQuitHook(EndInBox);
   if (options.replay) plat::replay::StartReplay();
-  if (options.record &&
-      !plat::replay::StartRecording(options.record, seed, calendarSeed, error, sizeof error))
+  char choices[plat::replay::kMaxGameChoices + 1] = "";
+  if (options.record && game.recordChoices) game.recordChoices(choices, sizeof choices);
+  if (options.record && !plat::replay::StartRecording(options.record, seed, calendarSeed, error,
+                                                      sizeof error, choices))
     fprintf(stderr, "samplegame: %s; the run goes on unrecorded\n", error);
   // 2. The command line.
   SetCommandLine(argc, argv);

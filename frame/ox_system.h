@@ -73,6 +73,14 @@ struct GameDefinition {
   const GameOption* options = nullptr;
   int optionCount = 0;
   bool (*takeOption)(int index, const char* value, char* error, size_t errorSize) = nullptr;
+  // The game's choices that steer play beside the input (a practice stage,
+  // a game speed), kept in a recording: `recordChoices` writes them as one
+  // line of printable text (shorter than `size`) and returns its length; a
+  // replay hands the recorded line back to `replayChoices` before the game
+  // loads ("" for a recording that kept none). It answers false with a
+  // message in `error` to refuse the recording.
+  size_t (*recordChoices)(char* text, size_t size) = nullptr;
+  bool (*replayChoices)(const char* text, char* error, size_t errorSize) = nullptr;
 };
 
 // Entry point: parses the options (argv), checks for a second copy, creates

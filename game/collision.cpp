@@ -6,6 +6,7 @@
 #include "core/ox_app.h"
 #include "game/enemies/bosses.h"
 #include "game/enemies/groups.h"
+#include "game/practice.h"
 #include "game/world.h"
 
 namespace game {
@@ -214,7 +215,7 @@ void Strike(int sx, int sy, Family family, int stream, int& active, const Candid
     BossHit(b);
     active = 0;
     AddScore(kHitPoints);
-    boss.energy -= rule.bossRate * ox::FrameSeconds();
+    boss.energy -= rule.bossRate * WorldSeconds();
   }
 }
 
@@ -224,12 +225,13 @@ void AddScore(int points) {
   World& w = W();
   // Stay below the cap without overflowing on the way.
   w.score = points > kScoreCap - w.score ? kScoreCap : w.score + points;
-  if (w.score > w.highScore) w.highScore = w.score;
+  // A practice or slowed game keeps its score to itself.
+  if (w.score > w.highScore && GameRaisesHighScore()) w.highScore = w.score;
 }
 
 void CollisionPass() {
   World& w = W();
-  const float dt = ox::FrameSeconds();
+  const float dt = WorldSeconds();
   Bounds bounds{0, 0, 0, 0, true};
 
   // First every shot moves (a shot's move reads only its own record, and

@@ -3,6 +3,7 @@
 
 #include "core/ox_app.h"
 #include "frame/ox_dump_writer.h"
+#include "game/practice.h"
 #include "game/world.h"
 
 namespace game {
@@ -23,6 +24,9 @@ void DumpFields(DumpWriter& out) {
   out.Field("fast_bullets", w.fastBullets);
   out.Field("fastest_bullets", w.fastestBullets);
   out.Field("spark", w.spark);
+  // Only a practice or slowed game has these.
+  if (GamePracticeStage() != 0) out.Field("practice_stage", GamePracticeStage());
+  if (GameSpeed() != kFullGameSpeed) out.Field("game_speed", GameSpeed());
 
   out.BeginArray("boss_energy");
   for (const BossRecord& b : w.bosses) out.Value(double(b.energy));

@@ -4,6 +4,7 @@
 #include "draw/ox_draw.h"
 #include "game/hud.h"
 #include "game/player.h"
+#include "game/practice.h"
 #include "game/resets.h"
 #include "game/scenery.h"
 #include "game/scenes.h"
@@ -25,7 +26,7 @@ void ToTitle() {
 
 void EndingScene() {
   World& w = W();
-  const float dt = ox::FrameSeconds();
+  const float dt = WorldSeconds();
   if (ox::SceneChanged()) {
     oxMusic::Play("BEND.MID", 1);
     w.bannerHeight[kEndingBanner] = 30;

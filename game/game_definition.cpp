@@ -7,6 +7,7 @@
 #include "game/assets.h"
 #include "game/controls.h"
 #include "game/dump.h"
+#include "game/options.h"
 #include "game/scenes.h"
 #include "game/stage.h"
 #include "game/world.h"
@@ -49,6 +50,11 @@ GameDefinition MakeGameDefinition() {
   game.scenes[11] = Entered<SelectScene, 11>;
   game.dumpFields = DumpFields;
   game.version = SAMPLEGAME_VERSION;
+  game.options = kGameOptions;
+  game.optionCount = kGameOptionCount;
+  game.takeOption = TakeGameOption;
+  game.recordChoices = RecordChoices;
+  game.replayChoices = ReplayChoices;
   return game;
 }
 

@@ -7,6 +7,7 @@
 #include "core/ox_app.h"
 #include "draw/ox_draw.h"
 #include "frame/ox_system.h"
+#include "game/practice.h"
 #include "game/world.h"
 #include "sound/ox_music.h"
 
@@ -52,6 +53,7 @@ void HudDraw() {
   DrawNumber("%09d", w.score, 140, 9);
   DrawNumber("%09d", w.highScore, 300, 9);
   if (w.energy >= 0) DrawNumber("%03d", w.energy, 440, 3);
+  GameMarkDraw();
 }
 
 void BannerDraw(float& height) {
@@ -64,7 +66,8 @@ void GameOverCheck() {
   World& w = W();
   if (oxSystem::CheckWait(kTickSlot) == 1) {
     if (w.gameOver == 0) {
-      --w.timeCounter;
+      // A slowed game could not finish a stage in the time: its clock stands.
+      if (GameSpeed() == kFullGameSpeed) --w.timeCounter;
       if (w.timeCounter <= 0) {
         GameOver(kTimeOutDelayMs);
       } else {

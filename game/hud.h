@@ -4,6 +4,7 @@
 
 namespace game {
 
+// The three counters, and the mark of a practice or slowed game.
 void HudDraw();
 void BannerDraw(float& height);
 void GameOverCheck();

@@ -8,6 +8,7 @@
 #include "core/ox_app.h"
 #include "draw/ox_draw.h"
 #include "game/collision.h"
+#include "game/practice.h"
 #include "game/world.h"
 #include "input/ox_input.h"
 
@@ -157,7 +158,7 @@ void PlayerMove(bool ending) {
   if (p.bankFrame == kLevelBank) p.bankStep = 0;
 
   const Clamp& c = ending ? kEndingClamp : kStageClamp;
-  const float dt = ox::FrameSeconds();
+  const float dt = WorldSeconds();
   p.x = std::clamp(p.x + p.vx * dt, c.left, c.right);
   p.y = std::clamp(p.y + p.vy * dt, c.top, c.bottom);
   p.vx = 0;

@@ -5,6 +5,7 @@
 
 #include "core/ox_app.h"
 #include "draw/ox_draw.h"
+#include "game/practice.h"
 #include "game/world.h"
 
 namespace game {
@@ -81,7 +82,7 @@ void LayerDraw(int layer) {
   World& w = W();
   const LayerKind& row = kLayers[layer];
   Strip* strips = w.layers[layer];
-  const float step = row.speed * ox::FrameSeconds();
+  const float step = row.speed * WorldSeconds();
   for (int i = 0; i < kStrips; ++i) {
     oxDraw::Draw(static_cast<int>(strips[i].x), static_cast<int>(strips[i].y),
                  w.assets.back[row.back], 0, 0, 380, kStripHeight);
@@ -100,7 +101,7 @@ void CloudMove(int record) {
   if (record < 1 || record > kCloudCount) return;
   Cloud& c = W().clouds[record - 1];
   const CloudKind& row = kClouds[record - 1];
-  if (c.active) c.y += c.speed * ox::FrameSeconds();
+  if (c.active) c.y += c.speed * WorldSeconds();
   if (c.y > 480 || c.y + static_cast<float>(row.height) < 0) ParkCloud(c);
 }
 
@@ -177,7 +178,7 @@ void BurstLaunch() {
 }
 
 void BurstMove() {
-  const float dt = ox::FrameSeconds();
+  const float dt = WorldSeconds();
   for (Flame& f : W().burst) {
     if (!f.active) continue;
     f.y += std::sin(f.angle) * f.speed * dt;

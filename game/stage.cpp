@@ -8,6 +8,7 @@
 #include "game/enemies/groups.h"
 #include "game/hud.h"
 #include "game/player.h"
+#include "game/practice.h"
 #include "game/scenery.h"
 #include "game/stage_table.h"
 #include "game/world.h"
@@ -127,7 +128,7 @@ void StageFrame(int stage) {
   if (ox::PauseFlag()) return;
 
   oxDraw::Clear();
-  w.scroll += s.scrollRate * ox::FrameSeconds();
+  w.scroll += s.scrollRate * WorldSeconds();
   if (s.startFlag && w.stageStart && w.scroll >= 16) w.stageStart = 0;
   const float scroll = w.scroll;
 

@@ -2,6 +2,7 @@
 #include "core/ox_app.h"
 #include "draw/ox_draw.h"
 #include "game/controls.h"
+#include "game/practice.h"
 #include "game/resets.h"
 #include "game/scenes.h"
 #include "game/world.h"
@@ -116,7 +117,8 @@ void SelectScene() {
     w.energy = c.energy;
     w.fastBullets = c.fast;
     w.fastestBullets = c.fastest;
-    StartScene(2);
+    // Stage 1, or the practice stage.
+    StartScene(BeginGame());
   }
   if (key == kSpace && w.spark == 0) w.spark = 1;
 }

@@ -192,6 +192,14 @@ struct World {
   float gameOverTimer;
   int attractCounter;
   int padChoice;  // the selection screen's highlighted choice, 0..6 (F1..F7)
+  // The choices for the next games: the practice stage (0: whole games)
+  // and a speed fixed for the run (0: the player's setting counts).
+  int practiceStage;
+  int fixedSpeed;
+  // The game in progress: the stage it started at in practice (0 for a
+  // whole game) and its speed in percent (0 before the first game: full).
+  int practiceStart;
+  int gameSpeed;
   // Scene numbers in the order the game entered them.
   int visited[kMaxVisits];
   int visitCount;

@@ -288,7 +288,7 @@ void StartReplay() {
   for (bool& k : s.keys) k = false;
   for (PadLatch& p : s.pads) p = PadLatch{};
   for (gamepad::State& g : s.gamepads) g = gamepad::State{};
-  s.next = ApplyItems(kHeaderSize);  // the state at the start
+  s.next = ApplyItems(s.summary.headerSize);  // the state at the start
   s.answers = s.waits = s.next;
   s.answersPass = s.waitsPass = 0;
   s.begun = 0;
@@ -296,7 +296,7 @@ void StartReplay() {
 }
 
 bool StartRecording(const char* path, uint32_t seed, bool calendarSeed, char* error,
-                    size_t errorSize) {
+                    size_t errorSize, const char* gameChoices) {
   Session& s = G();
   detail::Backend* b = detail::CurrentBackend();
   if (!b || s.mode != Mode::Off) {
@@ -330,9 +330,10 @@ bool StartRecording(const char* path, uint32_t seed, bool calendarSeed, char* er
   for (bool& k : s.keys) k = false;
   for (PadLatch& p : s.pads) p = PadLatch{};
   for (gamepad::State& g : s.gamepads) g = gamepad::State{};
-  uint8_t header[kHeaderSize];
-  EncodeHeader(header, Header{seed, calendarSeed, s.clock});
-  Append(header, sizeof header);
+  Header h{seed, calendarSeed, s.clock};
+  if (gameChoices) snprintf(h.gameChoices, sizeof h.gameChoices, "%s", gameChoices);
+  uint8_t header[kMaxHeaderSize];
+  Append(header, EncodeHeader(header, h));
   RecordPads();
   RecordKeys(false);
   Flush();

@@ -40,11 +40,12 @@ uint32_t RecordedPasses();
 
 // After plat::Init: plays the loaded recording back.
 void StartReplay();
-// After plat::Init, before the main window: records this run into `path`.
-// On failure writes the reason into `error` and returns false; the run
-// then goes on unrecorded.
+// After plat::Init, before the main window: records this run into `path`,
+// with the game's choices in the header (see replay_file.h; nullptr or ""
+// for none). On failure writes the reason into `error` and returns false;
+// the run then goes on unrecorded.
 bool StartRecording(const char* path, uint32_t seed, bool calendarSeed, char* error,
-                    size_t errorSize);
+                    size_t errorSize, const char* gameChoices = nullptr);
 // Writes the end record and closes the file; forgets a loaded recording.
 void EndSession();
 

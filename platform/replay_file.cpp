@@ -74,12 +74,22 @@ size_t RecordSize(uint8_t tag) {
   }
 }
 
-void EncodeHeader(uint8_t* out, const Header& h) {
+size_t EncodeHeader(uint8_t* out, const Header& h) {
+  const size_t choices = strnlen(h.gameChoices, kMaxGameChoices);
+  uint16_t flags = h.calendarSeed ? kFlagCalendarSeed : 0;
+  if (choices > 0) flags |= kFlagGameChoices;
   memcpy(out, kMagic, sizeof kMagic);
   uint8_t* p = Put16(out + 8, kVersion);
-  p = Put16(p, h.calendarSeed ? kFlagCalendarSeed : 0);
+  p = Put16(p, flags);
   p = Put32(p, h.seed);
-  Put32(p, h.clockStart);
+  p = Put32(p, h.clockStart);
+  if (choices == 0) return kHeaderSize;
+  p = Put16(p, uint16_t(choices));
+  for (size_t i = 0; i < choices; ++i) {
+    const char ch = h.gameChoices[i];
+    *p++ = uint8_t(ch >= 0x20 && ch <= 0x7E ? ch : '?');
+  }
+  return kHeaderSize + 2 + choices;
 }
 
 bool Check(const uint8_t* data, size_t size, Summary& out, char* error, size_t errorSize) {
@@ -104,14 +114,29 @@ bool Check(const uint8_t* data, size_t size, Summary& out, char* error, size_t e
     return false;
   }
   const uint16_t flags = Get16(data + 10);
-  if (flags & ~kFlagCalendarSeed) return fail(10, "unknown header flags");
+  if (flags & ~(kFlagCalendarSeed | kFlagGameChoices)) return fail(10, "unknown header flags");
   out.header.calendarSeed = (flags & kFlagCalendarSeed) != 0;
   out.header.seed = Get32(data + 12);
   out.header.clockStart = Get32(data + 16);
+  size_t at = kHeaderSize;
+  if (flags & kFlagGameChoices) {
+    if (size - at < 2) return fail(at, "game choices cut short");
+    const size_t length = Get16(data + at);
+    if (length == 0 || length > kMaxGameChoices) return fail(at, "game choices of a bad length");
+    at += 2;
+    if (size - at < length) return fail(at, "game choices cut short");
+    for (size_t i = 0; i < length; ++i) {
+      if (data[at + i] < 0x20 || data[at + i] > 0x7E)
+        return fail(at + i, "game choices other than printable text");
+      out.header.gameChoices[i] = char(data[at + i]);
+    }
+    out.header.gameChoices[length] = '\0';
+    at += length;
+  }
+  out.headerSize = at;
 
   uint32_t clock = out.header.clockStart;
   Context context = Context::Start;
-  size_t at = kHeaderSize;
   while (at < size) {
     const uint8_t* r = data + at;
     const size_t n = RecordSize(r[0]);

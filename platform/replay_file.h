@@ -3,8 +3,12 @@
 // A 20-byte header, then records; every number is little-endian.
 //
 //   header  "SGREPLAY", u16 version (1), u16 flags (bit 0: the seed came from
-//           the calendar; the other bits are 0), u32 seed, u32 first clock
-//           reading
+//           the calendar; bit 1: the game's choices follow; the other bits
+//           are 0), u32 seed, u32 first clock reading
+//   choices (with flag bit 1) u16 length (1 to 240), then that many bytes of
+//           printable ASCII: the game's choices that steer play, as the game
+//           wrote them ("assist=70 stage=7"). A recording without them is
+//           one of a game that made no such choices, or an older one.
 //   'P' u32 pass, u32 clock   frame pass `pass` (1, 2, 3, ... in order) began
 //                             with the clock at `clock`; J and C items follow
 //   'G' u8 source             the messages the backend delivered at one pump
@@ -36,7 +40,10 @@ namespace plat::replay {
 constexpr char kMagic[8] = {'S', 'G', 'R', 'E', 'P', 'L', 'A', 'Y'};
 constexpr uint16_t kVersion = 1;
 constexpr uint16_t kFlagCalendarSeed = 1;
-constexpr size_t kHeaderSize = 20;
+constexpr uint16_t kFlagGameChoices = 2;
+constexpr size_t kHeaderSize = 20;  // without the choices
+constexpr size_t kMaxGameChoices = 240;
+constexpr size_t kMaxHeaderSize = kHeaderSize + 2 + kMaxGameChoices;
 // A recording of more than a day of play is refused rather than loaded.
 constexpr size_t kMaxFileSize = 64u << 20;
 
@@ -64,10 +71,12 @@ struct Header {
   uint32_t seed = 0;
   bool calendarSeed = false;
   uint32_t clockStart = 0;
+  char gameChoices[kMaxGameChoices + 1] = {};  // "" when none were kept
 };
 
 struct Summary {
   Header header;
+  size_t headerSize = kHeaderSize;  // where the records begin
   uint32_t passes = 0;    // number of the last pass recorded
   bool complete = false;  // ends with its end record
 };
@@ -91,7 +100,9 @@ inline uint8_t* Put32(uint8_t* p, uint32_t v) {
   return p + 4;
 }
 
-// Writes the header into `out` (kHeaderSize bytes).
-void EncodeHeader(uint8_t* out, const Header& header);
+// Writes the header into `out` (kMaxHeaderSize bytes at most) and returns
+// its size; choices longer than kMaxGameChoices are cut, and characters
+// other than printable ASCII become '?'.
+size_t EncodeHeader(uint8_t* out, const Header& header);
 
 }  // namespace plat::replay

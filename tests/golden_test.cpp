@@ -8,6 +8,11 @@
 // Refactors and optimisations must leave these runs byte-identical; a changed
 // number in the stage or boss tables shows up here.
 //
+// The practice runs play the same stages started with --stage N instead
+// (tests/golden/practiceN.txt): a fresh game at stage N whose score never
+// raises the high score, its mark on the screen, its boss shot down and the
+// game gone on to the next scene (the ending after stage 8).
+//
 // SAMPLEGAME_GOLDEN_UPDATE=1 rewrites the expectation files instead of
 // comparing (from a normal build, which runs the whole stages). An
 // expectation changes only in a commit that says why it changed.
@@ -18,6 +23,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -91,6 +97,7 @@ struct Capture {
 struct RunState {
   SceneFunction inner[kSceneTableSize] = {};
   int stageScene = 0;
+  bool practice = false;  // --stage starts the stage; the selection is left alone
   std::vector<uint32_t> checkpoints;
   size_t next = 0;
   std::map<uint32_t, Capture> captures;
@@ -151,7 +158,7 @@ void Scene() {
   }
   g_run.inner[kScene]();
   // The selection screen starts stage 1; start the stage under test instead.
-  if (kScene == kSelectScene && ox::App().scene == kFirstStageScene)
+  if (!g_run.practice && kScene == kSelectScene && ox::App().scene == kFirstStageScene)
     ox::App().scene = g_run.stageScene;
   const std::string state = DumpText(pass);
   g_run.trace = Fnv1a(state.data(), state.size(), g_run.trace);
@@ -242,8 +249,9 @@ Records ParseRecords(const std::string& text) {
   return records;
 }
 
-std::string GoldenPath(int stage) {
-  return std::string(GOLDEN_DIR) + "/stage" + std::to_string(stage) + ".txt";
+std::string GoldenPath(int stage, bool practice) {
+  return std::string(GOLDEN_DIR) + (practice ? "/practice" : "/stage") + std::to_string(stage) +
+         ".txt";
 }
 
 // The lines that differ, position by position.
@@ -260,15 +268,15 @@ std::string Differences(const std::vector<std::string>& expected,
   return out;
 }
 
-class GoldenRun : public ::testing::TestWithParam<StageRun> {};
-
-TEST_P(GoldenRun, MatchesItsExpectation) {
-  const StageRun run = GetParam();
+void PlayGoldenRun(const StageRun& run, bool practice) {
   const bool update = std::getenv("SAMPLEGAME_GOLDEN_UPDATE") &&
                       std::string(std::getenv("SAMPLEGAME_GOLDEN_UPDATE")) == "1";
   uint32_t passes = run.passes;
 #if defined(__SANITIZE_ADDRESS__)
-  if (update) GTEST_SKIP() << "expectations are written from a normal build, which runs whole stages";
+  if (update) {
+    GTEST_SKIP() << "expectations are written from a normal build, which runs whole stages";
+    return;
+  }
   passes = kSanitizerPasses;
 #endif
   const std::vector<uint32_t> all = Checkpoints(run.passes);
@@ -291,11 +299,16 @@ TEST_P(GoldenRun, MatchesItsExpectation) {
     args.push_back("--shot");
     args.push_back(std::to_string(p) + ":" + dir + "shot" + std::to_string(p) + ".bmp");
   }
+  if (practice) {
+    args.push_back("--stage");
+    args.push_back(std::to_string(run.stage));
+  }
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
 
   g_run = RunState{};
   g_run.stageScene = run.stage + 1;
+  g_run.practice = practice;
   g_run.trace = Fnv1a(nullptr, 0);
   g_run.checkpoints = checkpoints;
   oxtest::StartHeadless();
@@ -322,6 +335,15 @@ TEST_P(GoldenRun, MatchesItsExpectation) {
   // the same text.
   if (checkpoints.back() == passes) {
     EXPECT_EQ(g_run.captures[passes].dump, oxtest::ReadFile(dump));
+  }
+
+  if (practice && passes == run.passes) {
+    // Straight into the stage, and on after its boss: the next stage, or
+    // the ending after stage 8 (which the autopilot's Space then leaves).
+    const game::World& w = game::W();
+    const std::vector<int> visited(w.visited, w.visited + std::min(w.visitCount, 4));
+    EXPECT_EQ(visited, (std::vector<int>{1, kSelectScene, run.stage + 1, run.stage + 2}));
+    EXPECT_EQ(w.highScore, 5000);
   }
 
   const Samples samples = ReadSamples(audio);
@@ -357,11 +379,13 @@ TEST_P(GoldenRun, MatchesItsExpectation) {
     for (std::string line; std::getline(dumpLines, line);) lines.push_back("  | " + line);
   }
 
-  const std::string path = GoldenPath(run.stage);
+  const std::string path = GoldenPath(run.stage, practice);
   if (update) {
     std::ofstream out(path);
-    out << "# Golden run of stage " << run.stage << ": seed " << kSeed << ", autopilot input, "
-        << run.passes << " passes, energy topped up every pass.\n"
+    out << "# Golden " << (practice ? "practice " : "") << "run of stage " << run.stage
+        << (practice ? " (--stage " + std::to_string(run.stage) + ")" : std::string())
+        << ": seed " << kSeed << ", autopilot input, " << run.passes
+        << " passes, energy topped up every pass.\n"
         << "# Per checkpoint: a summary, the FNV-1a hash of the picture (the --shot BMP),\n"
         << "# the hash of the state dumps after every scene call so far, the hash of the\n"
         << "# sound output so far (WAVE data) and the state dump.\n"
@@ -396,10 +420,19 @@ TEST_P(GoldenRun, MatchesItsExpectation) {
   }
 }
 
+class GoldenRun : public ::testing::TestWithParam<StageRun> {};
+
+TEST_P(GoldenRun, MatchesItsExpectation) { PlayGoldenRun(GetParam(), false); }
+
+class GoldenPracticeRun : public ::testing::TestWithParam<StageRun> {};
+
+TEST_P(GoldenPracticeRun, MatchesItsExpectation) { PlayGoldenRun(GetParam(), true); }
+
 std::string StageName(const ::testing::TestParamInfo<StageRun>& info) {
   return "Stage" + std::to_string(info.param.stage);
 }
 
 INSTANTIATE_TEST_SUITE_P(EightStages, GoldenRun, ::testing::ValuesIn(kRuns), StageName);
+INSTANTIATE_TEST_SUITE_P(EightStages, GoldenPracticeRun, ::testing::ValuesIn(kRuns), StageName);
 
 }  // namespace

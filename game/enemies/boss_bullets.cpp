@@ -5,6 +5,7 @@
 #include "draw/ox_draw.h"
 #include "game/enemies/boss_table.h"
 #include "game/enemies/bosses.h"
+#include "game/practice.h"
 #include "game/world.h"
 
 namespace game {
@@ -130,7 +131,7 @@ void BossBulletSpawn(int boss, int kind) {
 
 void BossBulletMove(int boss, int kind) {
   const BossKindRef ref = BossKind(boss, kind);
-  const float dt = ox::FrameSeconds();
+  const float dt = WorldSeconds();
   if (ref.family == BossFamily::kVolley) {
     VolleyMove(Records(boss, kind), BossVolley(ref.row), dt);
   } else if (ref.family == BossFamily::kSpread) {

@@ -5,6 +5,7 @@
 #include "core/ox_app.h"
 #include "draw/ox_draw.h"
 #include "game/enemies/boss_table.h"
+#include "game/practice.h"
 #include "game/resets.h"
 #include "game/world.h"
 #include "sound/ox_music.h"
@@ -121,7 +122,7 @@ void BossMove(int boss) {
   if (!Valid(boss)) return;
   BossRecord& b = W().bosses[boss];
   const BossRow& row = BossData(boss);
-  const float dt = ox::FrameSeconds();
+  const float dt = WorldSeconds();
   b.entryTimer += kTimerRate * dt;
   const float t = b.entryTimer;
 
@@ -156,7 +157,7 @@ void BossDeathStep(int boss) {
   }
   PlayBoom();
 
-  b.deathTimer += kTimerRate * ox::FrameSeconds();
+  b.deathTimer += kTimerRate * WorldSeconds();
   if (b.deathTimer > kMusicStopFrom && b.deathTimer < kMusicStopTo) oxMusic::Stop();
   if (b.deathTimer > kDeathEnd) {
     W().stageStart = 1;

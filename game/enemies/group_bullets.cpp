@@ -4,6 +4,7 @@
 #include "draw/ox_draw.h"
 #include "game/enemies/group_table.h"
 #include "game/enemies/groups.h"
+#include "game/practice.h"
 
 namespace game {
 
@@ -46,7 +47,7 @@ void BulletSpawn(Group g, int kind) {
 void BulletMove(Group g, int kind) {
   if (!ValidKind(g, kind)) return;
   const BulletRow& row = BulletInfo(g, kind);
-  const float dt = ox::FrameSeconds();
+  const float dt = WorldSeconds();
   Player& p = W().player;
   EnemyBullet* bullets = Records(g, kind);
   for (int i = 0; i < row.records; ++i) {

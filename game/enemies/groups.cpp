@@ -5,6 +5,7 @@
 #include "core/ox_app.h"
 #include "draw/ox_draw.h"
 #include "game/enemies/group_table.h"
+#include "game/practice.h"
 
 namespace game {
 
@@ -88,7 +89,7 @@ void GroupSpawn(Group g) {
 void GroupMove(Group g) {
   if (!ValidGroup(g)) return;
   const GroupRow& row = GroupInfo(g);
-  const float dt = ox::FrameSeconds();
+  const float dt = WorldSeconds();
   const float side = float(row.side);
   for (int i = 0; i < row.records; ++i) {
     EnemyRecord& e = W().enemies[g][i];
