@@ -25,9 +25,10 @@ namespace {
 using B = oxBindings;
 using Values = oxSettings::Values;
 
-enum class Kind { Number, Toggle, Bindings, Reset, Close };
+enum class Kind { Number, Toggle, Game, Bindings, Reset, Close };
 
-// One row of the table; Bindings stands for one row per action of the game.
+// One row of the table; Game stands for the rows the game added, Bindings
+// for one row per action of the game.
 struct Row {
   const char* label;
   Kind kind;
@@ -44,6 +45,8 @@ constexpr Row kRows[] = {
     {"Full screen", Kind::Toggle, nullptr, &Values::fullscreen, 0, 0, 0, ""},
     {"Window scale", Kind::Number, &Values::scale, nullptr, 1, 8, 1, "x"},
     {"Fill the screen", Kind::Toggle, nullptr, &Values::fill, 0, 0, 0, ""},
+    {"Game speed", Kind::Number, &Values::assistSpeed, nullptr, 50, 100, 10, "%"},
+    {"", Kind::Game, nullptr, nullptr, 0, 0, 0, ""},
     {"", Kind::Bindings, nullptr, nullptr, 0, 0, 0, ""},
     {"Reset to defaults", Kind::Reset, nullptr, nullptr, 0, 0, 0, ""},
     {"Close", Kind::Close, nullptr, nullptr, 0, 0, 0, ""},
@@ -52,6 +55,15 @@ constexpr int kTableRows = sizeof kRows / sizeof kRows[0];
 constexpr int kColumns = 4;  // binding rows: key 1, key 2, pad 1, pad 2
 
 enum class Capture { None, Key, Pad };
+
+struct GameRow {
+  const char* label;
+  oxOptions::GetFn get;
+  oxOptions::SetFn set;
+  int min, max, step;
+  oxOptions::FormatFn format;
+};
+constexpr int kMaxGameRows = 4;
 
 struct Overlay {
   bool enabled;
@@ -66,26 +78,33 @@ struct Overlay {
   uint32_t openClock;     // clock of the first pass held
   float heldFrameSeconds; // the frame time that pass measured
   char note[80];
+  GameRow gameRows[kMaxGameRows];
+  int gameRowCount;
 };
 
 constinit Overlay g{};
 
-// Where a visible row comes from: its table row and, for bindings, the action.
+// Where a visible row comes from: its table row and, for bindings and the
+// game's rows, the action or game row.
 struct Line {
   const Row* row;
   int action;
 };
 
+int LinesOf(const Row& r) {
+  return r.kind == Kind::Bindings ? B::ActionCount() : r.kind == Kind::Game ? g.gameRowCount : 1;
+}
+
 int LineCount() {
   int n = 0;
-  for (const Row& r : kRows) n += r.kind == Kind::Bindings ? B::ActionCount() : 1;
+  for (const Row& r : kRows) n += LinesOf(r);
   return n;
 }
 
 Line LineAt(int index) {
   for (const Row& r : kRows) {
-    const int n = r.kind == Kind::Bindings ? B::ActionCount() : 1;
-    if (index < n) return Line{&r, r.kind == Kind::Bindings ? index : -1};
+    const int n = LinesOf(r);
+    if (index < n) return Line{&r, n == 1 && r.kind != Kind::Game ? -1 : index};
     index -= n;
   }
   return Line{&kRows[kTableRows - 1], -1};
@@ -112,6 +131,13 @@ void Change(const Line& line, int direction) {
   } else if (r.kind == Kind::Toggle) {
     bool& f = v.*(r.flag);
     f = !f;
+  } else if (r.kind == Kind::Game) {
+    const GameRow& row = g.gameRows[line.action];
+    const int now = row.get();
+    int next = now + direction * row.step;
+    next = next < row.min ? row.min : next > row.max ? row.max : next;
+    if (next != now) row.set(next);
+    return;
   } else {
     return;
   }
@@ -136,7 +162,8 @@ void Activate(const Line& line) {
       Note("every option back to its default");
       break;
     case Kind::Close: Close(); break;
-    case Kind::Number: break;
+    case Kind::Number:
+    case Kind::Game: break;
   }
 }
 
@@ -227,7 +254,7 @@ constexpr int32_t Pixel(int r, int g, int b) { return ((r >> 3) << 11) | ((g >> 
 constexpr int32_t Ref(int r, int g, int b) { return r | g << 8 | b << 16; }
 
 constexpr int kLeft = 70, kTop = 22, kRight = 570, kBottom = 458;
-constexpr int kRowTop = 66, kRowHeight = 19;
+constexpr int kRowTop = 66, kRowHeight = 17;
 constexpr int kCellX[kColumns] = {250, 335, 425, 505};
 
 void Text(int x, int y, int32_t colour, const char* text) {
@@ -253,6 +280,20 @@ void DrawLine(int index, int y) {
       Text(kLeft + 24, y, label, r.label);
       Text(kCellX[0], y, value, v.*(r.flag) ? "< on >" : "< off >");
       break;
+    case Kind::Game: {
+      const GameRow& row = g.gameRows[line.action];
+      char shown[32];
+      const int n = row.get();
+      if (row.format) {
+        row.format(n, shown, sizeof shown);
+      } else {
+        snprintf(shown, sizeof shown, "%d", n);
+      }
+      Text(kLeft + 24, y, label, row.label);
+      snprintf(text, sizeof text, "< %s >", shown);
+      Text(kCellX[0], y, value, text);
+      break;
+    }
     case Kind::Bindings: {
       Text(kLeft + 24, y, label, B::ActionAt(line.action).name);
       for (int c = 0; c < kColumns; ++c) {
@@ -382,6 +423,15 @@ void oxOptions::Enable(bool on) {
 }
 
 bool oxOptions::Open() { return ox::g.open; }
+
+bool oxOptions::AddGameRow(const char* label, GetFn get, SetFn set, int min, int max, int step,
+                           FormatFn format) {
+  ox::Overlay& o = ox::g;
+  if (!label || !get || !set || min > max || step <= 0 || o.gameRowCount == ox::kMaxGameRows)
+    return false;
+  o.gameRows[o.gameRowCount++] = ox::GameRow{label, get, set, min, max, step, format};
+  return true;
+}
 
 void oxOptions::Toggle() {
   if (!ox::g.enabled) return;

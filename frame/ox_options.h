@@ -13,4 +13,16 @@ struct oxOptions {
   static bool Open();
   // Opens or closes it as the open key does.
   static void Toggle();
+
+  // A row of the game's own (up to 4, shown after the display rows in the
+  // order added): a number from `min` to `max` that left and right step by
+  // `step`. `get` reads it, `set` changes it (false: refused, kept);
+  // `format` writes how it reads (null: the plain number). Call at start.
+  // False when the table is full, the label is taken or an argument is
+  // missing.
+  using GetFn = int (*)();
+  using SetFn = bool (*)(int value);
+  using FormatFn = void (*)(int value, char* text, int size);
+  static bool AddGameRow(const char* label, GetFn get, SetFn set, int min, int max, int step,
+                         FormatFn format);
 };

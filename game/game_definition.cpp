@@ -8,6 +8,7 @@
 #include "game/controls.h"
 #include "game/dump.h"
 #include "game/options.h"
+#include "game/practice.h"
 #include "game/scenes.h"
 #include "game/stage.h"
 #include "game/world.h"
@@ -35,6 +36,7 @@ void Entered() {
 
 GameDefinition MakeGameDefinition() {
   DefineControls();
+  DefinePracticeOption();
   GameDefinition game;
   game.load = LoadAssets;
   game.scenes[1] = Entered<TitleScene, 1>;

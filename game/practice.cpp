@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/ox_app.h"
+#include "frame/ox_options.h"
 #include "frame/ox_settings.h"
 #include "game/world.h"
 #include "input/ox_text.h"
@@ -39,6 +40,23 @@ int FixedGameSpeed() { return W().fixedSpeed; }
 int NextGameSpeed() {
   if (W().fixedSpeed != 0) return W().fixedSpeed;
   return std::clamp(oxSettings::Current().assistSpeed, kMinGameSpeed, kFullGameSpeed);
+}
+
+namespace {
+
+void FormatPracticeStage(int stage, char* text, int size) {
+  if (stage == 0) {
+    snprintf(text, size_t(size), "off");
+  } else {
+    snprintf(text, size_t(size), "stage %d", stage);
+  }
+}
+
+}  // namespace
+
+void DefinePracticeOption() {
+  oxOptions::AddGameRow("Practice stage", PracticeStage, SetPracticeStage, 0, kStageCount,
+                        1, FormatPracticeStage);
 }
 
 int BeginGame() {

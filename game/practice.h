@@ -25,6 +25,10 @@ int FixedGameSpeed();
 // (oxSettings assistSpeed, held to 50..100).
 int NextGameSpeed();
 
+// Adds the practice stage to the options overlay (once; later calls do
+// nothing).
+void DefinePracticeOption();
+
 // Called as the selection screen starts a game: takes the practice stage
 // and the speed for it. Returns the scene number the game starts in.
 int BeginGame();

@@ -444,7 +444,7 @@ std::string Keys(int frame, const std::vector<const char*>& keys) {
 // longer does; C for the special shot is then refused and Z keeps it.
 TEST(OptionsOverlay, RebindsKeysAndRefusesConflicts) {
   std::vector<const char*> toFire = {"TAB"};
-  for (int i = 0; i < 10; ++i) toFire.push_back("DOWN");
+  for (int i = 0; i < 12; ++i) toFire.push_back("DOWN");
   toFire.insert(toFire.end(), {"ENTER", "C", "DOWN", "ENTER", "C", "TAB"});
   const std::string setUp = "10 ENTER down\n12 ENTER up\n30 F1 down\n32 F1 up\n" + Keys(100, toFire);
   const struct {
@@ -459,4 +459,17 @@ TEST(OptionsOverlay, RebindsKeysAndRefusesConflicts) {
     EXPECT_EQ(Field(dump, "specials_active") > 0, r.specials) << r.held;
     EXPECT_EQ(Field(dump, "scene"), 2) << r.held;
   }
+}
+
+// The game's rows: the practice stage steps from off to stage 3 and the
+// game speed down to 80%; the next game starts at stage 3 at that speed.
+TEST(OptionsOverlay, GameRowsChooseThePracticeStageAndTheSpeed) {
+  std::vector<const char*> keys = {"TAB"};
+  for (int i = 0; i < 6; ++i) keys.push_back("DOWN");
+  keys.insert(keys.end(), {"LEFT", "LEFT", "DOWN", "RIGHT", "RIGHT", "RIGHT", "TAB"});
+  const std::string script = Keys(20, keys) + "100 ENTER down\n102 ENTER up\n130 F1 down\n132 F1 up\n";
+  const std::string dump = Play("game-rows", script, 200);
+  EXPECT_EQ(Field(dump, "scene"), 4);  // stage 3
+  EXPECT_EQ(Field(dump, "practice_stage"), 3);
+  EXPECT_EQ(Field(dump, "game_speed"), 80);
 }
