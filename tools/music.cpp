@@ -138,9 +138,9 @@ bool Stage1(const std::string& dir) {
   MelodyStyle bs = style;
   bs.closeLast = false;
   bs.openCadence = "x-------x-------";
-  Melody(song, lead, s, b, bs);
+  const std::vector<MelodyNote> tune = Melody(song, lead, s, b, bs);
   Power(song, rhythm, s, "X-------X---x---", 40, 84);
-  Pad(song, pad, s, 4, 50, 67, 72);
+  Pad(song, pad, s, 4, 50, 67, 72, &tune);
   Bass(song, bass, s, "R-------R---F---", 28, 100);
   Drums(song, drums, s, halfTime, fill, 0, true, true);
 
@@ -171,7 +171,7 @@ bool Stage1(const std::string& dir) {
   const std::vector<MelodyNote> broad = Melody(song, lead, s, b, bs);
   Double(song, harmony, broad, 12, 0.7);
   Power(song, rhythm, s, "X-----x-X---x---", 40, 86);
-  Pad(song, pad, s, 4, 50, 67, 74);
+  Pad(song, pad, s, 4, 50, 67, 74, &broad);
   Bass(song, bass, s, "R-----R-R---F---", 28, 100);
   Drums(song, drums, s, rock, fill, 8, true, true);
 
@@ -183,7 +183,7 @@ bool Stage1(const std::string& dir) {
     st.velocity = 106;
     const std::vector<MelodyNote> top = Melody(song, lead, s, a, st);
     Harmonize(song, harmony, top, 86);
-    Pad(song, pad, s, 4, 50, 67, 66);
+    Pad(song, pad, s, 4, 50, 67, 66, &top);
     Power(song, rhythm, s, "x.x.x.x.x.x.x.x.", 40, 92, 0.45);
     Bass(song, bass, s, "R-R-R-R-R-R-O-A-", 28, 104);
     Drums(song, drums, s, drive, fill, 8, true, true);
@@ -193,9 +193,9 @@ bool Stage1(const std::string& dir) {
   s = song.Chords("bVI bVII V V");
   MelodyStyle ts = style;
   ts.closeLast = false;
-  Melody(song, lead, s, a, ts);
+  const std::vector<MelodyNote> ending = Melody(song, lead, s, a, ts);
   Power(song, rhythm, s, "X-x.x.x.X-x.x.x.", 40, 90, 0.5);
-  Pad(song, pad, s, 4, 50, 67, 66);
+  Pad(song, pad, s, 4, 50, 67, 66, &ending);
   Bass(song, bass, s, "R-R-R-R-R-R-R-A-", 28, 100);
   Drums(song, drums, s, drive, fill, 0, true, true);
   return Finish(song, dir, "BGM1.MID");
@@ -246,8 +246,8 @@ bool Stage2(const std::string& dir) {
     s = song.Chords("vi IV I V | vi IV V I");
     MelodyStyle vs = style;
     vs.variation = pass;
-    Melody(song, lead, s, verseMotif, vs);
-    Pad(song, pad, s, 4, 57, 76, 62);
+    const std::vector<MelodyNote> tune = Melody(song, lead, s, verseMotif, vs);
+    Pad(song, pad, s, 4, 57, 76, 62, &tune);
     Arpeggio(song, arp, s, "x.x.x.x.x.x.x.x.", ArpOrder::Up, 4, 64, 84, 58, 0.5);
     Bass(song, bass, s, "R--R--R-R--R--O-", 33, 100, 0.8);
     Drums(song, drums, s, verse, fill, 8, true, true);
@@ -277,8 +277,8 @@ bool Stage2(const std::string& dir) {
   MelodyStyle bs = style;
   bs.closeLast = false;
   bs.openCadence = "x-------x-------";
-  Melody(song, lead, s, bridgeMotif, bs);
-  Pad(song, pad, s, 4, 57, 76, 74);
+  const std::vector<MelodyNote> tune = Melody(song, lead, s, bridgeMotif, bs);
+  Pad(song, pad, s, 4, 57, 76, 74, &tune);
   Arpeggio(song, arp, s, "x.xxx.xxx.xxx.xx", ArpOrder::Broken, 5, 60, 88, 62, 0.5);
   Bass(song, bass, s, "R-------R-------", 33, 96);
   Drums(song, drums, Head(s, 4), {{kKick, "x.......x......."}, {kHat, "..x...x...x...x."}}, fill, 0,
@@ -295,7 +295,7 @@ bool Stage2(const std::string& dir) {
     const std::vector<MelodyNote> line = Melody(song, lead, s, chorusMotif, cs);
     Double(song, echo, line, -12, 0.75);
     Comp(song, stabs, s, "x..x..x...x..x..", 3, 60, 76, 84, 0.4);
-    Pad(song, pad, s, 4, 57, 76, 60);
+    Pad(song, pad, s, 4, 57, 76, 60, &line);
     Arpeggio(song, arp, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 4, 64, 84, 62, 0.5);
     Bass(song, bass, s, "R-O-R-O-R-O-R-O-", 33, 104, 0.6);
     Drums(song, drums, s, chorus, fill, 8, true, true);
@@ -305,12 +305,12 @@ bool Stage2(const std::string& dir) {
   s = song.Chords("IV V IV V");
   MelodyStyle ts = style;
   ts.closeLast = false;
-  Melody(song, lead, s, chorusMotif, ts);
+  const std::vector<MelodyNote> ending = Melody(song, lead, s, chorusMotif, ts);
   Comp(song, stabs, s, "x..x..x...x..x..", 3, 60, 76, 80, 0.4);
   Arpeggio(song, arp, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 4, 64, 84, 60, 0.5);
   Bass(song, bass, s, "R-O-R-O-R-O-R-O-", 33, 100, 0.6);
   Drums(song, drums, s, chorus, fill, 0, true, true);
-  Pad(song, pad, s, 4, 57, 76, 66);
+  Pad(song, pad, s, 4, 57, 76, 66, &ending);
   return Finish(song, dir, "BGM2.MID");
 }
 
@@ -364,8 +364,8 @@ bool Stage3(const std::string& dir) {
     MelodyStyle bs = style;
     bs.closeLast = false;
     bs.variation = pass;
-    Melody(song, pass ? trumpet : horn, s, second, bs);
-    Pad(song, pad, s, 4, 58, 77, 74);
+    const std::vector<MelodyNote> tune = Melody(song, pass ? trumpet : horn, s, second, bs);
+    Pad(song, pad, s, 4, 58, 77, 74, &tune);
     Arpeggio(song, strings, s, "x-x-x-x-x-x-x-x-", ArpOrder::Up, 3, 50, 70, 62, 0.9);
     Bass(song, low, s, "R-------R-----A-", 36, 90);
     Drums(song, drums, s, {{kDeepKick, "x.......x......."}, {kSplash, "x..............."}}, roll, 0,
@@ -392,7 +392,7 @@ bool Stage3(const std::string& dir) {
     const std::vector<MelodyNote> line = Melody(song, horn, s, theme, st);
     Double(song, trumpet, line, 0, 0.75);
     Arpeggio(song, strings, s, "x-x-x-x-x-x-x-x-", ArpOrder::Broken, 4, 55, 79, 74, 0.9);
-    Pad(song, pad, s, 4, 58, 77, 66);
+    Pad(song, pad, s, 4, 58, 77, 66, &line);
     Bass(song, low, s, "R-------F---R---", 36, 98);
     Bass(song, timpani, s, "R.......R...R.R.", 38, 82, 0.9);
     Comp(song, brass, s, "x---x-......x-..", 4, 53, 70, 82);
@@ -416,7 +416,7 @@ bool Stage3(const std::string& dir) {
 
 bool Stage4(const std::string& dir) {
   Song song("Undercurrent", 100, 4, {71, Mode::HarmonicMinor}, 0x54);
-  song.Level(1.017);
+  song.Level(1.035);
   const int piano = song.AddPart({"Piano", 0, kPiano, 100, 60, 55, 0});
   const int pulse = song.AddPart({"Pulse bass", 1, kSynthBass2, 88, 64, 20, 0});
   const int strings = song.AddPart({"Strings", 2, kStrings, 78, 84, 75, 0});
@@ -458,7 +458,7 @@ bool Stage4(const std::string& dir) {
     const std::vector<MelodyNote> line = Melody(song, piano, s, theme, st);
     Double(song, piano, line, -12, 0.75);
     Bass(song, pulse, s, "RrrrRrrrRrrrRrrr", 35, 92, 0.5);
-    Pad(song, strings, s, 3, 47, 62, 64);
+    Pad(song, strings, s, 3, 47, 62, 64, &line);
     if (pass) GuideTones(song, cello, s, 43, 57, 76);
     if (pass) Arpeggio(song, pizz, s, "x.x.x.x.x.x.x.x.", ArpOrder::UpDown, 4, 59, 78, 70, 0.5);
     Drums(song, drums, s, pass ? tenseFull : tense, fill, 8, true, true);
@@ -468,8 +468,8 @@ bool Stage4(const std::string& dir) {
       s = song.Chords("bVI bIII iv i | bVI bIII bII V");
       MelodyStyle bs = style;
       bs.closeLast = false;
-      Melody(song, piano, s, climb, bs);
-      Pad(song, choir, s, 3, 50, 64, 70);
+      const std::vector<MelodyNote> climbLine = Melody(song, piano, s, climb, bs);
+      Pad(song, choir, s, 3, 50, 64, 70, &climbLine);
       GuideTones(song, cello, s, 43, 57, 78);
       Bass(song, pulse, s, "R-rrR-rrR-rrR-rr", 35, 92, 0.6);
       Drums(song, drums, s, tenseFull, fill, 4, true, true);
@@ -491,8 +491,8 @@ bool Stage4(const std::string& dir) {
   MelodyStyle bs = style;
   bs.closeLast = false;
   bs.variation = 1;
-  Melody(song, piano, s, climb, bs);
-  Pad(song, choir, s, 3, 50, 64, 72);
+  const std::vector<MelodyNote> climbLine = Melody(song, piano, s, climb, bs);
+  Pad(song, choir, s, 3, 50, 64, 72, &climbLine);
   GuideTones(song, cello, s, 43, 57, 80);
   Arpeggio(song, pizz, s, "x.x.x.x.x.x.x.x.", ArpOrder::Up, 4, 59, 78, 66, 0.5);
   Bass(song, pulse, s, "R-rrR-rrR-rrR-rr", 35, 94, 0.6);
@@ -505,8 +505,8 @@ bool Stage4(const std::string& dir) {
   const std::vector<MelodyNote> line = Melody(song, piano, s, theme, style);
   Double(song, piano, line, -12, 0.75);
   Bass(song, pulse, s, "RrrrRrrrRrrrRrrr", 35, 96, 0.5);
-  Pad(song, strings, s, 3, 47, 62, 70);
-  Pad(song, choir, s, 3, 50, 64, 60);
+  Pad(song, strings, s, 3, 47, 62, 70, &line);
+  Pad(song, choir, s, 3, 50, 64, 60, &line);
   GuideTones(song, cello, s, 43, 57, 80);
   Arpeggio(song, pizz, s, "x.x.x.x.x.x.x.x.", ArpOrder::UpDown, 4, 59, 78, 72, 0.5);
   Drums(song, drums, s, tenseFull, fill, 8, true, true);
@@ -518,7 +518,7 @@ bool Stage4(const std::string& dir) {
   const std::vector<MelodyNote> head = Melody(song, piano, s, theme, ts);
   Double(song, piano, head, -12, 0.75);
   Bass(song, pulse, s, "RrrrRrrrRrrrRrrr", 35, 92, 0.5);
-  Pad(song, strings, s, 3, 47, 62, 66);
+  Pad(song, strings, s, 3, 47, 62, 66, &head);
   Drums(song, drums, s, tense, fill, 0, true, true);
   return Finish(song, dir, "BGM4.MID");
 }
@@ -579,7 +579,7 @@ bool Stage5(const std::string& dir) {
     bs.openCadence = "x-------x-------";
     const std::vector<MelodyNote> line = Melody(song, lead, s, high, bs);
     Harmonize(song, brass, line, 76);
-    Pad(song, pad, s, 4, 57, 73, 66);
+    Pad(song, pad, s, 4, 57, 73, 66, &line);
     Arpeggio(song, arp, s, "x.xxx.xxx.xxx.xx", ArpOrder::Broken, 5, 61, 85, 58, 0.45);
     Bass(song, bass, s, "R.R.R.R.R.R.R.R.", 30, 100, 0.6);
     Drums(song, drums, s, breakbeat2, build, 8, true, true);
@@ -622,11 +622,11 @@ bool Stage5(const std::string& dir) {
   s = song.Chords("bVI bVII IV V");
   MelodyStyle ts = style;
   ts.closeLast = false;
-  Melody(song, lead, s, themeMotif, ts);
+  const std::vector<MelodyNote> tune = Melody(song, lead, s, themeMotif, ts);
   Arpeggio(song, arp, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 4, 61, 80, 60, 0.45);
   Bass(song, bass, s, "R..R..R...R.R.O.", 30, 102, 0.7);
   Drums(song, drums, s, breakbeat2, build, 0, true, true);
-  Pad(song, pad, s, 4, 57, 73, 66);
+  Pad(song, pad, s, 4, 57, 73, 66, &tune);
   return Finish(song, dir, "BGM5.MID");
 }
 
@@ -896,7 +896,7 @@ bool Stage8(const std::string& dir) {
     if (doubled) Double(song, strings, line, 12, 0.75);
     if (!doubled || variation > 1)
       Arpeggio(song, strings, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 3, 55, 72, 66, 0.5);
-    if (choirOn) Pad(song, choir, s, 3, 60, 74, 70);
+    if (choirOn) Pad(song, choir, s, 3, 60, 74, 70, &line);
     Power(song, guitar, s, "x.xxx.xxx.xxx.xx", 36, 84, 0.4);
     Comp(song, hits, s, variation > 1 ? "X.....X...X....." : "X.....X.........", 3, 60, 76, 90,
          0.5);
@@ -909,8 +909,8 @@ bool Stage8(const std::string& dir) {
     rs.closeLast = false;
     rs.variation = variation;
     rs.openCadence = "x-------x-------";
-    Melody(song, brass, s, dark ? dread : rise, rs);
-    Pad(song, choir, s, 3, 60, 74, 74);
+    const std::vector<MelodyNote> tune = Melody(song, brass, s, dark ? dread : rise, rs);
+    Pad(song, choir, s, 3, 60, 74, 74, &tune);
     Arpeggio(song, strings, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 3, 55, 72, 68, 0.5);
     Power(song, guitar, s, dark ? "x.x.x.x.x.x.x.x." : "X-------X-------", 36, 82, 0.6);
     Bass(song, timpani, s, "R.......R.......", 36, 84, 0.9);
@@ -951,7 +951,7 @@ bool Stage8(const std::string& dir) {
   Double(song, strings, line, 12, 0.75);
   Power(song, guitar, s, "x.xxx.xxx.xxx.xx", 36, 84, 0.4);
   Comp(song, hits, s, "X.....X.........", 3, 60, 76, 90, 0.5);
-  Pad(song, choir, s, 3, 60, 74, 74);
+  Pad(song, choir, s, 3, 60, 74, 74, &line);
   Bass(song, bass, s, "R.R.R.R.R.R.R.R.", 36, 100, 0.8);
   Bass(song, timpani, Tail(s, 1), "R.......RRRRRRRR", 36, 88, 0.9);
   Drums(song, drums, s, battle, fill, 0, true, true);
@@ -994,7 +994,7 @@ bool Ending(const std::string& dir) {
     const std::vector<MelodyNote> line = Melody(song, flute, s, theme, st);
     if (oboeOn) Harmonize(song, oboe, line, 70);
     Arpeggio(song, piano, s, "x-x-x-x-x-x-", ArpOrder::Broken, 5, 48, 72, 62, 1.0);
-    Pad(song, strings, s, 4, 53, 72, 58);
+    Pad(song, strings, s, 4, 53, 72, 58, &line);
     Bass(song, cello, s, "R-----------", 36, 80);
     if (drumsOn) Drums(song, drums, s, waltz, {}, 0, false, false);
   };
@@ -1004,10 +1004,10 @@ bool Ending(const std::string& dir) {
     MelodyStyle bs = style;
     bs.closeLast = false;
     bs.variation = variation;
-    Melody(song, oboe, s, bridgeMotif, bs);
+    const std::vector<MelodyNote> tune = Melody(song, oboe, s, bridgeMotif, bs);
     Arpeggio(song, harp, s, "xxxxxxxxxxxx", ArpOrder::UpDown, 5, 55, 84, 60, 1.0);
     GuideTones(song, cello, s, 45, 60, 74);
-    Pad(song, strings, s, 4, 53, 72, 62);
+    Pad(song, strings, s, 4, 53, 72, 62, &tune);
     Drums(song, drums, s, waltzRide, {}, 0, false, false);
   };
   verse(0, false, false);
@@ -1044,9 +1044,9 @@ bool Ending(const std::string& dir) {
   MelodyStyle ts = style;
   ts.closeLast = false;
   ts.velocity = 86;
-  Melody(song, flute, s, theme, ts);
+  const std::vector<MelodyNote> tune = Melody(song, flute, s, theme, ts);
   Arpeggio(song, piano, s, "x-x-x-x-x-x-", ArpOrder::Broken, 5, 48, 72, 58, 1.0);
-  Pad(song, strings, s, 4, 53, 72, 56);
+  Pad(song, strings, s, 4, 53, 72, 56, &tune);
   Bass(song, cello, s, "R-----R-----", 36, 78);
   Drums(song, drums, s, waltz, {}, 0, false, false);
   return Finish(song, dir, "BEND.MID");

@@ -294,8 +294,7 @@ void Comp(Song& song, int part, Section section, std::string_view pattern, int v
     previous = keys;
     const int v = AccentVelocity(h.symbol, velocity);
     for (int key : keys)
-      song.Play(part, tick, Gated(h.length, gate), key,
-                            Humanize(song.Random(), v, 3));
+      song.Play(part, tick, Gated(h.length, gate), key, Humanize(song.Random(), v, 3));
   }
 }
 
@@ -307,21 +306,37 @@ void Power(Song& song, int part, Section section, std::string_view pattern, int 
     const int root = KeyAtOrAbove(song.ChordAt(tick).root, low);
     const int v = AccentVelocity(h.symbol, velocity);
     for (int key : {root, root + 7, root + 12})
-      song.Play(part, tick, Gated(h.length, gate), key,
-                            Humanize(song.Random(), v, 3));
+      song.Play(part, tick, Gated(h.length, gate), key, Humanize(song.Random(), v, 3));
   }
 }
 
-void Pad(Song& song, int part, Section section, int voices, int low, int high, int velocity) {
+void Pad(Song& song, int part, Section section, int voices, int low, int high, int velocity,
+         const std::vector<MelodyNote>* melody) {
   const uint32_t end = song.BarTick(section.bar + section.bars);
   std::vector<int> previous;
   for (uint32_t tick = song.BarTick(section.bar); tick < end;) {
     const uint32_t chordEnd = std::min(song.ChordEnd(tick), end);
     const std::vector<int> keys = Voice(song.ChordAt(tick), voices, low, high, previous);
     previous = keys;
-    for (int key : keys)
-      song.Play(part, tick, chordEnd - tick, key,
-                            Humanize(song.Random(), velocity, 3));
+    // Tones a semitone (or a major seventh) from a melody note of an eighth
+    // or more under this chord are left out, keeping at least two voices.
+    std::vector<bool> drop(keys.size(), false);
+    size_t kept = keys.size();
+    if (melody)
+      for (const MelodyNote& n : *melody) {
+        if (n.tick < tick || n.tick >= chordEnd || n.length < uint32_t(kTicksPerQuarter) * 9 / 20)
+          continue;
+        for (size_t i = 0; i < keys.size() && kept > 2; ++i) {
+          const int interval = Mod12(keys[i] - n.key);
+          if (!drop[i] && (interval == 1 || interval == 11)) {
+            drop[i] = true;
+            --kept;
+          }
+        }
+      }
+    for (size_t i = 0; i < keys.size(); ++i)
+      if (!drop[i])
+        song.Play(part, tick, chordEnd - tick, keys[i], Humanize(song.Random(), velocity, 3));
     tick = chordEnd;
   }
 }

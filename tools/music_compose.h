@@ -135,8 +135,10 @@ void Comp(Song& song, int part, Section section, std::string_view pattern, int v
 void Power(Song& song, int part, Section section, std::string_view pattern, int low, int velocity,
            double gate = 0.85);
 
-// One sustained chord for every chord of the section.
-void Pad(Song& song, int part, Section section, int voices, int low, int high, int velocity);
+// One sustained chord for every chord of the section; given the melody,
+// it leaves out tones that would rub a semitone against its long notes.
+void Pad(Song& song, int part, Section section, int voices, int low, int high, int velocity,
+         const std::vector<MelodyNote>* melody = nullptr);
 
 enum class ArpOrder { Up, Down, UpDown, Broken };
 // Arpeggio over `notes` chord tones voiced within [low, high]: each 'x'
