@@ -984,7 +984,8 @@ bool Ending(const std::string& dir) {
   style.velocity = 92;
   style.gate = 0.97;
   const Motif theme{"x-----x---x-|x-----------", {4, -2, 1, 1}};
-  const Motif bridgeMotif = MakeMotif(song.Random(), "x---x---x---|x-----x-----", 7, Shape::Lyrical);
+  const Motif bridgeMotif =
+      MakeMotif(song.Random(), "x---x---x---|x-----x-----", 7, Shape::Lyrical);
 
   Section s;
   auto verse = [&](int variation, bool oboeOn, bool drumsOn) {

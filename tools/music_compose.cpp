@@ -464,7 +464,8 @@ void Embellish(assets::Rng& rng, DrumBar& bar, int perBar) {
   const size_t line = kick ? 0 : std::min<size_t>(1, bar.keys.size() - 1);
   std::string& row = bar.strokes[line];
   for (int tries = 0; tries < 8; ++tries) {
-    const int step = kick ? perBar / 2 + 2 * rng.Range(0, perBar / 4 - 1) : 2 * rng.Range(0, perBar / 2 - 1) + 1;
+    const int step = kick ? perBar / 2 + 2 * rng.Range(0, perBar / 4 - 1)
+                          : 2 * rng.Range(0, perBar / 2 - 1) + 1;
     if (row[size_t(step)] != '.') continue;
     row[size_t(step)] = kick ? 'x' : 'o';
     return;

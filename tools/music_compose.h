@@ -3,7 +3,7 @@
 // arpeggios, drum grooves with fills, and melodies built from motifs with
 // phrasing and variation. Patterns are strings of sixteenth-note steps; a
 // pattern shorter than a section repeats. Everything is deterministic: the
-// only randomness is the song's seeded generator.
+// only randomness is the song's seeded generators.
 #pragma once
 
 #include <cstdint>
