@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <numbers>
 
 namespace music {
 
@@ -128,7 +129,7 @@ void Song::Play(int part, uint32_t tick, uint32_t length, int key, int velocity)
   // Phrase shape: a rise to the middle of each four-bar phrase and back.
   const uint32_t phrase = BarTick(4);
   const double position = double(tick % phrase) / double(phrase);
-  double shape = 0.93 + 0.12 * std::sin(3.14159265358979 * position);
+  double shape = 0.93 + 0.12 * std::sin(std::numbers::pi * position);
   // Metre: downbeats lean in, off-beat sixteenths lie back.
   if (!drums) {
     if (tick % BarTick(1) == 0)
