@@ -4,7 +4,8 @@
 // top when it ends, so none ends: the last bar turns round on the dominant
 // into the first, which starts at once with the theme (the thin intro
 // material returns mid-piece as a breakdown that builds back up), and the
-// last section lifts the arrangement.
+// last section lifts the arrangement ("Skyline" and the title's anthem also
+// go up a step for it).
 #include <cstdio>
 #include <string>
 
@@ -286,7 +287,9 @@ bool Stage2(const std::string& dir) {
   Drums(song, drums, Tail(s, 4), verse, fill, 0, true, false);
   Swell(song, -1, s, 110, 127);
 
-  // The lift: the chorus twice with everyone.
+  // The lift: the chorus twice with everyone, a step up (the bridge's
+  // dominant is the new key's subdominant).
+  song.Transpose(2);
   for (int pass = 0; pass < 2; ++pass) {
     s = song.Chords("IV V iii vi | IV V I I");
     MelodyStyle cs = style;
@@ -301,8 +304,10 @@ bool Stage2(const std::string& dir) {
     Drums(song, drums, s, chorus, fill, 8, true, true);
   }
 
-  // Turnaround: the chorus head over the dominant, back into the verse.
-  s = song.Chords("IV V IV V");
+  // Turnaround: back in A by way of B minor, the chorus head over the
+  // dominant, into the verse.
+  song.Transpose(-2);
+  s = song.Chords("ii V IV V");
   MelodyStyle ts = style;
   ts.closeLast = false;
   const std::vector<MelodyNote> ending = Melody(song, lead, s, chorusMotif, ts);
@@ -787,8 +792,9 @@ bool Stage7(const std::string& dir) {
     Drums(song, drums, s, variation ? anthem2 : anthem, fill, 8, true, true);
   };
   auto bridge = [&](int variation) {
-    // B: the answer, strings singing with the trumpet.
-    s = song.Chords("vi IV I V | vi IV ii V");
+    // B: the answer, strings singing with the trumpet; the second time it
+    // turns to the dominant of E for the lift.
+    s = song.Chords(variation ? "vi IV I V | vi IV ii VI7" : "vi IV I V | vi IV ii V");
     MelodyStyle bs = style;
     bs.closeLast = false;
     bs.variation = variation;
@@ -818,7 +824,9 @@ bool Stage7(const std::string& dir) {
 
   bridge(1);
 
-  // The lift: the theme twice in full, brass harmony, strings an octave down.
+  // The lift: a step up, the theme twice in full, brass harmony, strings an
+  // octave down.
+  song.Transpose(2);
   for (int pass = 0; pass < 2; ++pass) {
     s = song.Chords("I V vi IV/V | I V IV/V I");
     MelodyStyle st = style;
@@ -833,8 +841,10 @@ bool Stage7(const std::string& dir) {
     Drums(song, drums, s, anthem2, fill, 8, true, true);
   }
 
-  // Turnaround: the fanfare chords, the dominant leading back to the top.
-  s = song.Chords("bVI bVII IV V");
+  // Turnaround: back in D by way of C (the flat sixth of E), the fanfare
+  // chords and the dominant leading to the top.
+  song.Transpose(-2);
+  s = song.Chords("bVII bVI bVII V");
   MelodyStyle ts = style;
   ts.closeLast = false;
   Melody(song, trumpet, s, theme, ts);

@@ -70,6 +70,9 @@ class Song {
   int Channel(int part) const { return parts_[size_t(part)].setup.channel; }
 
   const Scale& Key() const { return scale_; }
+  // Moves the key by `semitones` for the chords and melodies written after
+  // it: the lift of a last chorus a step up, and the way back home.
+  void Transpose(int semitones) { scale_.tonic += semitones; }
   assets::Rng& Random() { return rng_; }
   int StepsPerBar() const { return beatsPerBar_ * 4; }
   int BeatsPerBar() const { return beatsPerBar_; }
