@@ -1,7 +1,8 @@
 // The generated sounds and music beside the samplegame executable: 16-bit
 // PCM WAVE effects (the explosion longer and louder than the shot) and nine
-// format-1 MIDI pieces of one to two minutes, drums on channel 10, every
-// instrument set up, ending on the tonic with every note released.
+// format-1 MIDI pieces of two to three minutes, drums on channel 10, every
+// instrument set up, played rather than quantised, and turning round from
+// their last bar into their first without a gap.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -240,13 +241,13 @@ double SecondsAt(const Smf& smf, uint32_t tick) {
   return seconds + double(tick - at) * current / 1e6 / smf.division;
 }
 
-struct Note { uint32_t start, end; int channel, key; };
+struct Note { uint32_t start, end; int channel, key, velocity; };
 
 // Pairs note-ons with note-offs (velocity 0 is a note-off). A note started
 // again while sounding, ended without a start or left sounding is an error.
 std::string Pair(const Smf& smf, std::vector<Note>* notes) {
   for (size_t t = 0; t < smf.tracks.size(); ++t) {
-    std::map<std::pair<int, int>, uint32_t> on;
+    std::map<std::pair<int, int>, std::pair<uint32_t, int>> on;  // start and velocity
     for (const MidiEvent& e : smf.tracks[t]) {
       const int kind = e.status & 0xF0, ch = e.status & 0x0F;
       if (e.status >= 0xF0 || (kind != 0x80 && kind != 0x90)) continue;
@@ -254,10 +255,10 @@ std::string Pair(const Smf& smf, std::vector<Note>* notes) {
       const auto it = on.find(key);
       if (kind == 0x90 && e.b > 0) {
         if (it != on.end()) return "note restarted while sounding";
-        on[key] = e.tick;
+        on[key] = {e.tick, e.b};
       } else {
         if (it == on.end()) return "note-off without note-on";
-        notes->push_back({it->second, e.tick, ch, e.a});
+        notes->push_back({it->second.first, e.tick, ch, e.a, it->second.second});
         on.erase(it);
       }
     }
@@ -308,6 +309,8 @@ struct Piece {
   std::vector<Note> notes;
   uint32_t tempo = 0;                  // the first, in microseconds a quarter
   int sharps = 99, minor = -1;         // the key signature
+  int beatsPerBar = 4;                 // the time signature's numerator
+  std::vector<std::pair<uint32_t, int>> expression;  // controller 11: tick, value
   std::map<int, uint32_t> firstProgram;  // channel -> tick
   std::set<int> programs;              // of the melodic channels
   bool bankSelect = false;
@@ -319,20 +322,40 @@ struct Piece {
         const int kind = e.status & 0xF0, ch = e.status & 0x0F;
         if (e.Meta(0x51) && e.data.size() == 3 && !tempo) tempo = Uint(e.data, 0, 3, true);
         if (e.Meta(0x59) && e.data.size() == 2) sharps = int8_t(e.data[0]), minor = e.data[1];
+        if (e.Meta(0x58) && e.data.size() == 4) beatsPerBar = e.data[0];
         if (e.status >= 0xF0) continue;
         if (kind == 0xC0 && !firstProgram.count(ch)) firstProgram[ch] = e.tick;
         if (kind == 0xC0 && ch != 9) programs.insert(e.a);
         bankSelect |= kind == 0xB0 && (e.a == 0 || e.a == 32);
+        if (kind == 0xB0 && e.a == 11) expression.push_back({e.tick, e.b});
       }
   }
+  uint32_t Step() const { return uint32_t(smf.division / 4); }
+  uint32_t Bar() const { return uint32_t(smf.division * beatsPerBar); }
+  double Ms(double ticks) const { return ticks * tempo / 1000.0 / smf.division; }
+  int Tonic() const { return ((sharps * 7 + (minor ? 9 : 0)) % 12 + 12) % 12; }
 };
 
+// A note's start from the nearest sixteenth of the grid, in ticks, and
+// whether that sixteenth is an off-beat one.
+int GridOffset(const Piece& p, uint32_t tick, bool* offBeat) {
+  const uint32_t step = p.Step(), nearest = (tick + step / 2) / step;
+  *offBeat = nearest % 2 == 1;
+  return int(tick) - int(nearest * step);
+}
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::nth_element(v.begin(), v.begin() + long(v.size() / 2), v.end());
+  return v[v.size() / 2];
+}
+
 // Format 1 of at least three tracks ending together (a clean restart) after
-// one to two minutes, the tempo set at tick 0; drums on channel 10 with
+// two to three minutes, the tempo set at tick 0; drums on channel 10 with
 // General MIDI percussion keys; at least three melodic channels, each given
 // its program at tick 0 and never a bank select (which could make it a kit).
 // Tempo, key and band differ from piece to piece.
-TEST(AssetsMusic, EveryPieceIsItsOwnFullArrangementOfOneToTwoMinutes) {
+TEST(AssetsMusic, EveryPieceIsItsOwnFullArrangementOfTwoToThreeMinutes) {
   std::set<std::tuple<uint32_t, int, int>> tempoAndKey;
   std::set<std::set<int>> bands;
   for (const char* name : kPieces) {
@@ -343,8 +366,8 @@ TEST(AssetsMusic, EveryPieceIsItsOwnFullArrangementOfOneToTwoMinutes) {
     EXPECT_TRUE(smf.division > 0 && !(smf.division & 0x8000)) << "ticks per quarter, not SMPTE";
     ASSERT_GE(smf.tracks.size(), 3u);
     for (uint32_t end : smf.endTicks) EXPECT_EQ(end, smf.endTicks[0]);
-    EXPECT_GE(SecondsAt(smf, smf.endTicks[0]), 60.0);
-    EXPECT_LE(SecondsAt(smf, smf.endTicks[0]), 120.0);
+    EXPECT_GE(SecondsAt(smf, smf.endTicks[0]), 110.0);
+    EXPECT_LE(SecondsAt(smf, smf.endTicks[0]), 180.0);
     EXPECT_TRUE(std::any_of(smf.tracks[0].begin(), smf.tracks[0].end(),
                             [](const MidiEvent& e) { return e.Meta(0x51) && e.tick == 0; }));
     int drumNotes = 0;
@@ -367,40 +390,155 @@ TEST(AssetsMusic, EveryPieceIsItsOwnFullArrangementOfOneToTwoMinutes) {
   }
 }
 
-// The last chord (melodic notes sounding as the last one starts) is the tonic
-// triad over the tonic in the bass, dying away 0.2 to 2.5 s before the end,
-// where every channel in use gets All Notes Off.
-TEST(AssetsMusic, EveryPieceEndsOnItsTonicWithEveryNoteReleased) {
+// The game plays a piece again from the top when it ends, so the end must
+// lead straight into the opening: the file ends on a bar line, the band
+// plays through the last bar (no gap of silence over 0.1 s in the last two
+// bars or before the first note) with the dominant in the bass, the first
+// bar has the tonic (or the sixth, deceptively) in the bass, and every
+// channel in use gets All Notes Off at the end.
+TEST(AssetsMusic, EveryPieceTurnsRoundIntoItsOpeningWithoutAGap) {
   for (const char* name : kPieces) {
     SCOPED_TRACE(name);
     const Piece piece(name);
-    ASSERT_TRUE(piece.minor != -1 && !piece.smf.endTicks.empty()) << "no key signature";
-    const int tonic = ((piece.sharps * 7 + (piece.minor ? 9 : 0)) % 12 + 12) % 12;
-    uint32_t lastStart = 0, last = 0;
+    ASSERT_TRUE(piece.minor != -1 && !piece.smf.endTicks.empty() && piece.tempo)
+        << "no key or tempo";
+    const uint32_t end = piece.smf.endTicks[0], bar = piece.Bar();
+    EXPECT_EQ(end % bar, 0u) << "the end is not a bar line";
+    // Silence in the last two bars: the longest stretch no note covers.
+    std::vector<std::pair<uint32_t, uint32_t>> spans;
+    uint32_t first = end;
     for (const Note& n : piece.notes) {
-      if (n.channel == 9) continue;
-      lastStart = std::max(lastStart, n.start);
-      last = std::max(last, n.end);
+      first = std::min(first, n.start);
+      if (n.end > end - 2 * bar) spans.push_back({std::max(n.start, end - 2 * bar), n.end});
     }
-    int lowest = 128, count = 0;
-    for (const Note& n : piece.notes) {
-      if (n.channel == 9 || n.start > lastStart || n.end <= lastStart) continue;
-      ++count;
-      lowest = std::min(lowest, n.key);
-      const int interval = ((n.key - tonic) % 12 + 12) % 12;
-      EXPECT_TRUE(interval == 0 || interval == (piece.minor ? 3 : 4) || interval == 7) << n.key;
+    std::sort(spans.begin(), spans.end());
+    uint32_t covered = end - 2 * bar, gap = 0;
+    for (const auto& [from, to] : spans) {
+      if (from > covered) gap = std::max(gap, from - covered);
+      covered = std::max(covered, to);
     }
-    EXPECT_GE(count, 3) << "a full final chord";
-    EXPECT_EQ(lowest % 12, tonic) << "the tonic in the bass";
-    const uint32_t end = piece.smf.endTicks[0];
-    EXPECT_GE(SecondsAt(piece.smf, end) - SecondsAt(piece.smf, last), 0.2);
-    EXPECT_LE(SecondsAt(piece.smf, end) - SecondsAt(piece.smf, last), 2.5);
+    gap = std::max(gap, end - std::min(covered, end));
+    EXPECT_LE(piece.Ms(gap), 100.0) << "silence before the loop point";
+    EXPECT_LE(piece.Ms(first), 100.0) << "silence after the loop point";
+    // The pitch class of the lowest note struck at a tick, for the bass.
+    auto bassAt = [&](uint32_t tick) {
+      int lowest = 128;
+      for (const Note& n : piece.notes)
+        if (n.channel != 9 && n.start + piece.Step() / 2 >= tick &&
+            n.start <= tick + piece.Step() / 2)
+          lowest = std::min(lowest, n.key);
+      return lowest % 12;
+    };
+    // The dominant resolves to the tonic, or deceptively to the sixth degree.
+    const int opening = bassAt(0);
+    EXPECT_TRUE(opening == piece.Tonic() || (!piece.minor && opening == (piece.Tonic() + 9) % 12))
+        << "the opening is on " << opening;
+    EXPECT_EQ(bassAt(end - bar), (piece.Tonic() + 7) % 12) << "the last bar is not on the dominant";
     std::set<int> used, released;
     for (const Note& n : piece.notes) used.insert(n.channel);
     for (const auto& track : piece.smf.tracks)
       for (const MidiEvent& e : track)
-        if ((e.status & 0xF0) == 0xB0 && e.a == 123 && e.tick == end) released.insert(e.status & 15);
+        if ((e.status & 0xF0) == 0xB0 && e.a == 123 && e.tick == end)
+          released.insert(e.status & 15);
     EXPECT_EQ(released, used);
+  }
+}
+
+// Played, not quantised: every note starts within a few milliseconds of
+// its sixteenth (most of them off it), and the funk piece alone swings its
+// off-beat sixteenths. Velocities rise towards the middle of the four-bar
+// phrases.
+TEST(AssetsMusic, EveryPieceIsHumanisedNearTheGridAndOnlyTheFunkSwings) {
+  for (const char* name : kPieces) {
+    SCOPED_TRACE(name);
+    const Piece piece(name);
+    ASSERT_TRUE(piece.tempo && !piece.notes.empty());
+    std::vector<double> on, off;
+    for (const Note& n : piece.notes) {
+      bool offBeat = false;
+      const int offset = GridOffset(piece, n.start, &offBeat);
+      (offBeat ? off : on).push_back(offset);
+    }
+    const double swing = Median(off) - Median(on);
+    if (std::string(name) == "BGM6.MID")
+      EXPECT_GE(swing, piece.Step() * 0.2) << "the funk is straight";
+    else
+      EXPECT_LE(std::abs(piece.Ms(swing)), 3.0) << "a straight piece swings";
+    int offGrid = 0, far = 0;
+    for (double o : on) offGrid += o != 0, far += std::abs(piece.Ms(o)) > 6.0;
+    for (double o : off) far += std::abs(piece.Ms(o - swing)) > 6.0;
+    EXPECT_GE(offGrid, int(on.size()) / 2) << "quantised to the grid";
+    EXPECT_EQ(far, 0) << "notes more than 6 ms off the (swung) grid";
+
+    double middle = 0, edges = 0;
+    int middleCount = 0, edgesCount = 0;
+    for (const Note& n : piece.notes) {
+      const uint32_t inPhrase = n.start % (4 * piece.Bar()) / piece.Bar();
+      if (inPhrase == 1 || inPhrase == 2)
+        middle += n.velocity, ++middleCount;
+      else
+        edges += n.velocity, ++edgesCount;
+    }
+    ASSERT_TRUE(middleCount && edgesCount);
+    EXPECT_GT(middle / middleCount, edges / edgesCount * 1.02) << "flat phrases";
+  }
+}
+
+// The shape of each piece: a breakdown (expression down, a four-bar block
+// at most 60% as busy and loud as the busiest) and the busiest block after
+// it, in the last part; drums varied by section and phrase (fills,
+// ghost notes: many different bars); and no minor second or major seventh
+// between notes struck together on a strong beat (the bar's first and, in
+// four time, third beat) and the other pitched notes sounding then.
+TEST(AssetsMusic, EveryPieceBuildsVariesItsDrumsAndAvoidsStrongBeatClashes) {
+  for (const char* name : kPieces) {
+    SCOPED_TRACE(name);
+    const Piece piece(name);
+    ASSERT_TRUE(piece.tempo && !piece.notes.empty());
+    const uint32_t bar = piece.Bar(), end = piece.smf.endTicks[0];
+    const size_t blocks = end / (4 * bar);
+    std::vector<double> energy(blocks, 0);
+    for (const Note& n : piece.notes)
+      if (n.start / (4 * bar) < blocks) energy[n.start / (4 * bar)] += n.velocity;
+    const auto loudest = std::max_element(energy.begin(), energy.end());
+    const auto quietest = std::min_element(energy.begin(), energy.end());
+    EXPECT_LE(*quietest, *loudest * 0.6) << "no breakdown";
+    EXPECT_GT(loudest, quietest) << "the peak comes before the breakdown";
+    EXPECT_GE(size_t(loudest - energy.begin()), blocks / 2) << "no lift in the second half";
+    EXPECT_TRUE(std::any_of(piece.expression.begin(), piece.expression.end(),
+                            [](const auto& e) { return e.first > 0 && e.second < 100; }))
+        << "no swell in the expression";
+
+    std::map<uint32_t, std::set<std::pair<uint32_t, int>>> drumBars;
+    for (const Note& n : piece.notes)
+      if (n.channel == 9) {
+        const uint32_t step = (n.start + piece.Step() / 2) / piece.Step();
+        drumBars[n.start / bar].insert({step % (bar / piece.Step()), n.key});
+      }
+    std::set<std::set<std::pair<uint32_t, int>>> distinct;
+    for (const auto& [b, strokes] : drumBars) distinct.insert(strokes);
+    EXPECT_GE(distinct.size(), 24u) << "the drums repeat too few bars";
+
+    const uint32_t strongEvery = piece.beatsPerBar == 4 ? bar / 2 : bar;
+    const uint32_t near = piece.Step() / 2;
+    int strong = 0, clashes = 0;
+    for (const Note& a : piece.notes) {
+      if (a.channel == 9) continue;
+      const uint32_t beat = (a.start + near) / strongEvery * strongEvery;
+      if (a.start + near < beat || a.start > beat + near) continue;  // not struck on a strong beat
+      ++strong;
+      for (const Note& b : piece.notes) {
+        if (b.channel == 9 || &a == &b || b.start > beat + near || b.end <= beat + near) continue;
+        const int interval = std::abs(a.key - b.key) % 12;
+        if (interval == 1 || interval == 11) {
+          ++clashes;
+          ADD_FAILURE() << "clash at tick " << beat << ": key " << a.key << " (channel "
+                        << a.channel << ") against " << b.key << " (channel " << b.channel << ")";
+        }
+      }
+      if (clashes > 5) break;
+    }
+    EXPECT_GT(strong, 100);
   }
 }
 

@@ -1,7 +1,11 @@
 // The game's music: nine General MIDI pieces, one per stage ("BGM1.MID" to
 // "BGM8.MID"; "BGM7.MID" is also the title theme) and the ending
-// ("BEND.MID"). Each is one to two minutes long, ends on its tonic and
-// starts again from the top, so it loops.
+// ("BEND.MID"). Each lasts two minutes or so and is played again from the
+// top when it ends, so none ends: the last bar turns round on the dominant
+// into the first, which starts at once with the theme (the thin intro
+// material returns mid-piece as a breakdown that builds back up), and the
+// last section lifts the arrangement ("Skyline" and the title's anthem also
+// go up a step for it).
 #include <cstdio>
 #include <string>
 
@@ -74,27 +78,20 @@ enum Drum {
 
 Section Head(Section s, int bars) { return {s.bar, bars}; }
 Section Tail(Section s, int bars) { return {s.bar + s.bars - bars, bars}; }
-Section AllButLast(Section s) { return {s.bar, s.bars - 1}; }
-int LastBar(Section s) { return s.bar + s.bars - 1; }
 
 bool Finish(const Song& song, const std::string& dir, const char* name) {
-  if (song.Seconds() < 60.0 || song.Seconds() > 120.0) {
-    fprintf(stderr, "assetgen: %s lasts %.1f s, outside 60..120 s\n", name, song.Seconds());
+  if (song.Seconds() < 110.0 || song.Seconds() > 180.0) {
+    fprintf(stderr, "assetgen: %s lasts %.1f s, outside 110..180 s\n", name, song.Seconds());
     return false;
   }
   return song.Write(dir + "/" + name);
-}
-
-// A cymbal and bass drum on the final chord.
-void FinalHit(Song& song, int drums, int bar) {
-  Hit(song, drums, song.BarTick(bar), kCrash, 116);
-  Hit(song, drums, song.BarTick(bar), kKick, 110);
 }
 
 // --- Stage 1: "Sortie" -- driving rock in E minor --------------------------------
 
 bool Stage1(const std::string& dir) {
   Song song("Sortie", 150, 4, {64, Mode::Minor}, 0x51);
+  song.Level(1.03);
   const int lead = song.AddPart({"Lead guitar", 0, kOverdriveGuitar, 100, 64, 45, 8});
   const int rhythm = song.AddPart({"Rhythm guitar", 1, kDistortionGuitar, 70, 30, 25, 0});
   const int bass = song.AddPart({"Bass", 2, kPickBass, 106, 64, 8, 0});
@@ -111,6 +108,7 @@ bool Stage1(const std::string& dir) {
   const Groove fill = {{kKick, "x.......x......."},    {kSnare, "....x.x........."},
                        {kHighTom, "........xx......"}, {kMidTom, "..........xx...."},
                        {kLowTom, "............x.x."},  {kFloorTom, ".............x.X"}};
+  const Groove build = {{kKick, "x...x...x...x..."}, {kSnare, "x.x.x.x.xxxxXXXX"}};
 
   MelodyStyle style;
   style.low = -2;
@@ -123,13 +121,9 @@ bool Stage1(const std::string& dir) {
   const Motif solo =
       MakeMotif(song.Random(), "x.xxx.xxx.xxx.x.|xxxx.x.x.x.x.---", 2, Shape::Driving);
 
-  // Intro: the riff on the tonic.
-  Section s = song.Chords("i i bVI bVII");
-  Power(song, rhythm, s, "X.x.x.x.X.x.x.x.", 40, 92, 0.45);
-  Bass(song, bass, s, "R-R-R-R-R-R-R-R-", 28, 100);
-  Drums(song, drums, s, rock, fill, 0, true, true);
-
-  // A and A': the theme, twice.
+  // A and A': the theme at once (no intro to sit through on every loop),
+  // the second time with the busier beat.
+  Section s;
   for (int pass = 0; pass < 2; ++pass) {
     s = song.Chords("i bVI bIII bVII | i bVI bVII i");
     MelodyStyle st = style;
@@ -145,14 +139,25 @@ bool Stage1(const std::string& dir) {
   MelodyStyle bs = style;
   bs.closeLast = false;
   bs.openCadence = "x-------x-------";
-  Melody(song, lead, s, b, bs);
+  const std::vector<MelodyNote> tune = Melody(song, lead, s, b, bs);
   Power(song, rhythm, s, "X-------X---x---", 40, 84);
-  Pad(song, pad, s, 4, 50, 67, 72);
+  Pad(song, pad, s, 4, 50, 67, 72, &tune);
   Bass(song, bass, s, "R-------R---F---", 28, 100);
   Drums(song, drums, s, halfTime, fill, 0, true, true);
 
-  // Solo over the verse chords.
-  s = song.Chords("i bVII bVI bVII | i bVII bVI V");
+  // Breakdown: the riff alone on the tonic, then the band builds back.
+  s = song.Chords("i i bVI bVII | i i bVI bVII");
+  Power(song, rhythm, s, "X.x.x.x.X.x.x.x.", 40, 88, 0.45);
+  Pad(song, pad, Head(s, 4), 4, 50, 67, 62);
+  Bass(song, bass, Tail(s, 4), "R-R-R-R-R-R-R-R-", 28, 96);
+  Drums(song, drums, Head(s, 4), {{kKick, "x.......x......."}, {kHat, "..x...x...x...x."}}, {}, 0,
+        false, true);
+  Drums(song, drums, Tail(s, 4), rock, build, 0, true, false);
+  Swell(song, -1, Head(s, 4), 96, 84);
+  Swell(song, -1, Tail(s, 4), 84, 127);
+
+  // Solo over the verse chords, twice round.
+  s = song.Chords("i bVII bVI bVII | i bVII bVI V | i bVII bVI bVII | i bVII bVI V");
   MelodyStyle ss = style;
   ss.closeLast = false;
   ss.velocity = 104;
@@ -161,29 +166,39 @@ bool Stage1(const std::string& dir) {
   Bass(song, bass, s, "R.RR.RR.R.RR.RA.", 28, 98);
   Drums(song, drums, s, drive, fill, 4, true, true);
 
-  // A'': the theme with a harmony voice and the pad.
-  s = song.Chords("i bVI bIII bVII | i bVI bVII i");
-  style.variation = 2;
-  const std::vector<MelodyNote> top = Melody(song, lead, s, a, style);
-  Harmonize(song, harmony, top, 84);
-  Pad(song, pad, s, 4, 50, 67, 64);
-  Power(song, rhythm, s, "x.x.x.x.x.x.x.x.", 40, 88, 0.45);
-  Bass(song, bass, s, "R-R-R-R-R-R-O-A-", 28, 100);
-  Drums(song, drums, s, drive, fill, 8, true, true);
+  // B': the second theme again, doubled by the harmony lead an octave up.
+  s = song.Chords("bVI bVII i i | bVI bVII V V");
+  bs.variation = 1;
+  const std::vector<MelodyNote> broad = Melody(song, lead, s, b, bs);
+  Double(song, harmony, broad, 12, 0.7);
+  Power(song, rhythm, s, "X-----x-X---x---", 40, 86);
+  Pad(song, pad, s, 4, 50, 67, 74, &broad);
+  Bass(song, bass, s, "R-----R-R---F---", 28, 100);
+  Drums(song, drums, s, rock, fill, 8, true, true);
 
-  // Outro: cadence to the tonic.
-  s = song.Chords("bVI bVII V i");
-  MelodyStyle os = style;
-  os.finalHold = true;
-  os.closedCadence = "x---------------";
-  Melody(song, lead, s, a, os);
-  Power(song, rhythm, AllButLast(s), "X-x.x.x.X-x.x.x.", 40, 90, 0.5);
-  Bass(song, bass, AllButLast(s), "R-R-R-R-R-R-R-A-", 28, 100);
-  Drums(song, drums, AllButLast(s), drive, fill, 0, true, true);
-  Power(song, rhythm, Tail(s, 1), "X-----------....", 40, 100);
-  Bass(song, bass, Tail(s, 1), "R-----------....", 28, 106);
-  EndChord(song, pad, LastBar(s), 4, 50, 67, 70, 3);
-  FinalHit(song, drums, LastBar(s));
+  // A'': the lift, the theme twice with a harmony voice and the pad.
+  style.variation = 2;
+  for (int pass = 0; pass < 2; ++pass) {
+    s = song.Chords("i bVI bIII bVII | i bVI bVII i");
+    MelodyStyle st = style;
+    st.velocity = 106;
+    const std::vector<MelodyNote> top = Melody(song, lead, s, a, st);
+    Harmonize(song, harmony, top, 86);
+    Pad(song, pad, s, 4, 50, 67, 66, &top);
+    Power(song, rhythm, s, "x.x.x.x.x.x.x.x.", 40, 92, 0.45);
+    Bass(song, bass, s, "R-R-R-R-R-R-O-A-", 28, 104);
+    Drums(song, drums, s, drive, fill, 8, true, true);
+  }
+
+  // Turnaround: the theme's head over the dominant, straight back to the top.
+  s = song.Chords("bVI bVII V V");
+  MelodyStyle ts = style;
+  ts.closeLast = false;
+  const std::vector<MelodyNote> ending = Melody(song, lead, s, a, ts);
+  Power(song, rhythm, s, "X-x.x.x.X-x.x.x.", 40, 90, 0.5);
+  Pad(song, pad, s, 4, 50, 67, 66, &ending);
+  Bass(song, bass, s, "R-R-R-R-R-R-R-A-", 28, 100);
+  Drums(song, drums, s, drive, fill, 0, true, true);
   return Finish(song, dir, "BGM1.MID");
 }
 
@@ -191,7 +206,7 @@ bool Stage1(const std::string& dir) {
 
 bool Stage2(const std::string& dir) {
   Song song("Skyline", 128, 4, {69, Mode::Major}, 0x52);
-  song.Level(0.89);
+  song.Level(0.865);
   const int lead = song.AddPart({"Lead synth", 0, kSawLead, 96, 64, 50, 50});
   const int arp = song.AddPart({"Arpeggio", 1, kSquareLead, 50, 36, 60, 20});
   const int bass = song.AddPart({"Synth bass", 2, kSynthBass1, 104, 64, 10, 0});
@@ -225,20 +240,15 @@ bool Stage2(const std::string& dir) {
   const Motif bridgeMotif =
       MakeMotif(song.Random(), "x-------x---x---|x-----x-x-------", 4, Shape::Lyrical);
 
-  // Intro: pad and arpeggio, the beat coming in.
-  Section s = song.Chords("vi IV I V");
-  Pad(song, pad, s, 4, 57, 76, 70);
-  Arpeggio(song, arp, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 4, 64, 84, 64, 0.5);
-  Bass(song, bass, Tail(s, 2), "R-O-R-O-R-O-R-O-", 33, 96, 0.6);
-  Drums(song, drums, Tail(s, 2), verse, fill, 0, true, false);
-
+  // Verse and chorus twice, straight from the top.
+  Section s;
   for (int pass = 0; pass < 2; ++pass) {
     // Verse.
     s = song.Chords("vi IV I V | vi IV V I");
     MelodyStyle vs = style;
     vs.variation = pass;
-    Melody(song, lead, s, verseMotif, vs);
-    Pad(song, pad, s, 4, 57, 76, 62);
+    const std::vector<MelodyNote> tune = Melody(song, lead, s, verseMotif, vs);
+    Pad(song, pad, s, 4, 57, 76, 62, &tune);
     Arpeggio(song, arp, s, "x.x.x.x.x.x.x.x.", ArpOrder::Up, 4, 64, 84, 58, 0.5);
     Bass(song, bass, s, "R--R--R-R--R--O-", 33, 100, 0.8);
     Drums(song, drums, s, verse, fill, 8, true, true);
@@ -255,32 +265,57 @@ bool Stage2(const std::string& dir) {
     Drums(song, drums, s, chorus, fill, 8, true, true);
   }
 
-  // Bridge: the beat thins out, the melody floats.
-  s = song.Chords("ii IV vi V");
+  // Breakdown: pad and arpeggio alone, the beat coming back in.
+  s = song.Chords("vi IV I V");
+  Pad(song, pad, s, 4, 57, 76, 72);
+  Arpeggio(song, arp, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 4, 64, 84, 64, 0.5);
+  Bass(song, bass, Tail(s, 2), "R-O-R-O-R-O-R-O-", 33, 96, 0.6);
+  Drums(song, drums, Tail(s, 2), verse, fill, 0, true, false);
+  Swell(song, -1, s, 90, 110);
+
+  // Bridge: the beat thins out, the melody floats, the band swells.
+  s = song.Chords("ii IV vi V | ii IV vi V");
   MelodyStyle bs = style;
   bs.closeLast = false;
   bs.openCadence = "x-------x-------";
-  Melody(song, lead, s, bridgeMotif, bs);
-  Pad(song, pad, s, 4, 57, 76, 74);
+  const std::vector<MelodyNote> tune = Melody(song, lead, s, bridgeMotif, bs);
+  Pad(song, pad, s, 4, 57, 76, 74, &tune);
   Arpeggio(song, arp, s, "x.xxx.xxx.xxx.xx", ArpOrder::Broken, 5, 60, 88, 62, 0.5);
   Bass(song, bass, s, "R-------R-------", 33, 96);
-  Drums(song, drums, s, {{kKick, "x.......x......."}, {kHat, "..x...x...x...x."}}, fill, 0, true,
-        false);
+  Drums(song, drums, Head(s, 4), {{kKick, "x.......x......."}, {kHat, "..x...x...x...x."}}, fill, 0,
+        false, false);
+  Drums(song, drums, Tail(s, 4), verse, fill, 0, true, false);
+  Swell(song, -1, s, 110, 127);
 
-  // Outro: the chorus line once more, landing on the tonic.
-  s = song.Chords("IV V vi/V I");
-  MelodyStyle os = style;
-  os.finalHold = true;
-  os.closedCadence = "x---------------";
-  Melody(song, lead, s, chorusMotif, os);
-  Comp(song, stabs, AllButLast(s), "x..x..x...x..x..", 3, 60, 76, 80, 0.4);
-  Arpeggio(song, arp, AllButLast(s), "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 4, 64, 84, 60, 0.5);
-  Bass(song, bass, AllButLast(s), "R-O-R-O-R-O-R-O-", 33, 100, 0.6);
-  Drums(song, drums, AllButLast(s), chorus, fill, 0, true, true);
-  Pad(song, pad, AllButLast(s), 4, 57, 76, 66);
-  EndChord(song, pad, LastBar(s), 4, 57, 76, 70, 3);
-  Bass(song, bass, Tail(s, 1), "R-----------....", 33, 104);
-  FinalHit(song, drums, LastBar(s));
+  // The lift: the chorus twice with everyone, a step up (the bridge's
+  // dominant is the new key's subdominant).
+  song.Transpose(2);
+  for (int pass = 0; pass < 2; ++pass) {
+    s = song.Chords("IV V iii vi | IV V I I");
+    MelodyStyle cs = style;
+    cs.variation = 2;
+    cs.velocity = 106;
+    const std::vector<MelodyNote> line = Melody(song, lead, s, chorusMotif, cs);
+    Double(song, echo, line, -12, 0.75);
+    Comp(song, stabs, s, "x..x..x...x..x..", 3, 60, 76, 84, 0.4);
+    Pad(song, pad, s, 4, 57, 76, 60, &line);
+    Arpeggio(song, arp, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 4, 64, 84, 62, 0.5);
+    Bass(song, bass, s, "R-O-R-O-R-O-R-O-", 33, 104, 0.6);
+    Drums(song, drums, s, chorus, fill, 8, true, true);
+  }
+
+  // Turnaround: back in A by way of B minor, the chorus head over the
+  // dominant, into the verse.
+  song.Transpose(-2);
+  s = song.Chords("ii V IV V");
+  MelodyStyle ts = style;
+  ts.closeLast = false;
+  const std::vector<MelodyNote> ending = Melody(song, lead, s, chorusMotif, ts);
+  Comp(song, stabs, s, "x..x..x...x..x..", 3, 60, 76, 80, 0.4);
+  Arpeggio(song, arp, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 4, 64, 84, 60, 0.5);
+  Bass(song, bass, s, "R-O-R-O-R-O-R-O-", 33, 100, 0.6);
+  Drums(song, drums, s, chorus, fill, 0, true, true);
+  Pad(song, pad, s, 4, 57, 76, 66, &ending);
   return Finish(song, dir, "BGM2.MID");
 }
 
@@ -288,7 +323,7 @@ bool Stage2(const std::string& dir) {
 
 bool Stage3(const std::string& dir) {
   Song song("Open Sea", 112, 4, {58, Mode::Major}, 0x53);
-  song.Level(0.82);
+  song.Level(0.806);
   const int horn = song.AddPart({"Horns", 0, kFrenchHorn, 108, 56, 70, 0});
   const int trumpet = song.AddPart({"Trumpet", 1, kTrumpet, 78, 72, 70, 0});
   const int strings = song.AddPart({"Strings", 2, kStrings, 84, 40, 75, 0});
@@ -315,14 +350,7 @@ bool Stage3(const std::string& dir) {
   const Motif second =
       MakeMotif(song.Random(), "x---x---x-x-x---|x---x-x-x-------", 4, Shape::Lyrical);
 
-  // Intro: strings set the waves moving, timpani and brass announce.
-  Section s = song.Chords("I II IV I");
-  Arpeggio(song, strings, s, "x-x-x-x-x-x-x-x-", ArpOrder::Broken, 4, 55, 79, 72, 0.9);
-  Bass(song, low, s, "R-------R-------", 36, 92);
-  Comp(song, brass, s, "X-----x-x-------", 4, 53, 70, 88);
-  Bass(song, timpani, s, "R.......F...F.F.", 38, 84, 0.9);
-  Drums(song, drums, s, march, roll, 0, true, false);
-
+  Section s;
   for (int pass = 0; pass < 2; ++pass) {
     // A: the theme on horns (and trumpet the second time).
     s = song.Chords("I II IV I | vi II IV/V I");
@@ -341,31 +369,51 @@ bool Stage3(const std::string& dir) {
     MelodyStyle bs = style;
     bs.closeLast = false;
     bs.variation = pass;
-    Melody(song, pass ? trumpet : horn, s, second, bs);
-    Pad(song, pad, s, 4, 58, 77, 74);
+    const std::vector<MelodyNote> tune = Melody(song, pass ? trumpet : horn, s, second, bs);
+    Pad(song, pad, s, 4, 58, 77, 74, &tune);
     Arpeggio(song, strings, s, "x-x-x-x-x-x-x-x-", ArpOrder::Up, 3, 50, 70, 62, 0.9);
     Bass(song, low, s, "R-------R-----A-", 36, 90);
     Drums(song, drums, s, {{kDeepKick, "x.......x......."}, {kSplash, "x..............."}}, roll, 0,
           true, false);
   }
 
-  // Outro: the theme's head, broadened, home to the tonic.
-  s = song.Chords("I II IV/V I");
-  MelodyStyle os = style;
-  os.finalHold = true;
-  os.closedCadence = "x---------------";
-  const std::vector<MelodyNote> line = Melody(song, horn, s, theme, os);
+  // Breakdown: the strings alone set the waves moving, timpani and brass
+  // announce the return.
+  s = song.Chords("I II IV I | vi II IV V");
+  Arpeggio(song, strings, s, "x-x-x-x-x-x-x-x-", ArpOrder::Broken, 4, 55, 79, 72, 0.9);
+  Bass(song, low, s, "R-------R-------", 36, 92);
+  Comp(song, brass, Tail(s, 4), "X-----x-x-------", 4, 53, 70, 88);
+  Bass(song, timpani, Tail(s, 4), "R.......F...F.F.", 38, 84, 0.9);
+  Drums(song, drums, Tail(s, 4), march, roll, 0, true, false);
+  Swell(song, -1, Head(s, 4), 100, 86);
+  Swell(song, -1, Tail(s, 4), 86, 127);
+
+  // The lift: the theme twice on horns and trumpet with the brass.
+  for (int pass = 0; pass < 2; ++pass) {
+    s = song.Chords("I II IV I | vi II IV/V I");
+    MelodyStyle st = style;
+    st.variation = 2;
+    st.velocity = 106;
+    const std::vector<MelodyNote> line = Melody(song, horn, s, theme, st);
+    Double(song, trumpet, line, 0, 0.75);
+    Arpeggio(song, strings, s, "x-x-x-x-x-x-x-x-", ArpOrder::Broken, 4, 55, 79, 74, 0.9);
+    Pad(song, pad, s, 4, 58, 77, 66, &line);
+    Bass(song, low, s, "R-------F---R---", 36, 98);
+    Bass(song, timpani, s, "R.......R...R.R.", 38, 82, 0.9);
+    Comp(song, brass, s, "x---x-......x-..", 4, 53, 70, 82);
+    Drums(song, drums, s, march, roll, 8, true, true);
+  }
+
+  // Turnaround: the theme's head, broadened, and the dominant leading home.
+  s = song.Chords("I II IV V");
+  MelodyStyle ts = style;
+  ts.closeLast = false;
+  const std::vector<MelodyNote> line = Melody(song, horn, s, theme, ts);
   Double(song, trumpet, line, 0, 0.7);
-  Arpeggio(song, strings, AllButLast(s), "x-x-x-x-x-x-x-x-", ArpOrder::Broken, 4, 55, 79, 72, 0.9);
-  Bass(song, low, AllButLast(s), "R-------F---R---", 36, 94);
-  Drums(song, drums, AllButLast(s), march, roll, 0, true, true);
-  EndChord(song, strings, LastBar(s), 4, 55, 79, 84, 3);
-  EndChord(song, brass, LastBar(s), 4, 53, 70, 90, 3);
-  EndChord(song, pad, LastBar(s), 4, 58, 77, 80, 3);
-  Bass(song, low, Tail(s, 1), "R-----------....", 36, 100);
-  Bass(song, timpani, Tail(s, 1), "RRRRRRRRRRRR....", 38, 90, 1.0);
-  Hit(song, drums, song.BarTick(LastBar(s)), kCrash2, 110);
-  Hit(song, drums, song.BarTick(LastBar(s)), kDeepKick, 110);
+  Arpeggio(song, strings, s, "x-x-x-x-x-x-x-x-", ArpOrder::Broken, 4, 55, 79, 72, 0.9);
+  Bass(song, low, s, "R-------F---R---", 36, 94);
+  Bass(song, timpani, Tail(s, 1), "R.......RRRRRRRR", 38, 84, 0.9);
+  Drums(song, drums, s, march, roll, 0, true, true);
   return Finish(song, dir, "BGM3.MID");
 }
 
@@ -373,6 +421,7 @@ bool Stage3(const std::string& dir) {
 
 bool Stage4(const std::string& dir) {
   Song song("Undercurrent", 100, 4, {71, Mode::HarmonicMinor}, 0x54);
+  song.Level(1.035);
   const int piano = song.AddPart({"Piano", 0, kPiano, 100, 60, 55, 0});
   const int pulse = song.AddPart({"Pulse bass", 1, kSynthBass2, 88, 64, 20, 0});
   const int strings = song.AddPart({"Strings", 2, kStrings, 78, 84, 75, 0});
@@ -406,12 +455,7 @@ bool Stage4(const std::string& dir) {
   const Motif climb =
       MakeMotif(song.Random(), "x-x-x-x-x---x---|x-x-x-x-x-------", 0, Shape::Driving);
 
-  // Intro: the pulse alone, then strings.
-  Section s = song.Chords("i i bVI V");
-  Bass(song, pulse, s, "RrrrRrrrRrrrRrrr", 35, 90, 0.5);
-  Pad(song, strings, Tail(s, 2), 3, 54, 71, 66);
-  Drums(song, drums, Tail(s, 2), {{kHat, "x.xox.xox.xox.xo"}}, fill, 0, true, false);
-
+  Section s;
   for (int pass = 0; pass < 2; ++pass) {
     s = song.Chords("i bVI iv V | i bVI iv/V i");
     MelodyStyle st = style;
@@ -419,8 +463,8 @@ bool Stage4(const std::string& dir) {
     const std::vector<MelodyNote> line = Melody(song, piano, s, theme, st);
     Double(song, piano, line, -12, 0.75);
     Bass(song, pulse, s, "RrrrRrrrRrrrRrrr", 35, 92, 0.5);
-    Pad(song, strings, s, 3, 54, 71, 64);
-    if (pass) GuideTones(song, cello, s, 50, 64, 76);
+    Pad(song, strings, s, 3, 47, 62, 64, &line);
+    if (pass) GuideTones(song, cello, s, 43, 57, 76);
     if (pass) Arpeggio(song, pizz, s, "x.x.x.x.x.x.x.x.", ArpOrder::UpDown, 4, 59, 78, 70, 0.5);
     Drums(song, drums, s, pass ? tenseFull : tense, fill, 8, true, true);
 
@@ -429,30 +473,58 @@ bool Stage4(const std::string& dir) {
       s = song.Chords("bVI bIII iv i | bVI bIII bII V");
       MelodyStyle bs = style;
       bs.closeLast = false;
-      Melody(song, piano, s, climb, bs);
-      Pad(song, choir, s, 3, 62, 76, 70);
-      GuideTones(song, cello, s, 50, 64, 78);
+      const std::vector<MelodyNote> climbLine = Melody(song, piano, s, climb, bs);
+      Pad(song, choir, s, 3, 50, 64, 70, &climbLine);
+      GuideTones(song, cello, s, 43, 57, 78);
       Bass(song, pulse, s, "R-rrR-rrR-rrR-rr", 35, 92, 0.6);
       Drums(song, drums, s, tenseFull, fill, 4, true, true);
     }
   }
 
-  // Outro.
-  s = song.Chords("bVI iv V i");
-  MelodyStyle os = style;
-  os.finalHold = true;
-  os.closedCadence = "x---------------";
-  const std::vector<MelodyNote> line = Melody(song, piano, s, theme, os);
+  // Breakdown: the pulse alone, then strings and hats creep back in.
+  s = song.Chords("i i bVI V | i i bVI V");
+  Bass(song, pulse, s, "RrrrRrrrRrrrRrrr", 35, 90, 0.5);
+  Pad(song, strings, Tail(s, 6), 3, 47, 62, 66);
+  Drums(song, drums, Head(s, 4), {{kKick, "x..............."}}, {}, 0, false, true);
+  Drums(song, drums, Tail(s, 4), {{kHat, "x.xox.xox.xox.xo"}, {kKick, "x.....x........."}}, fill, 0,
+        true, false);
+  Swell(song, -1, Head(s, 4), 96, 84);
+  Swell(song, -1, Tail(s, 4), 84, 127);
+
+  // B': the climb again, the choir and cello under it.
+  s = song.Chords("bVI bIII iv i | bVI bIII bII V");
+  MelodyStyle bs = style;
+  bs.closeLast = false;
+  bs.variation = 1;
+  const std::vector<MelodyNote> climbLine = Melody(song, piano, s, climb, bs);
+  Pad(song, choir, s, 3, 50, 64, 72, &climbLine);
+  GuideTones(song, cello, s, 43, 57, 80);
+  Arpeggio(song, pizz, s, "x.x.x.x.x.x.x.x.", ArpOrder::Up, 4, 59, 78, 66, 0.5);
+  Bass(song, pulse, s, "R-rrR-rrR-rrR-rr", 35, 94, 0.6);
+  Drums(song, drums, s, tenseFull, fill, 4, true, true);
+
+  // The lift: the theme with everyone.
+  s = song.Chords("i bVI iv V | i bVI iv/V i");
+  style.variation = 2;
+  style.velocity = 102;
+  const std::vector<MelodyNote> line = Melody(song, piano, s, theme, style);
   Double(song, piano, line, -12, 0.75);
-  Bass(song, pulse, AllButLast(s), "RrrrRrrrRrrrRrrr", 35, 90, 0.5);
-  Pad(song, strings, AllButLast(s), 3, 54, 71, 66);
-  Pad(song, choir, AllButLast(s), 3, 62, 76, 60);
-  EndChord(song, strings, LastBar(s), 3, 54, 71, 72, 3);
-  Drums(song, drums, AllButLast(s), tense, fill, 0, true, true);
-  Bass(song, cello, Tail(s, 1), "R-----------....", 47, 84);
-  Bass(song, pulse, Tail(s, 1), "R-----------....", 35, 92);
-  Hit(song, drums, song.BarTick(LastBar(s)), kFloorTom, 110);
-  Hit(song, drums, song.BarTick(LastBar(s)), kKick, 110);
+  Bass(song, pulse, s, "RrrrRrrrRrrrRrrr", 35, 96, 0.5);
+  Pad(song, strings, s, 3, 47, 62, 70, &line);
+  Pad(song, choir, s, 3, 50, 64, 60, &line);
+  GuideTones(song, cello, s, 43, 57, 80);
+  Arpeggio(song, pizz, s, "x.x.x.x.x.x.x.x.", ArpOrder::UpDown, 4, 59, 78, 72, 0.5);
+  Drums(song, drums, s, tenseFull, fill, 8, true, true);
+
+  // Turnaround: the theme's head over the dominant, back to the start.
+  s = song.Chords("bVI iv V V");
+  MelodyStyle ts = style;
+  ts.closeLast = false;
+  const std::vector<MelodyNote> head = Melody(song, piano, s, theme, ts);
+  Double(song, piano, head, -12, 0.75);
+  Bass(song, pulse, s, "RrrrRrrrRrrrRrrr", 35, 92, 0.5);
+  Pad(song, strings, s, 3, 47, 62, 66, &head);
+  Drums(song, drums, s, tense, fill, 0, true, true);
   return Finish(song, dir, "BGM4.MID");
 }
 
@@ -460,7 +532,7 @@ bool Stage4(const std::string& dir) {
 
 bool Stage5(const std::string& dir) {
   Song song("Velocity", 172, 4, {66, Mode::Dorian}, 0x55);
-  song.Level(1.06);
+  song.Level(1.048);
   const int lead = song.AddPart({"Square lead", 0, kSquareLead, 92, 64, 40, 30});
   const int arp = song.AddPart({"Saw arpeggio", 1, kSawLead, 52, 30, 50, 40});
   const int bass = song.AddPart({"Synth bass", 2, kSynthBass2, 106, 64, 10, 0});
@@ -485,41 +557,54 @@ bool Stage5(const std::string& dir) {
   style.closedCadence = "x.x.x-----------";
   style.velocity = 100;
   style.gate = 0.8;
-  const Motif theme =
+  const Motif themeMotif =
       MakeMotif(song.Random(), "x.x.x.x--.x.x.x.|x.x.x.xx-.x-----", 0, Shape::Driving);
   const Motif high =
       MakeMotif(song.Random(), "x---x---x-x-x---|x-x-x-x-x-------", 4, Shape::Heroic);
 
-  // Intro: arpeggio and bass alone, then the beat.
-  Section s = song.Chords("i IV i IV | i IV bVII v");
-  Arpeggio(song, arp, s, "xxxxxxxxxxxxxxxx", ArpOrder::Up, 4, 61, 80, 62, 0.45);
-  Pad(song, pad, s, 4, 57, 73, 60);
-  Bass(song, bass, Tail(s, 4), "R..R..R...R.R...", 30, 100, 0.7);
-  Drums(song, drums, Tail(s, 4), breakbeat, build, 0, true, false);
-
-  for (int pass = 0; pass < 2; ++pass) {
+  // The theme three times, straight from the top, the high theme between.
+  Section s;
+  auto theme = [&](int variation, bool brassOn) {
     s = song.Chords("i IV bVII i | i IV bVII i");
     MelodyStyle st = style;
-    st.variation = pass;
-    Melody(song, lead, s, theme, st);
+    st.variation = variation;
+    Melody(song, lead, s, themeMotif, st);
     Arpeggio(song, arp, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 4, 61, 80, 60, 0.45);
     Bass(song, bass, s, "R..R..R...R.R.O.", 30, 102, 0.7);
-    if (pass) Comp(song, brass, s, "x.....x.....x...", 3, 57, 72, 84, 0.5);
-    Drums(song, drums, s, pass ? breakbeat2 : breakbeat, build, 8, true, true);
-  }
+    if (brassOn) Comp(song, brass, s, "x.....x.....x...", 3, 57, 72, 84, 0.5);
+    Drums(song, drums, s, variation ? breakbeat2 : breakbeat, build, 8, true, true);
+  };
+  auto highTheme = [&](int variation, int velocity) {
+    s = song.Chords("bVI bVII i i | bVI bVII IV V");
+    MelodyStyle bs = style;
+    bs.closeLast = false;
+    bs.gate = 0.9;
+    bs.variation = variation;
+    bs.velocity = velocity;
+    bs.openCadence = "x-------x-------";
+    const std::vector<MelodyNote> line = Melody(song, lead, s, high, bs);
+    Harmonize(song, brass, line, 76);
+    Pad(song, pad, s, 4, 57, 73, 66, &line);
+    Arpeggio(song, arp, s, "x.xxx.xxx.xxx.xx", ArpOrder::Broken, 5, 61, 85, 58, 0.45);
+    Bass(song, bass, s, "R.R.R.R.R.R.R.R.", 30, 100, 0.6);
+    Drums(song, drums, s, breakbeat2, build, 8, true, true);
+  };
+  theme(0, false);
+  theme(1, true);
+  highTheme(0, 100);
+  theme(1, true);
 
-  // B: the high theme over borrowed chords.
-  s = song.Chords("bVI bVII i i | bVI bVII IV V");
-  MelodyStyle bs = style;
-  bs.closeLast = false;
-  bs.gate = 0.9;
-  bs.openCadence = "x-------x-------";
-  const std::vector<MelodyNote> line = Melody(song, lead, s, high, bs);
-  Harmonize(song, brass, line, 76);
-  Pad(song, pad, s, 4, 57, 73, 66);
-  Arpeggio(song, arp, s, "x.xxx.xxx.xxx.xx", ArpOrder::Broken, 5, 61, 85, 58, 0.45);
-  Bass(song, bass, s, "R.R.R.R.R.R.R.R.", 30, 100, 0.6);
-  Drums(song, drums, s, breakbeat2, build, 8, true, true);
+  // Breakdown: arpeggio and pad alone, then bass and beat come back.
+  s = song.Chords("i IV i IV | i IV bVII v");
+  Arpeggio(song, arp, s, "xxxxxxxxxxxxxxxx", ArpOrder::Up, 4, 61, 80, 62, 0.45);
+  Pad(song, pad, s, 4, 57, 73, 64);
+  Bass(song, bass, Tail(s, 4), "R..R..R...R.R...", 30, 100, 0.7);
+  Drums(song, drums, Head(s, 4), {{kKick, "x.......x......."}}, {}, 0, false, true);
+  Drums(song, drums, Tail(s, 4), breakbeat, build, 0, true, false);
+  Swell(song, -1, Head(s, 4), 100, 88);
+  Swell(song, -1, Tail(s, 4), 88, 127);
+
+  highTheme(1, 102);
 
   // Break: the beat drops out, the pad swells, a snare roll builds.
   s = song.Chords("bVI bVII i i | bVI bVII V V");
@@ -529,30 +614,24 @@ bool Stage5(const std::string& dir) {
   Drums(song, drums, Head(s, 4), {{kKick, "x..............."}}, {}, 0, false, true);
   Drums(song, drums, Tail(s, 4), {{kKick, "x...x...x...x..."}, {kSnare, "x...x...x.x.x.x."}}, build,
         0, true, false);
+  Swell(song, -1, s, 84, 127);
 
-  // A'': the theme at full tilt.
-  s = song.Chords("i IV bVII i | i IV bVII i");
+  // The lift: the theme at full tilt twice, then the high theme.
   style.variation = 2;
-  Melody(song, lead, s, theme, style);
-  Arpeggio(song, arp, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 4, 61, 80, 60, 0.45);
-  Comp(song, brass, s, "x.....x.....x...", 3, 57, 72, 84, 0.5);
-  Bass(song, bass, s, "R..R..R...R.R.O.", 30, 102, 0.7);
-  Drums(song, drums, s, breakbeat2, build, 8, true, true);
+  style.velocity = 104;
+  theme(2, true);
+  theme(2, true);
+  highTheme(2, 106);
 
-  // Outro.
-  s = song.Chords("bVI bVII IV i");
-  MelodyStyle os = style;
-  os.finalHold = true;
-  os.closedCadence = "x---------------";
-  Melody(song, lead, s, theme, os);
-  Arpeggio(song, arp, AllButLast(s), "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 4, 61, 80, 60, 0.45);
-  Bass(song, bass, AllButLast(s), "R..R..R...R.R.O.", 30, 102, 0.7);
-  Drums(song, drums, AllButLast(s), breakbeat2, build, 0, true, true);
-  Pad(song, pad, AllButLast(s), 4, 57, 73, 66);
-  EndChord(song, pad, LastBar(s), 4, 57, 73, 70, 3);
-  EndChord(song, brass, LastBar(s), 3, 57, 72, 90, 3);
-  Bass(song, bass, Tail(s, 1), "R-----------....", 30, 104);
-  FinalHit(song, drums, LastBar(s));
+  // Turnaround: the theme's head over the dominant, back to the top.
+  s = song.Chords("bVI bVII IV V");
+  MelodyStyle ts = style;
+  ts.closeLast = false;
+  const std::vector<MelodyNote> tune = Melody(song, lead, s, themeMotif, ts);
+  Arpeggio(song, arp, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 4, 61, 80, 60, 0.45);
+  Bass(song, bass, s, "R..R..R...R.R.O.", 30, 102, 0.7);
+  Drums(song, drums, s, breakbeat2, build, 0, true, true);
+  Pad(song, pad, s, 4, 57, 73, 66, &tune);
   return Finish(song, dir, "BGM5.MID");
 }
 
@@ -560,7 +639,8 @@ bool Stage5(const std::string& dir) {
 
 bool Stage6(const std::string& dir) {
   Song song("Mirage", 112, 4, {67, Mode::Mixolydian}, 0x56);
-  song.Level(1.07);
+  song.Level(1.076);
+  song.Swing(0.3);  // sixteenth-note swing
   const int sax = song.AddPart({"Alto sax", 0, kAltoSax, 100, 70, 50, 0});
   const int clav = song.AddPart({"Clavinet", 1, kClavinet, 66, 36, 30, 0});
   const int bass = song.AddPart({"Slap bass", 2, kSlapBass, 104, 64, 10, 0});
@@ -596,33 +676,42 @@ bool Stage6(const std::string& dir) {
   const Motif solo =
       MakeMotif(song.Random(), "x.xxx.x.xxx.x.x.|x.xx.xx.x.x-----", 0, Shape::Driving);
 
-  // Intro: the groove.
-  Section s = song.Chords("I7 bVII I7 bVII");
-  Comp(song, clav, s, "x.ox.xo.x.ox.xo.", 3, 60, 74, 76, 0.4);
-  Bass(song, bass, s, "R..r.RO..R.r.OA.", 31, 100, 0.6);
-  Drums(song, drums, s, funk, fill, 0, true, false);
-
-  for (int pass = 0; pass < 2; ++pass) {
+  Section s;
+  auto verse = [&](int variation, bool horns) {
     s = song.Chords("I7 bVII I7 bVII | IV7 IV7 I7 I7");
     MelodyStyle st = style;
-    st.variation = pass;
+    st.variation = variation;
     Melody(song, sax, s, riff, st);
     Comp(song, clav, s, "x.ox.xo.x.ox.xo.", 3, 60, 74, 74, 0.4);
     Comp(song, keys, s, "x-------x-------", 4, 55, 72, 62, 0.9);
+    if (horns) Comp(song, brass, s, "....X..X......X.", 3, 58, 74, 84, 0.3);
     Bass(song, bass, s, "R..r.RO..R.r.OA.", 31, 102, 0.6);
-    Drums(song, drums, s, pass ? funk2 : funk, fill, 8, true, true);
-
+    Drums(song, drums, s, variation ? funk2 : funk, fill, 8, true, true);
+  };
+  auto chorus = [&](int variation, bool harmony) {
     s = song.Chords("IV7 IV7 I7 I7 | ii7 V7 IV7 bVII");
     MelodyStyle hs = style;
     hs.closeLast = false;
-    hs.variation = pass;
+    hs.variation = variation;
     const std::vector<MelodyNote> line = Melody(song, sax, s, hook, hs);
-    if (pass) Harmonize(song, brass, line, 80);
+    if (harmony) Harmonize(song, brass, line, 80);
     Comp(song, brass, s, "....X..X......X.", 3, 58, 74, 86, 0.3);
     Comp(song, keys, s, "x-----x-----x---", 4, 55, 72, 64, 0.9);
     Bass(song, bass, s, "R.Or.RO.R.Or.RA.", 31, 100, 0.6);
     Drums(song, drums, s, funk2, fill, 8, true, true);
-  }
+  };
+  verse(0, false);
+  chorus(0, false);
+  verse(1, false);
+  chorus(1, true);
+
+  // Breakdown: clavinet, bass and drums alone, the band fading back in.
+  s = song.Chords("I7 bVII I7 bVII");
+  Comp(song, clav, s, "x.ox.xo.x.ox.xo.", 3, 60, 74, 76, 0.4);
+  Bass(song, bass, Tail(s, 2), "R..r.RO..R.r.OA.", 31, 100, 0.6);
+  Drums(song, drums, Head(s, 2), {{kHat, "xoxoxoxoxoxoxo.o"}}, {}, 0, false, false);
+  Drums(song, drums, Tail(s, 2), funk, fill, 0, true, false);
+  Swell(song, -1, s, 92, 120);
 
   // Solo: the sax takes off over the vamp.
   s = song.Chords("I7 bVII I7 bVII | IV7 IV7 ii7 V7");
@@ -635,21 +724,23 @@ bool Stage6(const std::string& dir) {
   Comp(song, keys, s, "x-------x-------", 4, 55, 72, 60, 0.9);
   Bass(song, bass, s, "R..r.RO..R.r.OA.", 31, 100, 0.6);
   Drums(song, drums, s, funk2, fill, 4, true, true);
+  Swell(song, -1, Head(s, 1), 120, 127);
 
-  // Outro.
-  s = song.Chords("IV7 bVII ii7/V7 I");
-  MelodyStyle os = style;
-  os.finalHold = true;
-  os.closedCadence = "x---------------";
-  Melody(song, sax, s, riff, os);
-  Comp(song, clav, AllButLast(s), "x.ox.xo.x.ox.xo.", 3, 60, 74, 74, 0.4);
-  Comp(song, brass, AllButLast(s), "....X..X......X.", 3, 58, 74, 86, 0.3);
-  Bass(song, bass, AllButLast(s), "R..r.RO..R.r.OA.", 31, 100, 0.6);
-  Drums(song, drums, AllButLast(s), funk2, fill, 0, true, true);
-  EndChord(song, keys, LastBar(s), 4, 55, 72, 76, 3);
-  EndChord(song, brass, LastBar(s), 3, 58, 74, 92, 3);
-  Bass(song, bass, Tail(s, 1), "R-----------....", 31, 106);
-  FinalHit(song, drums, LastBar(s));
+  // The lift: riff and hook with the horns throughout.
+  style.velocity = 102;
+  verse(2, true);
+  chorus(2, true);
+
+  // Turnaround: the riff over the changes, the dominant leading home.
+  s = song.Chords("IV7 bVII ii7/V7 V7");
+  MelodyStyle ts = style;
+  ts.closeLast = false;
+  Melody(song, sax, s, riff, ts);
+  Comp(song, clav, s, "x.ox.xo.x.ox.xo.", 3, 60, 74, 74, 0.4);
+  Comp(song, brass, s, "....X..X......X.", 3, 58, 74, 86, 0.3);
+  Comp(song, keys, s, "x-------x-------", 4, 55, 72, 62, 0.9);
+  Bass(song, bass, s, "R..r.RO..R.r.OA.", 31, 100, 0.6);
+  Drums(song, drums, s, funk2, fill, 0, true, true);
   return Finish(song, dir, "BGM6.MID");
 }
 
@@ -657,7 +748,7 @@ bool Stage6(const std::string& dir) {
 
 bool Stage7(const std::string& dir) {
   Song song("Sample Game", 138, 4, {62, Mode::Major}, 0x57);
-  song.Level(0.93);
+  song.Level(0.888);
   const int trumpet = song.AddPart({"Trumpet", 0, kTrumpet, 104, 64, 55, 0});
   const int brass = song.AddPart({"Brass", 1, kBrass, 80, 84, 55, 0});
   const int strings = song.AddPart({"Strings", 2, kStrings, 80, 40, 70, 0});
@@ -687,66 +778,82 @@ bool Stage7(const std::string& dir) {
   style.closedCadence = "x--x--x---------";
   style.velocity = 102;
 
-  // Intro: brass fanfare over the strings.
-  Section s = song.Chords("I bVII IV V");
-  Comp(song, brass, s, "X--x--x-x-------", 4, 57, 74, 96, 0.95);
-  Arpeggio(song, strings, s, "x-x-x-x-x-x-x-x-", ArpOrder::Up, 4, 62, 81, 70, 0.9);
-  Bass(song, timpani, s, "R.......R...R.R.", 38, 88, 0.9);
-  Bass(song, bass, s, "R-------R-------", 38, 96);
-  Drums(song, drums, s, {{kKick, "x.......x......."}, {kHat, "x.x.x.x.x.x.x.x."}}, fill, 0, true,
-        true);
-
-  for (int pass = 0; pass < 2; ++pass) {
+  Section s;
+  auto verse = [&](int variation, bool harmony, int velocity) {
     s = song.Chords("I V vi IV/V | I V IV/V I");
     MelodyStyle st = style;
-    st.variation = pass;
+    st.variation = variation;
+    st.velocity = velocity;
     const std::vector<MelodyNote> line = Melody(song, trumpet, s, theme, st);
-    if (pass) Harmonize(song, brass, line, 86);
+    if (harmony) Harmonize(song, brass, line, 86);
     Arpeggio(song, strings, s, "x-x-x-x-x-x-x-x-", ArpOrder::Up, 4, 62, 81, 66, 0.9);
     Power(song, guitar, s, "x.x.x.x.x.x.x.x.", 38, 80, 0.45);
     Bass(song, bass, s, "R-R-R-R-R-R-O-A-", 38, 100);
-    Drums(song, drums, s, pass ? anthem2 : anthem, fill, 8, true, true);
+    Drums(song, drums, s, variation ? anthem2 : anthem, fill, 8, true, true);
+  };
+  auto bridge = [&](int variation) {
+    // B: the answer, strings singing with the trumpet; the second time it
+    // turns to the dominant of E for the lift.
+    s = song.Chords(variation ? "vi IV I V | vi IV ii VI7" : "vi IV I V | vi IV ii V");
+    MelodyStyle bs = style;
+    bs.closeLast = false;
+    bs.variation = variation;
+    const std::vector<MelodyNote> answerLine = Melody(song, trumpet, s, answer, bs);
+    Double(song, strings, answerLine, -12, 0.8);
+    Comp(song, brass, s, "x-------x---x---", 4, 57, 74, 74);
+    Power(song, guitar, s, "X-------X-------", 38, 78);
+    Bass(song, bass, s, "R-------R---R-A-", 38, 98);
+    Bass(song, timpani, Tail(s, 1), "R.R.R.R.RRRRRRRR", 38, 80, 0.9);
+    Drums(song, drums, s, anthem2, fill, 8, true, true);
+  };
+  verse(0, false, 102);
+  verse(1, true, 102);
+  bridge(0);
+  verse(1, true, 104);
+
+  // Breakdown: the brass fanfare over the strings, timpani driving back in.
+  s = song.Chords("I bVII IV V | I bVII IV V");
+  Comp(song, brass, s, "X--x--x-x-------", 4, 57, 74, 92, 0.95);
+  Arpeggio(song, strings, s, "x-x-x-x-x-x-x-x-", ArpOrder::Up, 4, 62, 81, 70, 0.9);
+  Bass(song, timpani, s, "R.......R...R.R.", 38, 88, 0.9);
+  Bass(song, bass, Tail(s, 4), "R-------R-------", 38, 96);
+  Drums(song, drums, Head(s, 4), {{kKick, "x..............."}}, {}, 0, false, true);
+  Drums(song, drums, Tail(s, 4), anthem, fill, 0, true, false);
+  Swell(song, -1, Head(s, 4), 100, 90);
+  Swell(song, -1, Tail(s, 4), 90, 127);
+
+  bridge(1);
+
+  // The lift: a step up, the theme twice in full, brass harmony, strings an
+  // octave down.
+  song.Transpose(2);
+  for (int pass = 0; pass < 2; ++pass) {
+    s = song.Chords("I V vi IV/V | I V IV/V I");
+    MelodyStyle st = style;
+    st.variation = 1 + pass;
+    st.velocity = 106;
+    const std::vector<MelodyNote> line = Melody(song, trumpet, s, theme, st);
+    Harmonize(song, brass, line, 90);
+    Double(song, strings, line, -12, 0.7);
+    Power(song, guitar, s, "x.x.x.x.x.x.x.x.", 38, 84, 0.45);
+    Bass(song, bass, s, "R-R-R-R-R-R-O-A-", 38, 104);
+    Bass(song, timpani, s, "R.......R.......", 38, 80, 0.9);
+    Drums(song, drums, s, anthem2, fill, 8, true, true);
   }
 
-  // B: the answer, strings singing with the trumpet.
-  s = song.Chords("vi IV I V | vi IV ii V");
-  MelodyStyle bs = style;
-  bs.closeLast = false;
-  const std::vector<MelodyNote> answerLine = Melody(song, trumpet, s, answer, bs);
-  Double(song, strings, answerLine, -12, 0.8);
-  Comp(song, brass, s, "x-------x---x---", 4, 57, 74, 74);
-  Power(song, guitar, s, "X-------X-------", 38, 78);
-  Bass(song, bass, s, "R-------R---R-A-", 38, 98);
-  Bass(song, timpani, Tail(s, 1), "R.R.R.R.RRRRRRRR", 38, 80, 0.9);
-  Drums(song, drums, s, anthem2, fill, 8, true, true);
-
-  // A'': the theme in full, brass harmony and strings an octave up.
-  s = song.Chords("I V vi IV/V | I V IV/V I");
-  style.variation = 1;
-  const std::vector<MelodyNote> line = Melody(song, trumpet, s, theme, style);
-  Harmonize(song, brass, line, 88);
-  Double(song, strings, line, -12, 0.7);
-  Power(song, guitar, s, "x.x.x.x.x.x.x.x.", 38, 82, 0.45);
-  Bass(song, bass, s, "R-R-R-R-R-R-O-A-", 38, 100);
-  Drums(song, drums, s, anthem2, fill, 8, true, true);
-
-  // Outro: the fanfare chords, home to D.
-  s = song.Chords("bVI bVII V I");
-  MelodyStyle os = style;
-  os.finalHold = true;
-  os.closedCadence = "x---------------";
-  Melody(song, trumpet, s, theme, os);
-  Comp(song, brass, AllButLast(s), "X--x--x-x-------", 4, 57, 74, 92, 0.95);
-  Arpeggio(song, strings, AllButLast(s), "x-x-x-x-x-x-x-x-", ArpOrder::Up, 4, 62, 81, 70, 0.9);
-  Power(song, guitar, AllButLast(s), "X--x--x-x-------", 38, 84);
-  Bass(song, bass, AllButLast(s), "R--R--R-R-------", 38, 100);
-  Drums(song, drums, AllButLast(s), anthem2, fill, 0, true, true);
-  EndChord(song, brass, LastBar(s), 4, 57, 74, 96, 3);
-  EndChord(song, strings, LastBar(s), 4, 62, 81, 84, 3);
-  Power(song, guitar, Tail(s, 1), "X-----------....", 38, 90);
-  Bass(song, bass, Tail(s, 1), "R-----------....", 38, 104);
-  Bass(song, timpani, Tail(s, 1), "RRRRRRRRRRRR....", 38, 90, 1.0);
-  FinalHit(song, drums, LastBar(s));
+  // Turnaround: back in D by way of C (the flat sixth of E), the fanfare
+  // chords and the dominant leading to the top.
+  song.Transpose(-2);
+  s = song.Chords("bVII bVI bVII V");
+  MelodyStyle ts = style;
+  ts.closeLast = false;
+  Melody(song, trumpet, s, theme, ts);
+  Comp(song, brass, s, "X--x--x-x-------", 4, 57, 74, 92, 0.95);
+  Arpeggio(song, strings, s, "x-x-x-x-x-x-x-x-", ArpOrder::Up, 4, 62, 81, 70, 0.9);
+  Power(song, guitar, s, "X--x--x-x-------", 38, 84);
+  Bass(song, bass, s, "R--R--R-R--R--A-", 38, 100);
+  Bass(song, timpani, Tail(s, 1), "R.......RRRRRRRR", 38, 86, 0.9);
+  Drums(song, drums, s, anthem2, fill, 0, true, true);
   return Finish(song, dir, "BGM7.MID");
 }
 
@@ -754,7 +861,7 @@ bool Stage7(const std::string& dir) {
 
 bool Stage8(const std::string& dir) {
   Song song("Last Stand", 164, 4, {60, Mode::Minor}, 0x58);
-  song.Level(0.88);
+  song.Level(0.89);
   const int brass = song.AddPart({"Brass", 0, kBrass, 104, 60, 55, 0});
   const int strings = song.AddPart({"Strings", 1, kStrings, 84, 40, 60, 0});
   const int guitar = song.AddPart({"Guitar", 2, kDistortionGuitar, 66, 24, 25, 0});
@@ -789,8 +896,45 @@ bool Stage8(const std::string& dir) {
   const Motif dread =
       MakeMotif(song.Random(), "x-x-x-x-x-x-x-x-|x-x-x-x-x-------", 2, Shape::Driving);
 
-  // Intro: strings and timpani build; hits mark the downbeats.
-  Section s = song.Chords("i i bVI bVI | i i bII V");
+  Section s;
+  auto verse = [&](int variation, bool doubled, bool choirOn, int velocity) {
+    s = song.Chords("i bVI bIII bVII | i bVI V i");
+    MelodyStyle st = style;
+    st.variation = variation;
+    st.velocity = velocity;
+    const std::vector<MelodyNote> line = Melody(song, brass, s, theme, st);
+    if (doubled) Double(song, strings, line, 12, 0.75);
+    if (!doubled || variation > 1)
+      Arpeggio(song, strings, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 3, 55, 72, 66, 0.5);
+    if (choirOn) Pad(song, choir, s, 3, 60, 74, 70, &line);
+    Power(song, guitar, s, "x.xxx.xxx.xxx.xx", 36, 84, 0.4);
+    Comp(song, hits, s, variation > 1 ? "X.....X...X....." : "X.....X.........", 3, 60, 76, 90,
+         0.5);
+    Bass(song, bass, s, "R.R.R.R.R.R.R.R.", 36, 100, 0.8);
+    Drums(song, drums, s, variation > 1 ? charge : battle, fill, 8, true, true);
+  };
+  auto rising = [&](bool dark, int variation) {
+    s = song.Chords(dark ? "bII bII i i | bII bII V V" : "bVI bVII i i | bVI bVII V V");
+    MelodyStyle rs = style;
+    rs.closeLast = false;
+    rs.variation = variation;
+    rs.openCadence = "x-------x-------";
+    const std::vector<MelodyNote> tune = Melody(song, brass, s, dark ? dread : rise, rs);
+    Pad(song, choir, s, 3, 60, 74, 74, &tune);
+    Arpeggio(song, strings, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 3, 55, 72, 68, 0.5);
+    Power(song, guitar, s, dark ? "x.x.x.x.x.x.x.x." : "X-------X-------", 36, 82, 0.6);
+    Bass(song, timpani, s, "R.......R.......", 36, 84, 0.9);
+    Bass(song, bass, s, "R-R-R-R-R-R-R-R-", 36, 98);
+    Drums(song, drums, s, dark ? battle : charge, fill, 8, true, true);
+  };
+  verse(0, false, false, 104);
+  rising(false, 0);
+  verse(1, true, false, 104);
+  rising(true, 1);
+
+  // Breakdown: strings and timpani alone, hits on the downbeats; the
+  // choir, guitar and drums build back in.
+  s = song.Chords("i i bVI bVI | i i bII V");
   Arpeggio(song, strings, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 3, 55, 72, 70, 0.5);
   Bass(song, timpani, s, "R.......R.R.R.R.", 36, 86, 0.9);
   Comp(song, hits, s, "X...............", 3, 60, 76, 96, 0.5);
@@ -798,65 +942,29 @@ bool Stage8(const std::string& dir) {
   Power(song, guitar, Tail(s, 4), "x.xxx.xxx.xxx.xx", 36, 82, 0.4);
   Bass(song, bass, Tail(s, 4), "R.R.R.R.R.R.R.R.", 36, 98, 0.8);
   Drums(song, drums, Tail(s, 4), charge, fill, 0, true, true);
+  Swell(song, -1, Head(s, 4), 100, 88);
+  Swell(song, -1, Tail(s, 4), 88, 127);
 
-  for (int pass = 0; pass < 2; ++pass) {
-    s = song.Chords("i bVI bIII bVII | i bVI V i");
-    MelodyStyle st = style;
-    st.variation = pass;
-    const std::vector<MelodyNote> line = Melody(song, brass, s, theme, st);
-    if (pass)
-      Double(song, strings, line, 12, 0.75);
-    else
-      Arpeggio(song, strings, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 3, 55, 72, 66, 0.5);
-    Power(song, guitar, s, "x.xxx.xxx.xxx.xx", 36, 84, 0.4);
-    Comp(song, hits, s, "X.....X.........", 3, 60, 76, 90, 0.5);
-    Bass(song, bass, s, "R.R.R.R.R.R.R.R.", 36, 100, 0.8);
-    Drums(song, drums, s, battle, fill, 8, true, true);
+  verse(2, true, true, 104);
+  rising(true, 2);
 
-    s = song.Chords(pass ? "bII bII i i | bII bII V V" : "bVI bVII i i | bVI bVII V V");
-    MelodyStyle rs = style;
-    rs.closeLast = false;
-    rs.variation = pass;
-    rs.openCadence = "x-------x-------";
-    Melody(song, brass, s, pass ? dread : rise, rs);
-    Pad(song, choir, s, 3, 60, 74, 74);
-    Arpeggio(song, strings, s, "xxxxxxxxxxxxxxxx", ArpOrder::UpDown, 3, 55, 72, 68, 0.5);
-    Power(song, guitar, s, pass ? "x.x.x.x.x.x.x.x." : "X-------X-------", 36, 82, 0.6);
-    Bass(song, timpani, s, "R.......R.......", 36, 84, 0.9);
-    Bass(song, bass, s, "R-R-R-R-R-R-R-R-", 36, 98);
-    Drums(song, drums, s, pass ? battle : charge, fill, 8, true, true);
-  }
+  // The lift: everyone, the theme around the rising theme.
+  verse(2, true, true, 108);
+  rising(false, 2);
+  verse(2, true, true, 108);
 
-  // A'': the theme once more with the choir behind it.
-  s = song.Chords("i bVI bIII bVII | i bVI V i");
-  style.variation = 2;
-  const std::vector<MelodyNote> last = Melody(song, brass, s, theme, style);
-  Double(song, strings, last, 12, 0.75);
-  Pad(song, choir, s, 3, 60, 74, 70);
-  Power(song, guitar, s, "x.xxx.xxx.xxx.xx", 36, 84, 0.4);
-  Comp(song, hits, s, "X.....X...X.....", 3, 60, 76, 90, 0.5);
-  Bass(song, timpani, s, "R.......R.......", 36, 84, 0.9);
-  Bass(song, bass, s, "R.R.R.R.R.R.R.R.", 36, 100, 0.8);
-  Drums(song, drums, s, charge, fill, 8, true, true);
-
-  // Outro: the theme's head, then the final chord.
-  s = song.Chords("bVI bVII V i");
-  MelodyStyle os = style;
-  os.finalHold = true;
-  os.closedCadence = "x---------------";
-  const std::vector<MelodyNote> line = Melody(song, brass, s, theme, os);
+  // Turnaround: the theme's head, the dominant leading back to the top.
+  s = song.Chords("bVI bVII V V");
+  MelodyStyle ts = style;
+  ts.closeLast = false;
+  const std::vector<MelodyNote> line = Melody(song, brass, s, theme, ts);
   Double(song, strings, line, 12, 0.75);
-  Power(song, guitar, AllButLast(s), "x.xxx.xxx.xxx.xx", 36, 84, 0.4);
-  Comp(song, hits, AllButLast(s), "X.....X.........", 3, 60, 76, 90, 0.5);
-  Pad(song, choir, AllButLast(s), 3, 60, 74, 74);
-  EndChord(song, choir, LastBar(s), 3, 60, 74, 80, 3);
-  Bass(song, bass, AllButLast(s), "R.R.R.R.R.R.R.R.", 36, 100, 0.8);
-  Drums(song, drums, AllButLast(s), battle, fill, 0, true, true);
-  Comp(song, hits, Tail(s, 1), "X...............", 3, 60, 76, 104, 0.5);
-  Power(song, guitar, Tail(s, 1), "X-----------....", 36, 94);
-  Bass(song, bass, Tail(s, 1), "R-----------....", 36, 104);
-  Bass(song, timpani, Tail(s, 1), "RRRRRRRRRRRR....", 36, 92, 1.0);
-  FinalHit(song, drums, LastBar(s));
+  Power(song, guitar, s, "x.xxx.xxx.xxx.xx", 36, 84, 0.4);
+  Comp(song, hits, s, "X.....X.........", 3, 60, 76, 90, 0.5);
+  Pad(song, choir, s, 3, 60, 74, 74, &line);
+  Bass(song, bass, s, "R.R.R.R.R.R.R.R.", 36, 100, 0.8);
+  Bass(song, timpani, Tail(s, 1), "R.......RRRRRRRR", 36, 88, 0.9);
+  Drums(song, drums, s, battle, fill, 0, true, true);
   return Finish(song, dir, "BGM8.MID");
 }
 
@@ -864,7 +972,7 @@ bool Stage8(const std::string& dir) {
 
 bool Ending(const std::string& dir) {
   Song song("Homeward", 88, 3, {65, Mode::Major}, 0x59);
-  song.Level(1.14);
+  song.Level(1.236);
   const int flute = song.AddPart({"Flute", 0, kFlute, 104, 70, 70, 0});
   const int piano = song.AddPart({"Piano", 1, kPiano, 84, 50, 60, 0});
   const int strings = song.AddPart({"Strings", 2, kSlowStrings, 70, 84, 85, 0});
@@ -886,61 +994,72 @@ bool Ending(const std::string& dir) {
   style.velocity = 92;
   style.gate = 0.97;
   const Motif theme{"x-----x---x-|x-----------", {4, -2, 1, 1}};
-  const Motif bridge = MakeMotif(song.Random(), "x---x---x---|x-----x-----", 7, Shape::Lyrical);
+  const Motif bridgeMotif =
+      MakeMotif(song.Random(), "x---x---x---|x-----x-----", 7, Shape::Lyrical);
 
-  // Intro: piano alone, then the strings.
-  Section s = song.Chords("I IV I V");
+  Section s;
+  auto verse = [&](int variation, bool oboeOn, bool drumsOn) {
+    s = song.Chords("I V vi iii | IV I V I");
+    MelodyStyle st = style;
+    st.variation = variation;
+    const std::vector<MelodyNote> line = Melody(song, flute, s, theme, st);
+    if (oboeOn) Harmonize(song, oboe, line, 70);
+    Arpeggio(song, piano, s, "x-x-x-x-x-x-", ArpOrder::Broken, 5, 48, 72, 62, 1.0);
+    Pad(song, strings, s, 4, 53, 72, 58, &line);
+    Bass(song, cello, s, "R-----------", 36, 80);
+    if (drumsOn) Drums(song, drums, s, waltz, {}, 0, false, false);
+  };
+  auto bridge = [&](int variation) {
+    // B: the oboe answers, the harp ripples.
+    s = song.Chords("vi IV I V | vi IV ii V");
+    MelodyStyle bs = style;
+    bs.closeLast = false;
+    bs.variation = variation;
+    const std::vector<MelodyNote> tune = Melody(song, oboe, s, bridgeMotif, bs);
+    Arpeggio(song, harp, s, "xxxxxxxxxxxx", ArpOrder::UpDown, 5, 55, 84, 60, 1.0);
+    GuideTones(song, cello, s, 45, 60, 74);
+    Pad(song, strings, s, 4, 53, 72, 62, &tune);
+    Drums(song, drums, s, waltzRide, {}, 0, false, false);
+  };
+  verse(0, false, false);
+  verse(1, true, true);
+  bridge(0);
+
+  // Interlude: the piano alone, then the strings swelling under it.
+  s = song.Chords("I IV I V | vi IV ii V");
   Arpeggio(song, piano, s, "x-x-x-x-x-x-", ArpOrder::Broken, 5, 48, 72, 66, 1.0);
-  Pad(song, strings, Tail(s, 2), 4, 53, 72, 56);
+  Pad(song, strings, Tail(s, 6), 4, 53, 72, 56);
+  Bass(song, cello, Tail(s, 4), "R-----R-----", 36, 74);
+  Drums(song, drums, Tail(s, 4), {{kShaker, "o...o...o..."}}, {}, 0, false, false);
+  Swell(song, -1, Head(s, 4), 104, 96);
+  Swell(song, -1, Tail(s, 4), 96, 127);
 
+  bridge(1);
+
+  // A'': the theme with everyone.
   for (int pass = 0; pass < 2; ++pass) {
     s = song.Chords("I V vi iii | IV I V I");
     MelodyStyle st = style;
-    st.variation = pass;
+    st.variation = 1 + pass;
     const std::vector<MelodyNote> line = Melody(song, flute, s, theme, st);
-    if (pass) Harmonize(song, oboe, line, 70);
+    Double(song, strings, line, -12, 0.7);
+    Harmonize(song, oboe, line, 66);
     Arpeggio(song, piano, s, "x-x-x-x-x-x-", ArpOrder::Broken, 5, 48, 72, 62, 1.0);
-    Pad(song, strings, s, 4, 53, 72, 58);
-    Bass(song, cello, s, "R-----------", 36, 80);
-    if (pass) Drums(song, drums, s, waltz, {}, 0, false, false);
+    Arpeggio(song, harp, s, "x.x.x.x.x.x.", ArpOrder::Up, 4, 60, 84, 52, 1.0);
+    Bass(song, cello, s, "R-----------", 36, 82);
+    Drums(song, drums, s, pass ? waltzRide : waltz, {}, 0, false, pass == 0);
   }
 
-  // B: the oboe answers, the harp ripples.
-  s = song.Chords("vi IV I V | vi IV ii V");
-  MelodyStyle bs = style;
-  bs.closeLast = false;
-  Melody(song, oboe, s, bridge, bs);
-  Arpeggio(song, harp, s, "xxxxxxxxxxxx", ArpOrder::UpDown, 5, 55, 84, 60, 1.0);
-  GuideTones(song, cello, s, 45, 60, 74);
-  Pad(song, strings, s, 4, 53, 72, 62);
-  Drums(song, drums, s, waltzRide, {}, 0, false, false);
-
-  // A'': the theme with everyone.
-  s = song.Chords("I V vi iii | IV I V I");
-  style.variation = 1;
-  const std::vector<MelodyNote> line = Melody(song, flute, s, theme, style);
-  Double(song, strings, line, -12, 0.7);
-  Harmonize(song, oboe, line, 66);
-  Arpeggio(song, piano, s, "x-x-x-x-x-x-", ArpOrder::Broken, 5, 48, 72, 62, 1.0);
-  Arpeggio(song, harp, s, "x.x.x.x.x.x.", ArpOrder::Up, 4, 60, 84, 52, 1.0);
-  Bass(song, cello, s, "R-----------", 36, 82);
-  Drums(song, drums, s, waltz, {}, 0, false, true);
-
-  // Outro: slowing to rest on F.
-  s = song.Chords("ii V IV I");
-  MelodyStyle os = style;
-  os.finalHold = true;
-  os.closedCadence = "x-----------";
-  os.velocity = 84;
-  Melody(song, flute, s, theme, os);
-  Arpeggio(song, piano, AllButLast(s), "x-x-x-x-x-x-", ArpOrder::Broken, 5, 48, 72, 58, 1.0);
-  Pad(song, strings, AllButLast(s), 4, 53, 72, 56);
-  Bass(song, cello, AllButLast(s), "R-----R-----", 36, 78);
-  Drums(song, drums, AllButLast(s), waltz, {}, 0, false, false);
-  EndChord(song, strings, LastBar(s), 4, 53, 72, 62, 2);
-  EndChord(song, piano, LastBar(s), 5, 41, 72, 70, 2);
-  Bass(song, cello, Tail(s, 1), "R-------....", 36, 80);
-  Hit(song, drums, song.BarTick(LastBar(s)), kTriangle, 70);
+  // Turnaround: gently round to the dominant and back to the top.
+  s = song.Chords("ii V IV V");
+  MelodyStyle ts = style;
+  ts.closeLast = false;
+  ts.velocity = 86;
+  const std::vector<MelodyNote> tune = Melody(song, flute, s, theme, ts);
+  Arpeggio(song, piano, s, "x-x-x-x-x-x-", ArpOrder::Broken, 5, 48, 72, 58, 1.0);
+  Pad(song, strings, s, 4, 53, 72, 56, &tune);
+  Bass(song, cello, s, "R-----R-----", 36, 78);
+  Drums(song, drums, s, waltz, {}, 0, false, false);
   return Finish(song, dir, "BEND.MID");
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <numbers>
 
 namespace music {
 
@@ -115,11 +116,41 @@ Song::Song(std::string title, double beatsPerMinute, int beatsPerBar, Scale scal
       bpm_(beatsPerMinute),
       beatsPerBar_(beatsPerBar),
       scale_(scale),
-      rng_(seed) {}
+      rng_(seed),
+      timing_(seed ^ 0x7F4A7C15u) {}
 
 int Song::AddPart(const PartSetup& setup) {
   parts_.push_back({setup, midi::Track(setup.name)});
   return int(parts_.size()) - 1;
+}
+
+void Song::Play(int part, uint32_t tick, uint32_t length, int key, int velocity) {
+  const bool drums = Channel(part) == midi::kDrumChannel;
+  // Phrase shape: a rise to the middle of each four-bar phrase and back.
+  const uint32_t phrase = BarTick(4);
+  const double position = double(tick % phrase) / double(phrase);
+  double shape = 0.93 + 0.12 * std::sin(std::numbers::pi * position);
+  // Metre: downbeats lean in, off-beat sixteenths lie back.
+  if (!drums) {
+    if (tick % BarTick(1) == 0)
+      shape *= 1.05;
+    else if (tick % kStep == 0 && (tick / kStep) % 2 == 1)
+      shape *= 0.94;
+  }
+  const int v = std::clamp(int(std::lround(velocity * shape)), 1, 127);
+
+  // Swing delays the off-beat sixteenths; the note keeps its end.
+  if (swing_ > 0 && tick % (2 * kStep) == kStep) {
+    const uint32_t late = uint32_t(std::lround(swing_ * kStep));
+    tick += late;
+    length = length > late + 30 ? length - late : std::min<uint32_t>(length, 30);
+  }
+  // A few milliseconds either way (drums tighter), never before the start.
+  const double ticksPerMs = kTicksPerQuarter * bpm_ / 60000.0;
+  const double spreadMs = drums ? 2.0 : 3.5;
+  const int offset = int(std::lround(timing_.Signed() * spreadMs * ticksPerMs));
+  tick = offset < 0 && uint32_t(-offset) > tick ? 0 : uint32_t(int64_t(tick) + offset);
+  parts_[size_t(part)].track.Note(tick, length, Channel(part), key, v);
 }
 
 Section Song::Chords(std::string_view progression) {
@@ -194,7 +225,7 @@ bool Song::Write(const std::string& path) const {
     // the same instrument state.
     track.Control(0, ch, 121, 0);  // reset controllers
     track.Program(0, ch, part.setup.program);
-    track.Control(0, ch, 7, int(std::lround(part.setup.volume * level_)));
+    track.Control(0, ch, 7, std::clamp(int(std::lround(part.setup.volume * level_)), 0, 127));
     track.Control(0, ch, 10, part.setup.pan);
     track.Control(0, ch, 11, 127);
     track.Control(0, ch, 91, part.setup.reverb);
@@ -249,7 +280,7 @@ void Bass(Song& song, int part, Section section, std::string_view pattern, int l
     }
     const int v = AccentVelocity(h.symbol == 'r' ? 'r' : 'x', velocity) +
                   (h.step % song.StepsPerBar() == 0 ? 8 : 0);
-    song.Track(part).Note(tick, Gated(h.length, gate), song.Channel(part), key,
+    song.Play(part, tick, Gated(h.length, gate), key,
                           Humanize(song.Random(), v, 4));
   }
 }
@@ -264,8 +295,7 @@ void Comp(Song& song, int part, Section section, std::string_view pattern, int v
     previous = keys;
     const int v = AccentVelocity(h.symbol, velocity);
     for (int key : keys)
-      song.Track(part).Note(tick, Gated(h.length, gate), song.Channel(part), key,
-                            Humanize(song.Random(), v, 3));
+      song.Play(part, tick, Gated(h.length, gate), key, Humanize(song.Random(), v, 3));
   }
 }
 
@@ -277,21 +307,37 @@ void Power(Song& song, int part, Section section, std::string_view pattern, int 
     const int root = KeyAtOrAbove(song.ChordAt(tick).root, low);
     const int v = AccentVelocity(h.symbol, velocity);
     for (int key : {root, root + 7, root + 12})
-      song.Track(part).Note(tick, Gated(h.length, gate), song.Channel(part), key,
-                            Humanize(song.Random(), v, 3));
+      song.Play(part, tick, Gated(h.length, gate), key, Humanize(song.Random(), v, 3));
   }
 }
 
-void Pad(Song& song, int part, Section section, int voices, int low, int high, int velocity) {
+void Pad(Song& song, int part, Section section, int voices, int low, int high, int velocity,
+         const std::vector<MelodyNote>* melody) {
   const uint32_t end = song.BarTick(section.bar + section.bars);
   std::vector<int> previous;
   for (uint32_t tick = song.BarTick(section.bar); tick < end;) {
     const uint32_t chordEnd = std::min(song.ChordEnd(tick), end);
     const std::vector<int> keys = Voice(song.ChordAt(tick), voices, low, high, previous);
     previous = keys;
-    for (int key : keys)
-      song.Track(part).Note(tick, chordEnd - tick, song.Channel(part), key,
-                            Humanize(song.Random(), velocity, 3));
+    // Tones a semitone (or a major seventh) from a melody note of an eighth
+    // or more under this chord are left out, keeping at least two voices.
+    std::vector<bool> drop(keys.size(), false);
+    size_t kept = keys.size();
+    if (melody)
+      for (const MelodyNote& n : *melody) {
+        if (n.tick < tick || n.tick >= chordEnd || n.length < uint32_t(kTicksPerQuarter) * 9 / 20)
+          continue;
+        for (size_t i = 0; i < keys.size() && kept > 2; ++i) {
+          const int interval = Mod12(keys[i] - n.key);
+          if (!drop[i] && (interval == 1 || interval == 11)) {
+            drop[i] = true;
+            --kept;
+          }
+        }
+      }
+    for (size_t i = 0; i < keys.size(); ++i)
+      if (!drop[i])
+        song.Play(part, tick, chordEnd - tick, keys[i], Humanize(song.Random(), velocity, 3));
     tick = chordEnd;
   }
 }
@@ -334,7 +380,7 @@ void Arpeggio(Song& song, int part, Section section, std::string_view pattern, A
     }
     ++position;
     const int v = AccentVelocity(h.symbol, velocity) + (h.step % 4 == 0 ? 6 : 0);
-    song.Track(part).Note(tick, Gated(h.length, gate), song.Channel(part), keys[size_t(index)],
+    song.Play(part, tick, Gated(h.length, gate), keys[size_t(index)],
                           Humanize(song.Random(), v, 4));
   }
 }
@@ -360,7 +406,7 @@ void GuideTones(Song& song, int part, Section section, int low, int high, int ve
       }
     }
     previous = best;
-    song.Track(part).Note(tick, chordEnd - tick, song.Channel(part), best,
+    song.Play(part, tick, chordEnd - tick, best,
                           Humanize(song.Random(), velocity, 3));
     tick = chordEnd;
   }
@@ -369,43 +415,122 @@ void GuideTones(Song& song, int part, Section section, int low, int high, int ve
 // --- Drums ------------------------------------------------------------------
 
 void Hit(Song& song, int part, uint32_t tick, int key, int velocity) {
-  song.Track(part).Note(tick, kStep, song.Channel(part), key, std::clamp(velocity, 1, 127));
+  song.Play(part, tick, kStep, key, std::clamp(velocity, 1, 127));
 }
+
+namespace {
+
+int DrumVelocity(char c) {
+  switch (c) {
+    case 'X':
+      return 118;
+    case 'x':
+      return 94;
+    case 'o':
+      return 52;
+    default:
+      return 0;
+  }
+}
+
+// One bar of a groove or fill as a grid: strokes[line][step].
+struct DrumBar {
+  std::vector<int> keys;
+  std::vector<std::string> strokes;
+};
+
+DrumBar BarOf(const Groove& lines, int bar, int perBar, bool whole) {
+  DrumBar out;
+  for (const DrumLine& line : lines) {
+    const std::string steps = Clean(line.steps);
+    if (steps.empty()) continue;
+    const size_t barsInLine = std::max<size_t>(1, steps.size() / size_t(perBar));
+    const size_t offset = whole ? 0 : (size_t(bar) % barsInLine) * size_t(perBar);
+    std::string row;
+    for (int s = 0; s < perBar; ++s) row.push_back(steps[(offset + size_t(s)) % steps.size()]);
+    out.keys.push_back(line.key);
+    out.strokes.push_back(row);
+  }
+  return out;
+}
+
+bool IsKick(int key) { return key == 35 || key == 36; }
+bool IsCymbal(int key) { return key == 49 || key == 51 || key == 55 || key == 57; }
+
+// A drummer's touch on a plain bar: a ghost note on an empty off-beat of
+// the snare (or the second line), or an extra kick late in the bar.
+void Embellish(assets::Rng& rng, DrumBar& bar, int perBar) {
+  if (bar.keys.empty()) return;
+  const bool kick = IsKick(bar.keys[0]) && rng.Chance(0.5);
+  const size_t line = kick ? 0 : std::min<size_t>(1, bar.keys.size() - 1);
+  std::string& row = bar.strokes[line];
+  for (int tries = 0; tries < 8; ++tries) {
+    const int step = kick ? perBar / 2 + 2 * rng.Range(0, perBar / 4 - 1)
+                          : 2 * rng.Range(0, perBar / 2 - 1) + 1;
+    if (row[size_t(step)] != '.') continue;
+    row[size_t(step)] = kick ? 'x' : 'o';
+    return;
+  }
+}
+
+// The last beat of a phrase: the fill's last beat, or its third beat moved
+// there, over the groove's kicks and cymbals.
+void PhraseEndFill(assets::Rng& rng, DrumBar& bar, const DrumBar& fill, int perBar) {
+  const int beat = 4, from = perBar - beat;
+  const int source = rng.Chance(0.5) ? from : std::max(0, from - beat);
+  for (size_t i = 0; i < bar.keys.size(); ++i)
+    if (!IsKick(bar.keys[i]) && !IsCymbal(bar.keys[i]))
+      for (int s = from; s < perBar; ++s) bar.strokes[i][size_t(s)] = '.';
+  for (size_t i = 0; i < fill.keys.size(); ++i) {
+    if (IsKick(fill.keys[i])) continue;
+    size_t line = 0;
+    while (line < bar.keys.size() && bar.keys[line] != fill.keys[i]) ++line;
+    if (line == bar.keys.size()) {
+      bar.keys.push_back(fill.keys[i]);
+      bar.strokes.push_back(std::string(size_t(perBar), '.'));
+    }
+    for (int s = 0; s < beat; ++s) {
+      const char c = fill.strokes[i][size_t(source + s)];
+      if (c != '.') bar.strokes[line][size_t(from + s)] = c;
+    }
+  }
+}
+
+}  // namespace
 
 void Drums(Song& song, int part, Section section, const Groove& groove, const Groove& fill,
            int fillEvery, bool fillLast, bool crash) {
   const int perBar = song.StepsPerBar();
+  const DrumBar fillBar = BarOf(fill, 0, perBar, true);
   for (int b = 0; b < section.bars; ++b) {
     const bool isFill = !fill.empty() && ((fillEvery > 0 && (b + 1) % fillEvery == 0) ||
                                           (fillLast && b == section.bars - 1));
-    const Groove& lines = isFill ? fill : groove;
-    const uint32_t barTick = song.BarTick(section.bar + b);
-    for (const DrumLine& line : lines) {
-      const std::string steps = Clean(line.steps);
-      if (steps.empty()) continue;
-      const size_t barsInLine = std::max<size_t>(1, steps.size() / size_t(perBar));
-      const size_t offset = isFill ? 0 : (size_t(b) % barsInLine) * size_t(perBar);
-      for (int s = 0; s < perBar; ++s) {
-        const char c = steps[(offset + size_t(s)) % steps.size()];
-        int v = 0;
-        switch (c) {
-          case 'X':
-            v = 118;
-            break;
-          case 'x':
-            v = 94;
-            break;
-          case 'o':
-            v = 52;
-            break;
-          default:
-            continue;
-        }
-        Hit(song, part, barTick + uint32_t(s * kStep), line.key, Humanize(song.Random(), v, 5));
-      }
+    DrumBar bar = isFill ? fillBar : BarOf(groove, b, perBar, false);
+    if (!isFill) {
+      if (b % 4 == 3 && !fill.empty())
+        PhraseEndFill(song.Random(), bar, fillBar, perBar);
+      else if (b % 2 == 1)
+        Embellish(song.Random(), bar, perBar);
     }
+    const uint32_t barTick = song.BarTick(section.bar + b);
+    for (size_t i = 0; i < bar.keys.size(); ++i)
+      for (int s = 0; s < perBar; ++s) {
+        const int v = DrumVelocity(bar.strokes[i][size_t(s)]);
+        if (v == 0) continue;
+        Hit(song, part, barTick + uint32_t(s * kStep), bar.keys[i], Humanize(song.Random(), v, 6));
+      }
     if (crash && b == 0) Hit(song, part, barTick, 49, 112);
   }
+}
+
+void Swell(Song& song, int part, Section section, int from, int to) {
+  const int beats = section.bars * song.BeatsPerBar();
+  for (int p = part < 0 ? 0 : part; p < (part < 0 ? song.Parts() : part + 1); ++p)
+    for (int beat = 0; beat < beats; ++beat) {
+      const int value = from + (to - from) * beat / std::max(1, beats - 1);
+      song.Track(p).Control(song.BarTick(section.bar) + uint32_t(beat * kTicksPerQuarter),
+                            song.Channel(p), 11, std::clamp(value, 0, 127));
+    }
 }
 
 // --- Melody -----------------------------------------------------------------
@@ -522,7 +647,7 @@ class MelodyWriter {
   // A cadence bar: the notes of `rhythm` walk by step to the target degree
   // (tonic when closed, else the fifth or the second), landing on the
   // last note.
-  void Cadence(int bar, std::string_view rhythm, bool closed, bool holdToEnd) {
+  void Cadence(int bar, std::string_view rhythm, bool closed) {
     std::vector<Onset> hits = Hits(rhythm, int(Clean(rhythm).size()));
     if (hits.empty()) return;
     const Chord& lastChord = song_.ChordAt(song_.BarTick(bar) + uint32_t(hits.back().step * kStep));
@@ -560,11 +685,7 @@ class MelodyWriter {
         }
       }
       index = Fold(index, style_.low, style_.high);
-      int length = h.length;
-      // The song's last note sounds until one beat before the bar's end,
-      // leaving a breath before the piece starts again.
-      if (i == approach && holdToEnd) length = std::max(1, song_.StepsPerBar() - h.step - 4);
-      Emit(tick, length, index, heard, i == approach ? 6 : 0);
+      Emit(tick, h.length, index, heard, i == approach ? 6 : 0);
     }
   }
 
@@ -609,7 +730,7 @@ class MelodyWriter {
     const int height = (index - style_.low) * 12 / std::max(1, style_.high - style_.low);
     const int velocity = Humanize(song_.Random(), style_.velocity + accent + height - 6, 3);
     const uint32_t length = Gated(steps, style_.gate);
-    song_.Track(part_).Note(tick, length, song_.Channel(part_), key, velocity);
+    song_.Play(part_, tick, length, key, velocity);
     notes_.push_back({tick, length, key, index, velocity, strong});
     last_ = index;
     lastKey_ = key;
@@ -667,8 +788,7 @@ std::vector<MelodyNote> Melody(Song& song, int part, Section section, const Moti
     writer.Bar(bar + 2, c, &seqStart);
 
     const std::string& cadence = closed ? style.closedCadence : style.openCadence;
-    writer.Cadence(bar + 3, cadence.empty() ? std::string("x---") : cadence, closed,
-                   last && style.finalHold);
+    writer.Cadence(bar + 3, cadence.empty() ? std::string("x---") : cadence, closed);
   }
   return writer.Notes();
 }
@@ -676,8 +796,7 @@ std::vector<MelodyNote> Melody(Song& song, int part, Section section, const Moti
 void Double(Song& song, int part, const std::vector<MelodyNote>& line, int semitones,
             double velocityScale) {
   for (const MelodyNote& n : line)
-    song.Track(part).Note(n.tick, n.length, song.Channel(part), n.key + semitones,
-                          int(n.velocity * velocityScale));
+    song.Play(part, n.tick, n.length, n.key + semitones, int(n.velocity * velocityScale));
 }
 
 void Harmonize(Song& song, int part, const std::vector<MelodyNote>& line, int velocity) {
@@ -696,18 +815,9 @@ void Harmonize(Song& song, int part, const std::vector<MelodyNote>& line, int ve
     }
     const int key = KeyUnderChord(scale, chord, index);
     if (key >= n.key) continue;
-    song.Track(part).Note(n.tick, n.length, song.Channel(part), key,
-                          Humanize(song.Random(), velocity, 3));
+    song.Play(part, n.tick, n.length, key, Humanize(song.Random(), velocity, 3));
   }
 }
 
-void EndChord(Song& song, int part, int bar, int voices, int low, int high, int velocity,
-              int beats) {
-  const uint32_t tick = song.BarTick(bar);
-  const std::vector<int> keys = Voice(song.ChordAt(tick), voices, low, high, {});
-  for (int key : keys)
-    song.Track(part).Note(tick, uint32_t(beats * kTicksPerQuarter), song.Channel(part), key,
-                          velocity);
-}
 
 }  // namespace music

@@ -3,7 +3,7 @@
 // arpeggios, drum grooves with fills, and melodies built from motifs with
 // phrasing and variation. Patterns are strings of sixteenth-note steps; a
 // pattern shorter than a section repeats. Everything is deterministic: the
-// only randomness is the song's seeded generator.
+// only randomness is the song's seeded generators.
 #pragma once
 
 #include <cstdint>
@@ -53,6 +53,16 @@ class Song {
   Song(std::string title, double beatsPerMinute, int beatsPerBar, Scale scale, uint64_t seed);
 
   int AddPart(const PartSetup& setup);
+  int Parts() const { return int(parts_.size()); }
+  // Off-beat sixteenths are played late by `fraction` of a sixteenth (0
+  // straight, 1/3 a triplet feel).
+  void Swing(double fraction) { swing_ = fraction; }
+
+  // Plays a note as a player would: swung where the song swings, a few
+  // milliseconds off the grid (seeded, so every build is the same) and
+  // louder towards the middle of each four-bar phrase and on the
+  // downbeats. Every layer plays its notes through here.
+  void Play(int part, uint32_t tick, uint32_t length, int key, int velocity);
   // Scales every part's volume (controller 7) by `factor`, to bring the
   // whole piece to the loudness of the others.
   void Level(double factor) { level_ = factor; }
@@ -60,9 +70,13 @@ class Song {
   int Channel(int part) const { return parts_[size_t(part)].setup.channel; }
 
   const Scale& Key() const { return scale_; }
+  // Moves the key by `semitones` for the chords and melodies written after
+  // it: the lift of a last chorus a step up, and the way back home.
+  void Transpose(int semitones) { scale_.tonic += semitones; }
   assets::Rng& Random() { return rng_; }
   int StepsPerBar() const { return beatsPerBar_ * 4; }
   int BeatsPerBar() const { return beatsPerBar_; }
+  double BeatsPerMinute() const { return bpm_; }
   uint32_t BarTick(int bar) const { return uint32_t(bar) * uint32_t(StepsPerBar() * kStep); }
   int Bars() const { return bars_; }
   double Seconds() const { return bars_ * beatsPerBar_ * 60.0 / bpm_; }
@@ -98,6 +112,8 @@ class Song {
   std::vector<Span> harmony_;
   int bars_ = 0;
   double level_ = 1.0;
+  double swing_ = 0.0;
+  assets::Rng timing_;  // humanised timing, apart from the composing stream
   bool broken_ = false;
 };
 
@@ -122,8 +138,10 @@ void Comp(Song& song, int part, Section section, std::string_view pattern, int v
 void Power(Song& song, int part, Section section, std::string_view pattern, int low, int velocity,
            double gate = 0.85);
 
-// One sustained chord for every chord of the section.
-void Pad(Song& song, int part, Section section, int voices, int low, int high, int velocity);
+// One sustained chord for every chord of the section; given the melody,
+// it leaves out tones that would rub a semitone against its long notes.
+void Pad(Song& song, int part, Section section, int voices, int low, int high, int velocity,
+         const std::vector<MelodyNote>* melody = nullptr);
 
 enum class ArpOrder { Up, Down, UpDown, Broken };
 // Arpeggio over `notes` chord tones voiced within [low, high]: each 'x'
@@ -137,6 +155,11 @@ void Arpeggio(Song& song, int part, Section section, std::string_view pattern, A
 // [low, high].
 void GuideTones(Song& song, int part, Section section, int low, int high, int velocity);
 
+// Expression (controller 11) moving by beats from `from` to `to` over the
+// section, on one part or, with part -1, on all of them: the swell of a
+// build, the hush of a breakdown. The piece starts at full expression.
+void Swell(Song& song, int part, Section section, int from, int to);
+
 // --- Drums ----------------------------------------------------------------
 
 // One instrument of a groove: its General MIDI percussion key and its steps
@@ -149,7 +172,10 @@ using Groove = std::vector<DrumLine>;
 
 // Plays `groove` over the section; every `fillEvery`-th bar (and the last
 // bar of the section when `fillLast`) plays `fill` instead, unless fill is
-// empty. A crash cymbal marks the first beat when `crash`.
+// empty. A crash cymbal marks the first beat when `crash`. Like a drummer,
+// it varies the groove: every other bar gains a ghost note or an extra
+// kick, and the end of each four-bar phrase that is not a full fill gets a
+// one-beat fill taken from `fill`.
 void Drums(Song& song, int part, Section section, const Groove& groove, const Groove& fill,
            int fillEvery, bool fillLast, bool crash);
 void Hit(Song& song, int part, uint32_t tick, int key, int velocity);
@@ -180,7 +206,6 @@ struct MelodyStyle {
   double gate = 0.92;      // sounding fraction of each note's time
   int variation = 0;       // 0 plain; more adds ornaments and changes
   bool closeLast = true;   // the last phrase closes on the tonic (else it stays open)
-  bool finalHold = false;  // the last phrase ends on a tonic held to the bar's last beat
 };
 
 // Writes a melody over the section in four-bar phrases: the motif, the
@@ -200,9 +225,5 @@ void Double(Song& song, int part, const std::vector<MelodyNote>& line, int semit
 // strong note, a fourth to a sixth) below each note of `line`.
 void Harmonize(Song& song, int part, const std::vector<MelodyNote>& line, int velocity);
 
-// The song's last chord: voiced within [low, high], struck on `bar` and
-// held `beats` beats.
-void EndChord(Song& song, int part, int bar, int voices, int low, int high, int velocity,
-              int beats);
 
 }  // namespace music
