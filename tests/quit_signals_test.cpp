@@ -1,6 +1,7 @@
 // SIGINT, SIGTERM and SIGHUP end a run as closing its window does, also while
 // a message box holds the main thread.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -136,11 +137,18 @@ TEST(QuitSignals, HangupEndsAGameWithItsDumpAndRecording) {
           "--dump", dump.c_str(), "--record", record.c_str(), static_cast<char*>(nullptr));
     _exit(95);
   }
-  // The recording's temporary file appears once the platform (and its
-  // handlers) started.
+  // The recording's temporary file appears with its header once the
+  // platform (and its handlers) started, and grows by a record each frame
+  // pass: the signal comes once a pass has been recorded, however slowly
+  // the machine loads the game.
   const std::string temp = record + ".part" + std::to_string(static_cast<long>(child));
-  for (int i = 0; i < 600 && access(temp.c_str(), F_OK) != 0; ++i) usleep(50000);
-  usleep(200000);
+  auto size = [&]() -> off_t {
+    struct stat st;
+    return stat(temp.c_str(), &st) == 0 ? st.st_size : -1;
+  };
+  for (int i = 0; i < 600 && size() <= 0; ++i) usleep(50000);
+  const off_t header = size();
+  for (int i = 0; i < 600 && size() == header; ++i) usleep(50000);
   kill(child, SIGHUP);
   EXPECT_EQ(WaitChild(child, 30), 0);
   EXPECT_NE(oxtest::ReadFile(dump).find("\"frame\""), std::string::npos);
