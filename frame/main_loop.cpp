@@ -1,6 +1,7 @@
 // Entry point and main loop.
 #include "frame/main_loop.h"
 
+#include <climits>
 #include <cstdio>
 #include <ctime>
 
@@ -12,6 +13,10 @@
 #include "draw/ox_draw_status.h"
 #include "frame/driver.h"
 #include "frame/ox_dump_writer.h"
+#include "frame/ox_settings.h"
+#include "frame/player_display.h"
+#include "frame/player_keys.h"
+#include "frame/settings_file.h"
 #include "frame/window_proc.h"
 #include "platform/audio.h"
 #include "platform/platform.h"
@@ -132,6 +137,7 @@ bool DispatchMessages() {
       g_quit = true;
       return false;
     }
+    if (TakePlayerKey(m)) continue;
     WindowProc(m);
   }
   return true;
@@ -162,7 +168,23 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   ResetAppState();
   oxd::ResetDrawState();
   g_quit = false;
-  App().fullScreen = options.window ? 0 : 1;
+  ResetPlayerKeys();
+
+  // The player's settings: their own file, or --config's. A headless run
+  // reads and writes none without --config, so that it depends only on its
+  // command line.
+  char settingsPath[PATH_MAX] = "";
+  if (options.config)
+    snprintf(settingsPath, sizeof settingsPath, "%s", options.config);
+  else if (!options.headless && !DefaultSettingsPath(settingsPath, sizeof settingsPath))
+    settingsPath[0] = '\0';
+  SetSettingsFile(settingsPath);
+  LoadSettingsFile(settingsPath);
+  const oxSettings::Values& player = oxSettings::Current();
+  StartPlayerDisplay(player);
+  plat::audio::SetPlayerVolumes(player.master, player.music, player.effects);
+  // --window and --scale hold for this run only.
+  App().fullScreen = options.window || !player.fullscreen ? 0 : 1;
 
   // A replay's seed and clock come from its recording; it is checked
   // before anything starts.
@@ -180,8 +202,8 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
 
   plat::Options po;
   po.headless = options.headless;
-  po.window = options.window;
-  po.scale = options.scale;
+  po.window = App().fullScreen == 0;
+  po.scale = options.scaleGiven ? options.scale : player.scale;
   po.clockStart = options.clockStart;
   po.inputScript = options.input;
   po.audioOut = options.audioOut;
@@ -214,6 +236,13 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   // 2. The command line.
   SetCommandLine(argc, argv);
   // 3-6. The main window; it becomes the active one.
+  plat::DisplayMode mode;
+  mode.fullScreen = App().fullScreen != 0;
+  mode.scale = po.scale;
+  mode.fill = player.fill;
+  mode.width = options.scaleGiven ? 0 : player.windowWidth;
+  mode.height = options.scaleGiven ? 0 : player.windowHeight;
+  plat::ApplyDisplayMode(mode);
   if (!plat::CreateMainWindow(game.title, 640, 480, App().fullScreen != 0)) {
     fprintf(stderr, "samplegame: cannot create the window\n");
     plat::Shutdown();
@@ -272,6 +301,8 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   // Resources are released by the quit sequence; if the loop ended another
   // way, release them now (the released flag keeps it to once).
   QuitSequence();
+  // A window the player resized by hand keeps its size next time.
+  RememberWindowSize();
   plat::Shutdown();
   plat::SetQuitHook(nullptr);
   // A sound output that could not be written whole was reported when it
