@@ -69,6 +69,8 @@ char* ReadLine(char* out, int capacity, void* stream) {
     return out;
   }
   size_t start = 0;
+  // inih skips a UTF-8 byte order mark at the start of the file.
+  if (r.line == 1 && length >= 3 && !memcmp(p, "\xEF\xBB\xBF", 3)) start = 3;
   while (start < length && IsBlank(p[start])) ++start;
   const char first = start < length ? p[start] : '\0';
   const bool comment = first == '\0' || first == ';' || first == '#';
