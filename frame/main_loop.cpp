@@ -181,7 +181,6 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   SetSettingsFile(settingsPath);
   LoadSettingsFile(settingsPath);
   const oxSettings::Values& player = oxSettings::Current();
-  StartPlayerDisplay(player);
   plat::audio::SetPlayerVolumes(player.master, player.music, player.effects);
   // --window and --scale hold for this run only.
   App().fullScreen = options.window || !player.fullscreen ? 0 : 1;
@@ -243,6 +242,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   mode.width = options.scaleGiven ? 0 : player.windowWidth;
   mode.height = options.scaleGiven ? 0 : player.windowHeight;
   plat::ApplyDisplayMode(mode);
+  StartPlayerDisplay(player, mode);
   if (!plat::CreateMainWindow(game.title, 640, 480, App().fullScreen != 0)) {
     fprintf(stderr, "samplegame: cannot create the window\n");
     plat::Shutdown();

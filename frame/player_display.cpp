@@ -8,34 +8,42 @@ namespace ox {
 
 namespace {
 
+// The settings' display values last applied, and the mode in effect (which
+// --window and --scale may have set apart from them for one run).
 oxSettings::Values g_applied;
-
-bool SameDisplay(const oxSettings::Values& a, const oxSettings::Values& b) {
-  return a.fullscreen == b.fullscreen && a.scale == b.scale && a.fill == b.fill &&
-         a.windowWidth == b.windowWidth && a.windowHeight == b.windowHeight;
-}
+plat::DisplayMode g_mode;
 
 }  // namespace
 
-void StartPlayerDisplay(const oxSettings::Values& values) { g_applied = values; }
+void StartPlayerDisplay(const oxSettings::Values& values, const plat::DisplayMode& mode) {
+  g_applied = values;
+  g_mode = mode;
+}
 
 void ApplyPlayerDisplay(const oxSettings::Values& values) {
-  if (SameDisplay(values, g_applied)) return;
   oxSettings::Values v = values;
   // A new scale sizes the window anew.
   if (v.scale != g_applied.scale && v.windowWidth == g_applied.windowWidth &&
       v.windowHeight == g_applied.windowHeight)
     v.windowWidth = v.windowHeight = 0;
+  // Only what the settings changed: the rest of the mode stays as it is.
+  plat::DisplayMode mode = g_mode;
+  if (v.fullscreen != g_applied.fullscreen) mode.fullScreen = v.fullscreen;
+  if (v.scale != g_applied.scale) mode.scale = v.scale;
+  if (v.fill != g_applied.fill) mode.fill = v.fill;
+  if (v.windowWidth != g_applied.windowWidth || v.windowHeight != g_applied.windowHeight) {
+    mode.width = v.windowWidth;
+    mode.height = v.windowHeight;
+  }
   g_applied = v;
   oxSettings::Current().windowWidth = v.windowWidth;
   oxSettings::Current().windowHeight = v.windowHeight;
-  plat::DisplayMode mode;
-  mode.fullScreen = v.fullscreen;
-  mode.scale = v.scale;
-  mode.fill = v.fill;
-  mode.width = v.windowWidth;
-  mode.height = v.windowHeight;
+  if (mode.fullScreen == g_mode.fullScreen && mode.scale == g_mode.scale &&
+      mode.fill == g_mode.fill && mode.width == g_mode.width && mode.height == g_mode.height)
+    return;
+  g_mode = mode;
   const bool full = plat::ApplyDisplayMode(mode);
+  g_mode.fullScreen = full;
   AppState& app = App();
   const bool was = app.fullScreen != 0;
   app.fullScreen = full ? 1 : 0;
@@ -55,10 +63,11 @@ void ApplyPlayerDisplay(const oxSettings::Values& values) {
 }
 
 void ToggleFullScreen() {
+  // The toggle goes from the mode in effect (a --window run from its
+  // window), whatever the settings held.
   oxSettings::Current().fullscreen = App().fullScreen == 0;
-  // The applied values follow the window as it is, so that only the mode
-  // changes (a --window run toggles from its window).
   g_applied.fullscreen = App().fullScreen != 0;
+  g_mode.fullScreen = App().fullScreen != 0;
   oxSettings::Changed();
 }
 
@@ -74,6 +83,8 @@ void RememberWindowSize() {
   v.windowHeight = newH;
   g_applied.windowWidth = newW;
   g_applied.windowHeight = newH;
+  g_mode.width = newW;
+  g_mode.height = newH;
   oxSettings::Changed();
 }
 

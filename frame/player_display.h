@@ -3,12 +3,15 @@
 #pragma once
 
 #include "frame/ox_settings.h"
+#include "platform/platform.h"
 
 namespace ox {
 
-// The display values the settings held when the run started (before the
-// command line overrode any): later changes are measured against them.
-void StartPlayerDisplay(const oxSettings::Values& values);
+// The display values the settings held when the run started, and the mode
+// the run started in (--window and --scale may set it apart from them):
+// later changes of the settings are measured against the former and
+// change the latter.
+void StartPlayerDisplay(const oxSettings::Values& values, const plat::DisplayMode& mode);
 // Applies the display values that differ from the ones last applied: the
 // window's mode, size and picture fit, the full-screen flag and the cursor.
 void ApplyPlayerDisplay(const oxSettings::Values& values);

@@ -447,6 +447,16 @@ class Sdl final : public detail::Backend {
       if (mode_.fullScreen) {
         NoteWindowedSize();
         fullScreen_ = true;
+        // Covering the display first, as a new full-screen window does, so
+        // that it fills the screen even where no window manager applies the
+        // full-screen state.
+        const int display = SDL_GetWindowDisplayIndex(window_);
+        SDL_Rect bounds;
+        if (display >= 0 && SDL_GetDisplayBounds(display, &bounds) == 0 && bounds.w > 0) {
+          SDL_SetWindowBordered(window_, SDL_FALSE);
+          SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+          SDL_SetWindowSize(window_, bounds.w, bounds.h);
+        }
         SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
       } else {
         fullScreen_ = false;
