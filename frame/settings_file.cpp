@@ -161,6 +161,10 @@ bool IsFrameSection(const char* section) {
 
 int HandleKey(void* user, const char* section, const char* key, const char* value) {
   Reading& r = *static_cast<Reading*>(user);
+  if (!*key) {
+    Report(r, "a value without a key, ignored");
+    return 1;
+  }
   if (!*section) {
     Report(r, "key '%.40s' outside a [section], ignored", key);
     return 1;

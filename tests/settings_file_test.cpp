@@ -119,6 +119,7 @@ TEST_F(SettingsFile, DamagedLinesAreReportedWithFileLineAndKeyAndSkipped) {
       {"binary junk", "[audio]\nmaster = 40\n\x01\x02\xff=\x7f\n", ":3: not text"},
       {"NUL byte", std::string("[audio]\nmaster = 40\nmu\0sic = 1\n", 27), ":3: not text"},
       {"overlong line", "[audio]\nmaster = 40\nmusic = " + std::string(500, '7') + "\n", ":3: longer than"},
+      {"no key", "[audio]\nmaster = 40\n[keys]\n= Z\n", ":4: a value without a key"},
       {"no equals sign", "[audio]\nmaster = 40\njust words\n", ":3: neither a [section] nor a key = value"},
       {"open section", "[audio]\nmaster = 40\n[display\n", ":3: neither a [section]"},
       {"truncated", "[audio]\nmaster = 40\nmusic =", ":3: bad value '' for music"},
@@ -153,7 +154,7 @@ TEST_F(SettingsFile, FilesThatCannotBeReadLeaveTheDefaultsAndSaySoOnce) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");  // a missing file is no problem
   EXPECT_EQ(oxSettings::Current().master, 100);
 
-  for (const std::string path : {oxtest::DataDir(), std::string("/dev/zero")}) {
+  for (const std::string& path : {oxtest::DataDir(), std::string("/dev/zero")}) {
     oxSettings::Current().master = 5;
     testing::internal::CaptureStderr();
     EXPECT_EQ(ox::LoadSettingsFile(path.c_str()), 1) << path;
