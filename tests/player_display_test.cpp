@@ -1,0 +1,91 @@
+// The player's display values reach the window through oxSettings::Changed()
+// all at once, only when they changed, and oxSystem::IsWindowed() follows.
+#include <gtest/gtest.h>
+
+#include "core/app_state.h"
+#include "frame/ox_settings.h"
+#include "frame/ox_system.h"
+#include "frame/player_display.h"
+#include "frame/settings_file.h"
+#include "platform/headless.h"
+#include "tests/test_support.h"
+
+namespace {
+
+class PlayerDisplay : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    oxtest::StartHeadless();
+    ox::SetSettingsFile("");
+    oxSettings::Current() = oxSettings::Values{};
+  }
+  void TearDown() override { oxSettings::Current() = oxSettings::Values{}; }
+  // The run starts as the settings say, or as --window and --scale say.
+  void Start(bool fullScreen, int scale) {
+    plat::DisplayMode mode;
+    mode.fullScreen = fullScreen;
+    mode.scale = scale;
+    plat::ApplyDisplayMode(mode);
+    ox::App().fullScreen = fullScreen ? 1 : 0;  // as oxRun starts it
+    ox::StartPlayerDisplay(oxSettings::Current(), mode);
+    changes_ = plat::headless::DisplayModeChanges();
+  }
+  int Changes() const { return plat::headless::DisplayModeChanges() - changes_; }
+  int changes_ = 0;
+};
+
+TEST_F(PlayerDisplay, ChangedAppliesModeScaleAndFillAtOnce) {
+  Start(true, 2);
+  EXPECT_EQ(oxSystem::IsWindowed(), 0);
+  oxSettings::Values& v = oxSettings::Current();
+  v.fullscreen = false;
+  v.scale = 3;
+  v.fill = true;
+  oxSettings::Changed();
+  EXPECT_EQ(Changes(), 1);
+  const plat::DisplayMode& m = plat::headless::CurrentDisplayMode();
+  EXPECT_FALSE(m.fullScreen);
+  EXPECT_EQ(m.scale, 3);
+  EXPECT_TRUE(m.fill);
+  EXPECT_EQ(oxSystem::IsWindowed(), 1);
+  // A change of the volumes leaves the display alone.
+  v.music = 20;
+  oxSettings::Changed();
+  EXPECT_EQ(Changes(), 1);
+  // A remembered window size gives way to a new scale.
+  v.windowWidth = 900;
+  v.windowHeight = 700;
+  oxSettings::Changed();
+  EXPECT_EQ(plat::headless::CurrentDisplayMode().width, 900);
+  v.scale = 1;
+  oxSettings::Changed();
+  EXPECT_EQ(plat::headless::CurrentDisplayMode().width, 0);
+  EXPECT_EQ(v.windowWidth, 0);
+  EXPECT_EQ(v.windowHeight, 0);
+  // Back to the defaults: full screen again.
+  oxSettings::ResetToDefaults();
+  EXPECT_TRUE(plat::headless::CurrentDisplayMode().fullScreen);
+  EXPECT_EQ(oxSystem::IsWindowed(), 0);
+}
+
+TEST_F(PlayerDisplay, TheToggleGoesFromTheRunsOwnModeAndKeepsItsScale) {
+  // --window --scale 1 over settings of full screen at scale 2.
+  Start(false, 1);
+  ox::ToggleFullScreen();
+  EXPECT_TRUE(plat::headless::CurrentDisplayMode().fullScreen);
+  EXPECT_EQ(oxSystem::IsWindowed(), 0);
+  EXPECT_TRUE(oxSettings::Current().fullscreen);
+  ox::ToggleFullScreen();
+  EXPECT_FALSE(plat::headless::CurrentDisplayMode().fullScreen);
+  EXPECT_EQ(plat::headless::CurrentDisplayMode().scale, 1);
+  EXPECT_EQ(oxSystem::IsWindowed(), 1);
+  EXPECT_FALSE(oxSettings::Current().fullscreen);
+  EXPECT_EQ(Changes(), 2);
+  // Other settings changes keep the --window run in its window.
+  oxSettings::Current().effects = 5;
+  oxSettings::Changed();
+  EXPECT_EQ(Changes(), 2);
+  EXPECT_EQ(oxSystem::IsWindowed(), 1);
+}
+
+}  // namespace
