@@ -2,10 +2,16 @@
 // all at once, only when they changed, and oxSystem::IsWindowed() follows.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
 #include "core/app_state.h"
 #include "frame/ox_settings.h"
 #include "frame/ox_system.h"
+#include "draw/ox_draw.h"
 #include "frame/player_display.h"
+#include "frame/player_keys.h"
 #include "frame/settings_file.h"
 #include "platform/headless.h"
 #include "tests/test_support.h"
@@ -86,6 +92,66 @@ TEST_F(PlayerDisplay, TheToggleGoesFromTheRunsOwnModeAndKeepsItsScale) {
   oxSettings::Changed();
   EXPECT_EQ(Changes(), 2);
   EXPECT_EQ(oxSystem::IsWindowed(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+plat::Message Key(uint32_t message, int vk, intptr_t lparam = 0) {
+  return plat::Message{message, vk, lparam};
+}
+
+TEST(PlayerKeys, TheFramesKeysAreTakenWithTheirReleasesAndOthersPass) {
+  oxtest::OpenScreen();
+  ox::ResetPlayerKeys();
+  ox::SetSettingsFile("");
+  oxDraw::Present();
+  const std::string home = oxtest::DataDir() + "keyhome";
+  const char* oldHome = getenv("HOME");
+  const std::string saved = oldHome ? oldHome : "";
+  setenv("HOME", home.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+  const int windowed = oxSystem::IsWindowed();
+  const struct {
+    plat::Message m;
+    bool taken;
+  } steps[] = {
+      {Key(plat::kMsgKeyDown, plat::kVkReturn), false},  // plain Enter is the game's
+      {Key(plat::kMsgKeyUp, plat::kVkReturn), false},
+      {Key(plat::kMsgSysKeyDown, plat::kVkMenu), false},  // Alt alone too
+      {Key(plat::kMsgSysKeyDown, plat::kVkReturn), true},  // Alt+Enter toggles
+      {Key(plat::kMsgSysKeyDown, plat::kVkReturn, plat::kKeyRepeat), true},  // once
+      {Key(plat::kMsgSysKeyUp, plat::kVkReturn), true},
+      {Key(plat::kMsgSysKeyUp, plat::kVkMenu), false},
+      {Key(plat::kMsgKeyDown, ox::kVkF11), true},
+      {Key(plat::kMsgKeyUp, ox::kVkF11), true},
+      {Key(plat::kMsgKeyUp, ox::kVkF11), false},  // a release without its press passes
+      {Key(plat::kMsgKeyDown, plat::kVkF12), true},
+      {Key(plat::kMsgKeyUp, plat::kVkF12), true},
+      {Key(plat::kMsgKeyDown, 'X'), false},
+  };
+  int toggles = 0;
+  for (size_t i = 0; i < sizeof steps / sizeof steps[0]; ++i) {
+    const int before = oxSystem::IsWindowed();
+    EXPECT_EQ(ox::TakePlayerKey(steps[i].m), steps[i].taken) << i;
+    toggles += oxSystem::IsWindowed() != before;
+  }
+  EXPECT_EQ(toggles, 2);  // Alt+Enter and F11, the repeat not
+  EXPECT_EQ(oxSystem::IsWindowed(), windowed);
+  // F12 wrote one picture and says so for two seconds.
+  const std::string notice = plat::headless::Notice();
+  EXPECT_EQ(notice.rfind("Picture saved: Sample Game ", 0), 0u) << notice;
+  const std::string name = notice.substr(strlen("Picture saved: "));
+  const std::string png = oxtest::ReadFile(home + "/Pictures/Sample Game/" + name);
+  EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+  plat::headless::AdvanceClock(ox::kNoticeMs - 20);
+  EXPECT_STRNE(plat::headless::Notice(), "");
+  plat::headless::AdvanceClock(40);
+  EXPECT_STREQ(plat::headless::Notice(), "");
+  if (oldHome) setenv("HOME", saved.c_str(), 1);
+  else unsetenv("HOME");
+  unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace
