@@ -1,7 +1,6 @@
 // Entry point and main loop.
 #include "frame/main_loop.h"
 
-#include <climits>
 #include <cstdio>
 #include <ctime>
 
@@ -170,18 +169,10 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   g_quit = false;
   ResetPlayerKeys();
 
-  // The player's settings: their own file, or --config's. A headless run
-  // reads and writes none without --config, so that it depends only on its
-  // command line.
-  char settingsPath[PATH_MAX] = "";
-  if (options.config)
-    snprintf(settingsPath, sizeof settingsPath, "%s", options.config);
-  else if (!options.headless && !DefaultSettingsPath(settingsPath, sizeof settingsPath))
-    settingsPath[0] = '\0';
-  SetSettingsFile(settingsPath);
-  LoadSettingsFile(settingsPath);
+  // The player's settings: their own file, or --config's (a headless run
+  // uses none without it).
+  StartPlayerSettings(options.config, options.headless);
   const oxSettings::Values& player = oxSettings::Current();
-  plat::audio::SetPlayerVolumes(player.master, player.music, player.effects);
   // --window and --scale hold for this run only.
   App().fullScreen = options.window || !player.fullscreen ? 0 : 1;
 
@@ -235,14 +226,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   // 2. The command line.
   SetCommandLine(argc, argv);
   // 3-6. The main window; it becomes the active one.
-  plat::DisplayMode mode;
-  mode.fullScreen = App().fullScreen != 0;
-  mode.scale = po.scale;
-  mode.fill = player.fill;
-  mode.width = options.scaleGiven ? 0 : player.windowWidth;
-  mode.height = options.scaleGiven ? 0 : player.windowHeight;
-  plat::ApplyDisplayMode(mode);
-  StartPlayerDisplay(player, mode);
+  StartPlayerDisplay(player, App().fullScreen != 0, po.scale, options.scaleGiven);
   if (!plat::CreateMainWindow(game.title, 640, 480, App().fullScreen != 0)) {
     fprintf(stderr, "samplegame: cannot create the window\n");
     plat::Shutdown();

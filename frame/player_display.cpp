@@ -15,7 +15,15 @@ plat::DisplayMode g_mode;
 
 }  // namespace
 
-void StartPlayerDisplay(const oxSettings::Values& values, const plat::DisplayMode& mode) {
+void StartPlayerDisplay(const oxSettings::Values& values, bool fullScreen, int scale,
+                        bool scaleGiven) {
+  plat::DisplayMode mode;
+  mode.fullScreen = fullScreen;
+  mode.scale = scale;
+  mode.fill = values.fill;
+  mode.width = scaleGiven ? 0 : values.windowWidth;
+  mode.height = scaleGiven ? 0 : values.windowHeight;
+  plat::ApplyDisplayMode(mode);
   g_applied = values;
   g_mode = mode;
 }

@@ -7,11 +7,12 @@
 
 namespace ox {
 
-// The display values the settings held when the run started, and the mode
-// the run started in (--window and --scale may set it apart from them):
-// later changes of the settings are measured against the former and
-// change the latter.
-void StartPlayerDisplay(const oxSettings::Values& values, const plat::DisplayMode& mode);
+// At start, before the window opens: the mode the run starts in (full
+// screen or not, the scale, and the settings' fill and window size unless
+// --scale was given) goes to the platform. Later changes of the settings
+// are measured against `values` and change that mode.
+void StartPlayerDisplay(const oxSettings::Values& values, bool fullScreen, int scale,
+                        bool scaleGiven);
 // Applies the display values that differ from the ones last applied: the
 // window's mode, size and picture fit, the full-screen flag and the cursor.
 void ApplyPlayerDisplay(const oxSettings::Values& values);

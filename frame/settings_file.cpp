@@ -14,6 +14,7 @@
 #include "core/text_copy.h"
 #include "frame/atomic_file.h"
 #include "frame/settings_sections.h"
+#include "platform/audio.h"
 #include "platform/platform.h"
 
 namespace ox {
@@ -279,6 +280,18 @@ bool DefaultSettingsPath(char* out, size_t size) {
 void SetSettingsFile(const char* path) { CopyText(g_path, sizeof g_path, path ? path : ""); }
 
 const char* SettingsFile() { return g_path; }
+
+void StartPlayerSettings(const char* config, bool headless) {
+  char path[PATH_MAX] = "";
+  if (config)
+    CopyText(path, sizeof path, config);
+  else if (!headless && !DefaultSettingsPath(path, sizeof path))
+    path[0] = '\0';
+  SetSettingsFile(path);
+  LoadSettingsFile(path);
+  const oxSettings::Values& v = oxSettings::Current();
+  plat::audio::SetPlayerVolumes(v.master, v.music, v.effects);
+}
 
 int ReadSettingsText(const char* data, size_t size, const char* label) {
   Reading r{data, size, 0, 0, label ? label : "settings", 0};

@@ -26,6 +26,11 @@ bool DefaultSettingsPath(char* out, size_t size);
 void SetSettingsFile(const char* path);
 const char* SettingsFile();
 
+// At start: the settings file is `config` when given, else none for a
+// headless run (it depends only on its command line), else the player's
+// own; reads it and applies the volumes.
+void StartPlayerSettings(const char* config, bool headless);
+
 // Puts every value and section back to its default, then reads `path` into
 // oxSettings::Current() and the registered sections. Answers the number of
 // problems reported (0 also for a missing file).

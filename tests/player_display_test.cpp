@@ -28,12 +28,8 @@ class PlayerDisplay : public ::testing::Test {
   void TearDown() override { oxSettings::Current() = oxSettings::Values{}; }
   // The run starts as the settings say, or as --window and --scale say.
   void Start(bool fullScreen, int scale) {
-    plat::DisplayMode mode;
-    mode.fullScreen = fullScreen;
-    mode.scale = scale;
-    plat::ApplyDisplayMode(mode);
     ox::App().fullScreen = fullScreen ? 1 : 0;  // as oxRun starts it
-    ox::StartPlayerDisplay(oxSettings::Current(), mode);
+    ox::StartPlayerDisplay(oxSettings::Current(), fullScreen, scale, false);
     changes_ = plat::headless::DisplayModeChanges();
   }
   int Changes() const { return plat::headless::DisplayModeChanges() - changes_; }
