@@ -94,6 +94,33 @@ TEST(PlayerFeatures, VolumesFromTheConfigFileScaleTheOutput) {
   }
 }
 
+TEST(PlayerFeatures, DamagedOrUnwritableConfigFilesNeverStopTheGame) {
+  const std::string junk = oxtest::DataDir() + "junk.ini";
+  std::string bytes = "[audio]\nmaster = 70\n";
+  for (int i = 0; i < 3000; ++i) bytes += char((i * 7919) % 256);
+  ASSERT_TRUE(oxtest::WriteFile(junk, bytes));
+  const std::string blocker = oxtest::DataDir() + "blocker";
+  ASSERT_TRUE(oxtest::WriteFile(blocker, "x"));
+  const std::string f11 = Script("f11c.txt", "5 F11 down\n6 F11 up\n");
+  const struct {
+    std::string args;
+    std::string says;
+  } cases[] = {
+      {"--config " + junk, "junk.ini:3: not text, ignored"},
+      {"--config " + blocker + "/settings.ini --input " + f11,
+       "cannot save the settings to " + std::string(blocker) + "/settings.ini: Not a directory"},
+      {"--config " + oxtest::DataDir(), "are not a regular file; defaults are used"},
+  };
+  for (const auto& c : cases) {
+    const std::string dump = oxtest::DataDir() + "junk.json";
+    std::string errors;
+    EXPECT_EQ(RunGame("--frames 30 --dump " + dump + " " + c.args, &errors), 0) << c.args;
+    EXPECT_NE(errors.find(c.says), std::string::npos) << c.args << ": " << errors;
+    EXPECT_NE(oxtest::ReadFile(dump).find("\"frame\": 30"), std::string::npos) << c.args;
+  }
+  EXPECT_EQ(oxtest::ReadFile(blocker), "x");
+}
+
 TEST(PlayerFeatures, TogglesSwitchTheModeAreSavedAndNeverReachTheGame) {
   // Enter with Alt on the title toggles the mode and does not start a game
   // (scene 1 stays); F11 toggles too; each change is saved to --config.
