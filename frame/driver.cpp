@@ -1,5 +1,6 @@
 #include "frame/driver.h"
 
+#include <getopt.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -53,17 +54,10 @@ const char* UsageText() {
          "  --audio-out FILE    headless: write the sound output to a WAVE file\n"
          "  --record FILE       record the run's input to replay it exactly\n"
          "  --replay FILE       play a recorded run back (seed and clock from FILE)\n"
+         "  --config FILE       read the player's settings from FILE and save them there\n"
          "  --version           print the program's name and version\n"
-         "  --help              this text\n";
-}
-
-// The game's option called `name` (its length `len`), or -1.
-int FindGameOption(const GameDefinition* game, const char* name, size_t len) {
-  if (!game || !game->takeOption) return -1;
-  for (int i = 0; i < game->optionCount; ++i)
-    if (strlen(game->options[i].name) == len && !strncmp(game->options[i].name, name, len))
-      return i;
-  return -1;
+         "  --help              this text\n"
+         "Every option that takes a value also takes it as --name=VALUE.\n";
 }
 
 }  // namespace
@@ -80,90 +74,159 @@ void PrintUsage(FILE* out, const GameDefinition* game) {
   }
 }
 
+namespace {
+
+// getopt_long's codes of the frame's options; the game's follow kGameCode.
+enum : int {
+  kWindow = 256, kScale, kHeadless, kSeed, kClockStart, kFrames, kInput, kShot, kDump, kAudioOut,
+  kRecord, kReplay, kConfig, kVersion, kHelp, kGameCode = 512
+};
+
+constexpr option kFrameOptions[] = {
+    {"window", no_argument, nullptr, kWindow},
+    {"scale", required_argument, nullptr, kScale},
+    {"headless", no_argument, nullptr, kHeadless},
+    {"seed", required_argument, nullptr, kSeed},
+    {"clock-start", required_argument, nullptr, kClockStart},
+    {"frames", required_argument, nullptr, kFrames},
+    {"input", required_argument, nullptr, kInput},
+    {"shot", required_argument, nullptr, kShot},
+    {"dump", required_argument, nullptr, kDump},
+    {"audio-out", required_argument, nullptr, kAudioOut},
+    {"record", required_argument, nullptr, kRecord},
+    {"replay", required_argument, nullptr, kReplay},
+    {"config", required_argument, nullptr, kConfig},
+    {"version", no_argument, nullptr, kVersion},
+    {"help", no_argument, nullptr, kHelp},
+};
+constexpr int kFrameOptionCount = int(sizeof kFrameOptions / sizeof kFrameOptions[0]);
+constexpr int kMaxGameOptions = 32;
+
+// Does the command-line word `word` name the option `name` in full?
+// (getopt_long also takes unique abbreviations, which would change meaning
+// whenever an option is added.)
+bool NamesInFull(const char* word, const char* name) {
+  if (!word || strncmp(word, "--", 2) != 0) return false;
+  const char* w = word + 2;
+  const size_t len = strlen(name);
+  return strncmp(w, name, len) == 0 && (w[len] == '\0' || w[len] == '=');
+}
+
+}  // namespace
+
 bool ParseOptions(int argc, char** argv, DriverOptions& o, char* error, size_t errorSize,
                   const GameDefinition* game) {
   auto fail = [&](const char* what, const char* arg) {
     snprintf(error, errorSize, "%s%s%s", what, arg ? ": " : "", arg ? arg : "");
     return false;
   };
-  for (int i = 1; i < argc; ++i) {
-    const char* a = argv[i];
-    auto next = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-    if (!strcmp(a, "--headless")) {
-      o.headless = true;
-    } else if (!strcmp(a, "--window")) {
-      o.window = true;
-    } else if (!strcmp(a, "--help") || !strcmp(a, "-h")) {
-      o.help = true;
-    } else if (!strcmp(a, "--version")) {
-      o.version = true;
-    } else if (!strcmp(a, "--scale")) {
-      uint32_t v;
-      const char* t = next();
-      if (!ParseUnsigned(t, v) || v < 1 || v > 8) return fail("--scale needs 1 to 8", t);
-      o.scale = static_cast<int>(v);
-    } else if (!strcmp(a, "--seed")) {
-      const char* t = next();
-      if (!ParseUnsigned(t, o.seed)) return fail("--seed needs a number 0 to 4294967295", t);
-      o.seedGiven = true;
-    } else if (!strcmp(a, "--clock-start")) {
-      const char* t = next();
-      if (!ParseUnsigned(t, o.clockStart))
-        return fail("--clock-start needs milliseconds 0 to 4294967295", t);
-    } else if (!strcmp(a, "--frames")) {
-      const char* t = next();
-      if (!ParseUnsigned(t, o.frames) || o.frames == 0)
-        return fail("--frames needs a positive number", t);
-    } else if (!strcmp(a, "--input")) {
-      o.input = next();
-      if (!o.input) return fail("--input needs a file", nullptr);
-    } else if (!strcmp(a, "--audio-out")) {
-      o.audioOut = next();
-      if (!o.audioOut) return fail("--audio-out needs a file", nullptr);
-    } else if (!strcmp(a, "--record")) {
-      o.record = next();
-      if (!o.record) return fail("--record needs a file", nullptr);
-    } else if (!strcmp(a, "--replay")) {
-      o.replay = next();
-      if (!o.replay) return fail("--replay needs a file", nullptr);
-    } else if (!strcmp(a, "--dump")) {
-      o.dump = next();
-      if (!o.dump) return fail("--dump needs a file", nullptr);
-    } else if (!strcmp(a, "--shot")) {
-      const char* t = next();
-      const char* colon = t ? strchr(t, ':') : nullptr;
-      if (!colon || colon == t || !colon[1]) return fail("--shot needs FRAME:FILE", t);
-      char number[16];
-      size_t len = static_cast<size_t>(colon - t);
-      if (len >= sizeof number) return fail("--shot frame number too long", t);
-      memcpy(number, t, len);
-      number[len] = '\0';
-      if (o.shotCount == DriverOptions::kMaxShots) return fail("too many --shot options", t);
-      ShotRequest& s = o.shots[o.shotCount];
-      if (!ParseUnsigned(number, s.frame) || s.frame == 0)
-        return fail("--shot frame must be a positive number", t);
-      if (strlen(colon + 1) >= sizeof s.path) return fail("--shot file name too long", t);
-      strcpy(s.path, colon + 1);
-      ++o.shotCount;
-    } else if (!strncmp(a, "--", 2) && a[2]) {
-      // The game's own: --name VALUE, --name=VALUE, or a flag.
-      const char* eq = strchr(a + 2, '=');
-      const size_t len = eq ? size_t(eq - (a + 2)) : strlen(a + 2);
-      const int index = FindGameOption(game, a + 2, len);
-      if (index < 0) return fail("unknown option", a);
-      const GameOption& g = game->options[index];
-      const char* value = nullptr;
-      if (g.argument) {
-        value = eq ? eq + 1 : next();
-        if (!value) return fail("option needs a value", a);
-      } else if (eq) {
-        return fail("option takes no value", a);
+  option table[kFrameOptionCount + kMaxGameOptions + 1] = {};
+  int count = 0;
+  for (const option& f : kFrameOptions) table[count++] = f;
+  const int gameOptions = game && game->takeOption ? game->optionCount : 0;
+  if (gameOptions > kMaxGameOptions) return fail("the game has too many options", nullptr);
+  for (int i = 0; i < gameOptions; ++i) {
+    const GameOption& g = game->options[i];
+    table[count++] = option{g.name, g.argument ? required_argument : no_argument, nullptr,
+                            kGameCode + i};
+  }
+  table[count] = option{};
+
+  // From the start each time (tests parse many command lines), without
+  // getopt's own messages, stopping at the first word that is no option.
+  optind = 0;
+  opterr = 0;
+  int parsed = 1;  // argv index after the last option taken
+  for (;;) {
+    const int at = optind == 0 ? 1 : optind;
+    int index = -1;
+    const int c = getopt_long(argc, argv, "+:h", table, &index);
+    if (c == -1) break;
+    const char* word = at < argc ? argv[at] : nullptr;
+    if (c == '?') {
+      // optopt is an option's code when it was given a value it does not take.
+      if (optopt >= kWindow) return fail("option takes no value", word);
+      return fail("unknown option", word);
+    }
+    if (index >= 0 && !NamesInFull(word, table[index].name)) return fail("unknown option", word);
+    const char* t = c == ':' ? nullptr : optarg;
+    const int code = c == ':' ? optopt : c;
+    parsed = optind;
+    switch (code) {
+      case kHeadless: o.headless = true; break;
+      case kWindow: o.window = true; break;
+      case 'h':
+      case kHelp: o.help = true; break;
+      case kVersion: o.version = true; break;
+      case kScale: {
+        uint32_t v;
+        if (!ParseUnsigned(t, v) || v < 1 || v > 8) return fail("--scale needs 1 to 8", t);
+        o.scale = static_cast<int>(v);
+        o.scaleGiven = true;
+        break;
       }
-      if (!game->takeOption(index, value, error, errorSize)) return false;
-    } else {
-      return fail("unknown option", a);
+      case kSeed:
+        if (!ParseUnsigned(t, o.seed)) return fail("--seed needs a number 0 to 4294967295", t);
+        o.seedGiven = true;
+        break;
+      case kClockStart:
+        if (!ParseUnsigned(t, o.clockStart))
+          return fail("--clock-start needs milliseconds 0 to 4294967295", t);
+        break;
+      case kFrames:
+        if (!ParseUnsigned(t, o.frames) || o.frames == 0)
+          return fail("--frames needs a positive number", t);
+        break;
+      case kInput:
+        if (!(o.input = t)) return fail("--input needs a file", nullptr);
+        break;
+      case kAudioOut:
+        if (!(o.audioOut = t)) return fail("--audio-out needs a file", nullptr);
+        break;
+      case kRecord:
+        if (!(o.record = t)) return fail("--record needs a file", nullptr);
+        break;
+      case kReplay:
+        if (!(o.replay = t)) return fail("--replay needs a file", nullptr);
+        break;
+      case kDump:
+        if (!(o.dump = t)) return fail("--dump needs a file", nullptr);
+        break;
+      case kConfig:
+        if (!t || !*t) return fail("--config needs a file", t);
+        o.config = t;
+        break;
+      case kShot: {
+        const char* colon = t ? strchr(t, ':') : nullptr;
+        if (!colon || colon == t || !colon[1]) return fail("--shot needs FRAME:FILE", t);
+        char number[16];
+        size_t len = static_cast<size_t>(colon - t);
+        if (len >= sizeof number) return fail("--shot frame number too long", t);
+        memcpy(number, t, len);
+        number[len] = '\0';
+        if (o.shotCount == DriverOptions::kMaxShots) return fail("too many --shot options", t);
+        ShotRequest& s = o.shots[o.shotCount];
+        if (!ParseUnsigned(number, s.frame) || s.frame == 0)
+          return fail("--shot frame must be a positive number", t);
+        if (strlen(colon + 1) >= sizeof s.path) return fail("--shot file name too long", t);
+        strcpy(s.path, colon + 1);
+        ++o.shotCount;
+        break;
+      }
+      default: {
+        // The game's own: --name VALUE, --name=VALUE, or a flag.
+        const int i = code - kGameCode;
+        if (i < 0 || i >= gameOptions) return fail("unknown option", word);
+        if (game->options[i].argument && !t) return fail("option needs a value", word);
+        if (!game->takeOption(i, t, error, errorSize)) return false;
+        break;
+      }
     }
   }
+  // A word that is no option, or "--" (which getopt takes as the end of the
+  // options).
+  if (optind < argc) return fail("unknown option", argv[optind]);
+  if (optind > parsed) return fail("unknown option", argv[optind - 1]);
   // A replay's input, seed and clock are those of its recording.
   if (o.replay && o.record) return fail("--replay and --record cannot be combined", nullptr);
   if (o.replay && o.input) return fail("--replay takes its input from the recording, not --input", nullptr);

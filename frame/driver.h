@@ -20,6 +20,7 @@ struct DriverOptions {
   bool headless = false;
   bool window = false;
   int scale = 2;
+  bool scaleGiven = false;
   bool seedGiven = false;
   uint32_t seed = 0;
   uint32_t clockStart = 0;
@@ -29,6 +30,7 @@ struct DriverOptions {
   const char* audioOut = nullptr;
   const char* record = nullptr;  // write the run's input into this file
   const char* replay = nullptr;  // play a recorded run back from this file
+  const char* config = nullptr;  // the player's settings file instead of their own
   static constexpr int kMaxShots = 64;
   ShotRequest shots[kMaxShots] = {};
   int shotCount = 0;

@@ -14,6 +14,10 @@
 #include "frame/options_overlay.h"
 #include "frame/ox_dump_writer.h"
 #include "frame/ox_options.h"
+#include "frame/ox_settings.h"
+#include "frame/player_display.h"
+#include "frame/player_keys.h"
+#include "frame/settings_file.h"
 #include "frame/window_proc.h"
 #include "input/ox_bindings.h"
 #include "platform/audio.h"
@@ -149,6 +153,7 @@ bool DispatchMessages() {
       g_quit = true;
       return false;
     }
+    if (TakePlayerKey(m)) continue;
     WindowProc(m);
   }
   return true;
@@ -179,7 +184,14 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   ResetAppState();
   oxd::ResetDrawState();
   g_quit = false;
-  App().fullScreen = options.window ? 0 : 1;
+  ResetPlayerKeys();
+
+  // The player's settings: their own file, or --config's (a headless run
+  // uses none without it).
+  StartPlayerSettings(options.config, options.headless);
+  const oxSettings::Values& player = oxSettings::Current();
+  // --window and --scale hold for this run only.
+  App().fullScreen = options.window || !player.fullscreen ? 0 : 1;
 
   // A replay's seed and clock come from its recording; it is checked
   // before anything starts.
@@ -204,8 +216,8 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
 
   plat::Options po;
   po.headless = options.headless;
-  po.window = options.window;
-  po.scale = options.scale;
+  po.window = App().fullScreen == 0;
+  po.scale = options.scaleGiven ? options.scale : player.scale;
   po.clockStart = options.clockStart;
   po.inputScript = options.input;
   po.audioOut = options.audioOut;
@@ -240,6 +252,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   // 2. The command line.
   SetCommandLine(argc, argv);
   // 3-6. The main window; it becomes the active one.
+  StartPlayerDisplay(player, App().fullScreen != 0, po.scale, options.scaleGiven);
   if (!plat::CreateMainWindow(game.title, 640, 480, App().fullScreen != 0)) {
     fprintf(stderr, "samplegame: cannot create the window\n");
     plat::Shutdown();
@@ -298,6 +311,8 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   // Resources are released by the quit sequence; if the loop ended another
   // way, release them now (the released flag keeps it to once).
   QuitSequence();
+  // A window the player resized by hand keeps its size next time.
+  RememberWindowSize();
   plat::Shutdown();
   plat::SetQuitHook(nullptr);
   // A sound output that could not be written whole was reported when it

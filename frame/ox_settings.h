@@ -16,6 +16,8 @@ struct oxSettings {
     int scale = 2;           // window scale, 1 to 8
     bool fill = false;       // scale to the largest 4:3 size instead of whole numbers
     int assistSpeed = 100;   // game speed, 50 to 100 percent
+    int windowWidth = 0;     // the window's size as the player left it;
+    int windowHeight = 0;    // 0: the picture times the scale
   };
 
   // The current values. Edit them, then call Changed().

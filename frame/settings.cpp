@@ -1,6 +1,8 @@
 #include <cstring>
 
 #include "frame/ox_settings.h"
+#include "frame/player_display.h"
+#include "frame/settings_file.h"
 #include "frame/settings_sections.h"
 #include "platform/audio.h"
 
@@ -44,6 +46,9 @@ unsigned oxSettings::Revision() { return S().revision; }
 void oxSettings::Changed() {
   ++S().revision;
   ox::ApplyVolumes(S().values);
+  ox::ApplyPlayerDisplay(S().values);
+  const char* file = ox::SettingsFile();
+  if (file[0]) ox::SaveSettingsFile(file);
 }
 
 void oxSettings::ResetToDefaults() {

@@ -45,6 +45,10 @@ class Backend {
   virtual void DesktopSize(int& w, int& h) = 0;
   virtual void ClientSize(int& w, int& h) = 0;
   virtual bool PresentFrame(const uint16_t* pixels, int w, int h, int pitch, bool vsync) = 0;
+  virtual bool ApplyDisplayMode(const DisplayMode& mode) = 0;
+  virtual void WindowedSize(int& w, int& h) = 0;
+  // Shows `text` over the picture until the clock reaches `until`.
+  virtual void ShowNotice(const char* text, uint32_t until) = 0;
 
   virtual void ApplyCursor(bool visible) = 0;
   virtual void CursorPos(int& x, int& y) = 0;

@@ -34,6 +34,12 @@ class Headless final : public detail::Backend {
     cursorShown_ = true;
     confined_ = false;
     memset(&last_, 0, sizeof last_);
+    mode_ = DisplayMode{};
+    mode_.fullScreen = !options.window;
+    mode_.scale = options.scale;
+    modeChanges_ = 0;
+    notice_[0] = '\0';
+    noticeUntil_ = 0;
     return true;
   }
   void Stop() override { window_ = false; }
@@ -77,6 +83,19 @@ class Headless final : public detail::Backend {
   bool PresentFrame(const uint16_t*, int, int, int, bool) override {
     ++presentCount_;
     return true;
+  }
+  bool ApplyDisplayMode(const DisplayMode& mode) override {
+    mode_ = mode;
+    ++modeChanges_;
+    return mode.fullScreen;
+  }
+  void WindowedSize(int& w, int& h) override {
+    // Nobody resizes a window that is not there.
+    w = h = 0;
+  }
+  void ShowNotice(const char* text, uint32_t until) override {
+    snprintf(notice_, sizeof notice_, "%s", text);
+    noticeUntil_ = until;
   }
 
   void ApplyCursor(bool visible) override { cursorShown_ = visible; }
@@ -138,6 +157,10 @@ class Headless final : public detail::Backend {
   bool confined_ = false;
   int l_ = 0, t_ = 0, r_ = 0, b_ = 0;
   uint32_t clockStart_ = 0, extra_ = 0, passClock_ = 0, pass_ = 0;
+  DisplayMode mode_{};
+  int modeChanges_ = 0;
+  char notice_[256] = {};
+  uint32_t noticeUntil_ = 0;
 };
 
 Headless& H() {
@@ -175,6 +198,11 @@ int PresentCount() { return H().presentCount_; }
 bool WindowExists() { return H().window_; }
 const char* WindowTitle() { return H().title_; }
 int RaiseCount() { return H().raiseCount_; }
+const DisplayMode& CurrentDisplayMode() { return H().mode_; }
+int DisplayModeChanges() { return H().modeChanges_; }
+const char* Notice() {
+  return int32_t(H().noticeUntil_ - H().Clock()) > 0 ? H().notice_ : "";
+}
 void SetClock(uint32_t ms) { H().extra_ = ms - H().clockStart_ - H().passClock_; }
 void AdvanceClock(uint32_t ms) { H().extra_ += ms; }
 

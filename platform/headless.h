@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
+
 namespace plat::headless {
 
 struct BoxRecord {
@@ -28,6 +30,12 @@ bool WindowExists();
 // The title the last main window was created with.
 const char* WindowTitle();
 int RaiseCount();
+// The display mode last applied (or the one the backend started in), and
+// how many times one was applied.
+const DisplayMode& CurrentDisplayMode();
+int DisplayModeChanges();
+// The notice shown now ("" when none or its time is over).
+const char* Notice();
 // Moves the virtual clock (tests of clock wrap and timers).
 void SetClock(uint32_t ms);
 void AdvanceClock(uint32_t ms);

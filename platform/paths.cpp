@@ -80,4 +80,46 @@ bool RuntimeDirectory(char* out, size_t size) {
   return ok;
 }
 
+bool PicturesDirectory(char* out, size_t size) {
+  if (size == 0) return false;
+  out[0] = '\0';
+  const char* home = getenv("HOME");
+  if (!home || home[0] != '/') return false;
+  char config[4096], file[4200];
+  if (ConfigDirectory(config, sizeof config) &&
+      snprintf(file, sizeof file, "%s/user-dirs.dirs", config) < int(sizeof file)) {
+    // Lines such as XDG_PICTURES_DIR="$HOME/Pictures": a path below
+    // $HOME or an absolute one; the home folder itself means "not set".
+    if (FILE* f = fopen(file, "r")) {
+      char line[1024];
+      bool found = false;
+      while (!found && fgets(line, sizeof line, f)) {
+        const char* p = line;
+        while (*p == ' ' || *p == '\t') ++p;
+        if (strncmp(p, "XDG_PICTURES_DIR=\"", 18) != 0) continue;
+        p += 18;
+        const char* end = strchr(p, '"');
+        if (!end) continue;
+        char value[1024];
+        snprintf(value, sizeof value, "%.*s", int(end - p), p);
+        char path[4096];
+        if (strncmp(value, "$HOME", 5) == 0 && (value[5] == '/' || value[5] == '\0')) {
+          if (!CopyOut(path, sizeof path, home, value + 5)) continue;
+        } else if (value[0] == '/') {
+          if (!CopyOut(path, sizeof path, value)) continue;
+        } else {
+          continue;
+        }
+        char homeTrimmed[4096];
+        if (!CopyOut(homeTrimmed, sizeof homeTrimmed, home)) continue;
+        if (strcmp(path, homeTrimmed) == 0) continue;
+        found = CopyOut(out, size, path);
+      }
+      fclose(f);
+      if (found) return true;
+    }
+  }
+  return CopyOut(out, size, home, "/Pictures");
+}
+
 }  // namespace plat

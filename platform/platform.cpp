@@ -217,6 +217,17 @@ void ClientSize(int& w, int& h) {
 }
 int DisplayDepth() { return 16; }
 
+bool ApplyDisplayMode(const DisplayMode& mode) {
+  return S().backend ? S().backend->ApplyDisplayMode(mode) : mode.fullScreen;
+}
+void WindowedSize(int& w, int& h) {
+  w = h = 0;
+  if (S().backend) S().backend->WindowedSize(w, h);
+}
+void ShowNotice(const char* text, uint32_t milliseconds) {
+  if (S().backend) S().backend->ShowNotice(text ? text : "", S().backend->Clock() + milliseconds);
+}
+
 bool PresentFrame(const uint16_t* pixels, int w, int h, int pitch, bool vsync) {
   return S().backend && S().backend->PresentFrame(pixels, w, h, pitch, vsync);
 }

@@ -84,6 +84,27 @@ int DisplayDepth();
 // failed and nothing was shown.
 bool PresentFrame(const uint16_t* pixels, int width, int height, int pitchPixels, bool vsync);
 
+// The player's display choices, applied to the running window.
+struct DisplayMode {
+  bool fullScreen = true;
+  int scale = 2;      // window: the picture times this (1..8) unless a size is given
+  bool fill = false;  // the largest 4:3 size instead of whole-number scaling
+  int width = 0;      // window size the player left it at; 0: from the scale
+  int height = 0;
+};
+// Switches the main window between desktop full screen and a resizable
+// window, sizes the window and sets how the picture fits (centred, black
+// bars). Answers whether the window is now full screen; without a window
+// it only keeps the mode for the next one.
+bool ApplyDisplayMode(const DisplayMode& mode);
+// The window's client size in the windowed mode when the player resized it
+// by hand; 0 x 0 when it has the size the program gave it.
+void WindowedSize(int& width, int& height);
+// Shows a short line of text over the presented picture for `milliseconds`
+// (headless: kept for inspection). It is drawn only on the display, never
+// into the picture, so screenshots never hold it.
+void ShowNotice(const char* text, uint32_t milliseconds);
+
 // ---------------------------------------------------------------- cursor
 
 // Show/hide counter as the platform keeps it (one step per call).
@@ -140,6 +161,12 @@ bool ConfigDirectory(char* out, size_t size);
 // False when that folder is a link, not a folder, or another user's.
 bool RuntimeDirectory(char* out, size_t size);
 
+// The user's pictures folder: XDG_PICTURES_DIR of user-dirs.dirs in the
+// configuration directory (as `xdg-user-dir PICTURES` answers it) when it
+// names a folder other than the home folder, else ~/Pictures; without a
+// trailing "/". False when there is no home folder.
+bool PicturesDirectory(char* out, size_t size);
+
 // ---------------------------------------------------------------- system
 
 // Free bytes on the file system holding `path`, saturated at 4 GiB - 1.
@@ -164,5 +191,9 @@ constexpr int64_t kMaxImagePixels = 4096 * 4096;
 bool LoadBmp(const char* path, Image& out);
 bool DecodeBmp(const uint8_t* data, size_t size, Image& out);
 void FreeImage(Image& image);
+// Writes a 16-bit RGB565 picture as an 8-bit RGB PNG into a new file
+// `path`; an existing file is never replaced (errno EEXIST). On failure
+// answers false with errno set and leaves no file behind.
+bool WritePng(const char* path, const uint16_t* pixels, int width, int height, int pitchPixels);
 
 }  // namespace plat

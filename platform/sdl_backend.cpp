@@ -21,6 +21,7 @@
 #include "platform/backend.h"
 #include "platform/displays.h"
 #include "platform/keypad.h"
+#include "platform/notice_picture.h"
 #include "platform/pacing.h"
 #include "platform/quiet_stderr.h"
 
@@ -172,6 +173,11 @@ class Sdl final : public detail::Backend {
   bool Start(const Options& options, char* error, size_t errorSize) override {
     if (started_) Stop();
     scale_ = options.scale < 1 ? 1 : (options.scale > 8 ? 8 : options.scale);
+    mode_ = DisplayMode{};
+    mode_.fullScreen = !options.window;
+    mode_.scale = scale_;
+    windowedW_ = windowedH_ = placedW_ = placedH_ = 0;
+    noticeUntil_ = 0;
     pass_ = 0;
     lastPassEnd_ = 0;
     closeSent_ = false;
@@ -337,31 +343,8 @@ class Sdl final : public detail::Backend {
         wh = bounds.h;
       }
     } else {
-      // The requested scale, reduced while the window would not fit on the
-      // desktop; on a desktop smaller than the picture itself, the picture
-      // shrinks to fit. The window is placed on the desktop's usable area.
-      ww = w * scale_;
-      wh = h * scale_;
-      SDL_Rect usable;
-      if (SDL_GetDisplayUsableBounds(display, &usable) == 0 && usable.w > 0 && usable.h > 0) {
-        int scale = scale_;
-        while (scale > 1 && (w * scale > usable.w || h * scale > usable.h)) --scale;
-        ww = w * scale;
-        wh = h * scale;
-        if (ww > usable.w || wh > usable.h) {
-          const double fit = std::min(double(usable.w) / w, double(usable.h) / h);
-          // (FitPicture reports the scale.)
-          ww = std::max(1, int(w * fit));
-          wh = std::max(1, int(h * fit));
-        } else if (scale != scale_) {
-          fprintf(stderr,
-                  "samplegame: a window at scale %d does not fit on the desktop (%d x %d); "
-                  "scale %d is used\n",
-                  scale_, usable.w, usable.h, scale);
-        }
-        wx = usable.x + (usable.w - ww) / 2;
-        wy = usable.y + (usable.h - wh) / 2;
-      }
+      flags |= SDL_WINDOW_RESIZABLE;
+      WindowPlacement(display, w, h, wx, wy, ww, wh);
     }
     window_ = SDL_CreateWindow(title ? title : "", wx, wy, ww, wh, flags);
     if (!window_) {
@@ -377,6 +360,10 @@ class Sdl final : public detail::Backend {
       return false;
     }
     vsync_ = -1;
+    if (!fullScreen) {
+      windowedW_ = placedW_ = ww;
+      windowedH_ = placedH_ = wh;
+    }
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     SDL_RenderPresent(renderer_);
@@ -396,6 +383,8 @@ class Sdl final : public detail::Backend {
   void DestroyMainWindow() override {
     NoteDisplay();
     if (texture_) SDL_DestroyTexture(texture_);
+    if (noticeTexture_) SDL_DestroyTexture(noticeTexture_);
+    noticeTexture_ = nullptr;
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
     texture_ = nullptr;
@@ -446,6 +435,71 @@ class Sdl final : public detail::Backend {
     }
     Redraw();
     return true;
+  }
+
+  bool ApplyDisplayMode(const DisplayMode& mode) override {
+    const DisplayMode old = mode_;
+    mode_ = mode;
+    mode_.scale = mode.scale < 1 ? 1 : (mode.scale > 8 ? 8 : mode.scale);
+    scale_ = mode_.scale;
+    if (!window_) return mode_.fullScreen;
+    if (mode_.fullScreen != fullScreen_) {
+      if (mode_.fullScreen) {
+        NoteWindowedSize();
+        fullScreen_ = true;
+        // Covering the display first, as a new full-screen window does, so
+        // that it fills the screen even where no window manager applies the
+        // full-screen state.
+        const int display = SDL_GetWindowDisplayIndex(window_);
+        SDL_Rect bounds;
+        if (display >= 0 && SDL_GetDisplayBounds(display, &bounds) == 0 && bounds.w > 0) {
+          SDL_SetWindowBordered(window_, SDL_FALSE);
+          SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+          SDL_SetWindowSize(window_, bounds.w, bounds.h);
+        }
+        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+      } else {
+        fullScreen_ = false;
+        SDL_SetWindowFullscreen(window_, 0);
+        // A window that started full screen was made borderless.
+        SDL_SetWindowBordered(window_, SDL_TRUE);
+        SDL_SetWindowResizable(window_, SDL_TRUE);
+        PlaceWindow();
+      }
+    } else if (!fullScreen_ && (old.scale != mode_.scale || old.width != mode_.width ||
+                                old.height != mode_.height)) {
+      PlaceWindow();
+    }
+    FitPicture();
+    Redraw();
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(window_, &x, &y);
+    detail::Enqueue(kMsgMove, 0, PackPoint(x, y));
+    return fullScreen_;
+  }
+
+  void WindowedSize(int& w, int& h) override {
+    if (window_ && !fullScreen_) NoteWindowedSize();
+    // Only a size the player gave the window by hand.
+    const bool byHand = windowedW_ != placedW_ || windowedH_ != placedH_;
+    w = byHand ? windowedW_ : 0;
+    h = byHand ? windowedH_ : 0;
+  }
+
+  void ShowNotice(const char* text, uint32_t until) override {
+    if (!renderer_) return;
+    static uint32_t pixels[kNoticeWidth * kNoticeHeight];
+    if (!DrawNoticePicture(text, pixels)) return;
+    if (!noticeTexture_) {
+      noticeTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                         SDL_TEXTUREACCESS_STATIC, kNoticeWidth, kNoticeHeight);
+      if (!noticeTexture_) return;
+      SDL_SetTextureBlendMode(noticeTexture_, SDL_BLENDMODE_BLEND);
+    }
+    if (SDL_UpdateTexture(noticeTexture_, nullptr, pixels, kNoticeWidth * 4) != 0) return;
+    noticeUntil_ = until;
+    noticeShown_ = true;
+    Redraw();
   }
 
   // ------------------------------------------------------------ cursor
@@ -597,6 +651,61 @@ class Sdl final : public detail::Backend {
     for (int64_t now = MonotonicNs(); now < target; now = MonotonicNs()) SDL_Delay(1);
   }
 
+  // The window's size and place for the windowed mode on `display`: the
+  // size the player left it at, else the picture times the scale, reduced
+  // while it would not fit on the desktop (said on standard error); on a
+  // desktop smaller than the picture itself, the picture shrinks to fit.
+  // The window is centred on the desktop's usable area.
+  void WindowPlacement(int display, int w, int h, int& wx, int& wy, int& ww, int& wh) {
+    const bool sized = mode_.width > 0 && mode_.height > 0;
+    ww = sized ? mode_.width : w * scale_;
+    wh = sized ? mode_.height : h * scale_;
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(display, &usable) != 0 || usable.w <= 0 || usable.h <= 0) return;
+    if (sized) {
+      ww = std::min(ww, usable.w);
+      wh = std::min(wh, usable.h);
+    } else {
+      int scale = scale_;
+      while (scale > 1 && (w * scale > usable.w || h * scale > usable.h)) --scale;
+      ww = w * scale;
+      wh = h * scale;
+      if (ww > usable.w || wh > usable.h) {
+        const double fit = std::min(double(usable.w) / w, double(usable.h) / h);
+        // (FitPicture reports the scale.)
+        ww = std::max(1, int(w * fit));
+        wh = std::max(1, int(h * fit));
+      } else if (scale != scale_) {
+        fprintf(stderr,
+                "samplegame: a window at scale %d does not fit on the desktop (%d x %d); "
+                "scale %d is used\n",
+                scale_, usable.w, usable.h, scale);
+      }
+    }
+    wx = usable.x + (usable.w - ww) / 2;
+    wy = usable.y + (usable.h - wh) / 2;
+  }
+
+  // Sizes and centres the window for the windowed mode.
+  void PlaceWindow() {
+    int display = SDL_GetWindowDisplayIndex(window_);
+    if (display < 0) display = 0;
+    const int w = texW_ > 0 ? texW_ : 640, h = texH_ > 0 ? texH_ : 480;
+    int wx = SDL_WINDOWPOS_CENTERED_DISPLAY(display), wy = wx, ww = w, wh = h;
+    WindowPlacement(display, w, h, wx, wy, ww, wh);
+    SDL_SetWindowSize(window_, ww, wh);
+    SDL_SetWindowPosition(window_, wx, wy);
+    windowedW_ = placedW_ = ww;
+    windowedH_ = placedH_ = wh;
+  }
+
+  void NoteWindowedSize() {
+    if (!window_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN)) return;
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window_, &w, &h);
+    if (w > 0 && h > 0) windowedW_ = w, windowedH_ = h;
+  }
+
   // Remembers the display the window is on, for the next window.
   void NoteDisplay() {
     if (!window_) return;
@@ -649,8 +758,10 @@ class Sdl final : public detail::Backend {
       SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
       return;
     }
+    // Whole-number scaling, or with fill the largest 4:3 size; the logical
+    // size keeps the picture centred with black bars either way.
     const bool small = ow < texW_ || oh < texH_;
-    SDL_RenderSetIntegerScale(renderer_, small ? SDL_FALSE : SDL_TRUE);
+    SDL_RenderSetIntegerScale(renderer_, small || mode_.fill ? SDL_FALSE : SDL_TRUE);
     if (small && (ow != smallW_ || oh != smallH_)) {
       smallW_ = ow;
       smallH_ = oh;
@@ -667,6 +778,14 @@ class Sdl final : public detail::Backend {
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     if (framePresented_) SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    // The notice goes over what is shown, never into the picture.
+    if (noticeShown_ && noticeTexture_ && int32_t(noticeUntil_ - SDL_GetTicks()) > 0) {
+      const int h = texH_ > 0 ? texH_ : 480;
+      SDL_Rect at{0, h - kNoticeHeight, kNoticeWidth, kNoticeHeight};
+      SDL_RenderCopy(renderer_, noticeTexture_, nullptr, &at);
+    } else {
+      noticeShown_ = false;
+    }
     SDL_RenderPresent(renderer_);
   }
 
@@ -807,6 +926,7 @@ class Sdl final : public detail::Backend {
             break;
           }
           case SDL_WINDOWEVENT_SIZE_CHANGED:
+            if (!fullScreen_) NoteWindowedSize();
             FitPicture();
             Redraw();
             break;
@@ -859,6 +979,12 @@ class Sdl final : public detail::Backend {
   bool framePresented_ = false;
   bool confined_ = false;
   bool fullScreen_ = false;
+  DisplayMode mode_{};
+  int windowedW_ = 0, windowedH_ = 0;  // the windowed mode's size; 0 none yet
+  int placedW_ = 0, placedH_ = 0;      // the size the program last gave the window
+  SDL_Texture* noticeTexture_ = nullptr;
+  uint32_t noticeUntil_ = 0;
+  bool noticeShown_ = false;
   int lastDisplay_ = -1;  // the display the last window was on; -1 none yet
   int confL_ = 0, confT_ = 0, confR_ = 0, confB_ = 0;  // desktop, right/bottom exclusive
   BeepState beepState_ = BeepState::Unopened;

@@ -23,6 +23,9 @@
 # 6. On a 600 x 400 desktop, smaller than the picture: the window shrinks
 #    onto the desktop and full screen shows the whole picture at 5/6 scale,
 #    both said on standard error.
+# 7. F11 and Alt+Enter switch a window to full screen and back, a resized
+#    window keeps its size; the mode and size land in the --config file,
+#    and Alt+Enter does not start a game on the title.
 #
 # Needs xvfb-run, xwd (x11-apps), xwininfo (x11-utils), xdotool and python3.
 # Exits 0 on pass, 1 on failure.
@@ -516,6 +519,48 @@ then
   :
 else
   failures=$((failures + 1))
+fi
+
+# ------------------------------------------------------------ run 7: toggles and resize
+
+echo "run 7: F11 and Alt+Enter toggle full screen, the window is resized"
+for attempt in 1 2; do
+  rm -f "$tmp/rc7" "$tmp/sizes7" "$tmp/r7.ini"
+  timeout 240 xvfb-run -a -s "-screen 0 ${screen_w}x${screen_h}x24" bash -c '
+  exe=$1 out=$2
+  size() { xwininfo -name "Sample Game" | awk -F: "/Width:/ {w = \$2 + 0} /Height:/ {h = \$2 + 0} END {print w \"x\" h}"; }
+  "$exe" --window --scale 1 --config "$out/r7.ini" --dump "$out/r7.json" >"$out/run7.log" 2>&1 &
+  pid=$!
+  for _ in $(seq 150); do
+    xwininfo -name "Sample Game" 2>/dev/null | grep -q IsViewable && break
+    sleep 0.2
+  done
+  sleep 3
+  size >"$out/sizes7"
+  xdotool key F11; sleep 2; size >>"$out/sizes7"
+  xdotool key alt+Return; sleep 2; size >>"$out/sizes7"
+  xdotool windowsize "$(xdotool search --name "Sample Game" | head -1)" 800 700; sleep 2
+  size >>"$out/sizes7"
+  xdotool key Escape
+  wait "$pid"
+  echo $? >"$out/rc7"
+  ' _ "$exe" "$tmp"
+  rc7=$(cat "$tmp/rc7" 2>/dev/null || echo "none")
+  [[ "$rc7" != "0" && $attempt -eq 1 ]] && no_server "$tmp/run7.log" || break
+  echo "run 7: no X server, once more"
+done
+sizes7=$(tr '\n' ' ' <"$tmp/sizes7" 2>/dev/null)
+if [[ "$rc7" == "0" && "$sizes7" == "640x480 ${screen_w}x${screen_h} 640x480 800x700 " ]]; then
+  pass "window, full screen, window, resized: $sizes7"
+else
+  fail "exit $rc7, sizes '$sizes7', want 640x480 ${screen_w}x${screen_h} 640x480 800x700"
+  sed 's/^/  | /' "$tmp/run7.log" 2>/dev/null | tail -10
+fi
+if grep -q "fullscreen = false" "$tmp/r7.ini" 2>/dev/null && grep -q "width = 800" "$tmp/r7.ini" &&
+   grep -q "height = 700" "$tmp/r7.ini" && grep -q '"scene": 1,' "$tmp/r7.json" 2>/dev/null; then
+  pass "the mode and size are saved; Alt+Enter did not start a game"
+else
+  fail "settings or scene after the toggles: $(tr '\n' ' ' <"$tmp/r7.ini" 2>/dev/null)"
 fi
 
 if [[ $failures -eq 0 ]]; then
