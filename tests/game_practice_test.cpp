@@ -38,12 +38,16 @@ std::string Script(const std::string& name, const std::string& text) {
   return path;
 }
 
+// The settings file the runs read (none when empty).
+std::string g_config;
+
 // Runs `game` in this process; its world stays readable afterwards.
 int Play(std::vector<std::string> args, const GameDefinition& game = game::MakeGameDefinition()) {
   oxtest::StartHeadless();
   ox::OverrideDataDirectory(ExeDir().c_str());
   game::ClearWorld();
   args.insert(args.begin(), {"samplegame", "--headless"});
+  if (!g_config.empty()) args.insert(args.end(), {"--config", g_config});
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   const int code = oxRun(int(argv.size()), argv.data(), game);
@@ -69,11 +73,24 @@ struct EnvOverride {
 };
 
 // The player's speed setting for the life of the object.
+// The player's speed setting as a run reads it: from a settings file
+// (headless runs read one only when --config names it), and in this
+// process's settings for the calls made between runs.
+
+void SetSpeedSetting(int percent) {
+  oxSettings::Current().assistSpeed = percent;
+  g_config = oxtest::DataDir() + "speed-" + std::to_string(percent) + ".ini";
+  oxtest::WriteFile(g_config, "[assist]\nspeed = " + std::to_string(percent) + "\n");
+}
+
 struct SpeedSetting {
   explicit SpeedSetting(int percent) : old_(oxSettings::Current().assistSpeed) {
-    oxSettings::Current().assistSpeed = percent;
+    SetSpeedSetting(percent);
   }
-  ~SpeedSetting() { oxSettings::Current().assistSpeed = old_; }
+  ~SpeedSetting() {
+    oxSettings::Current().assistSpeed = old_;
+    g_config.clear();
+  }
   int old_;
 };
 
@@ -414,10 +431,10 @@ TEST(Assist, ARecordedAssistedPracticeGameReplaysToTheSameDump) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    oxSettings::Current().assistSpeed = std::string(c.name) == "setting" ? 75 : 100;
+    SetSpeedSetting(std::string(c.name) == "setting" ? 75 : 100);
     std::string a, b;
     const std::string file = RecordAndReplay(c.record, a, b, c.name);
-    oxSettings::Current().assistSpeed = c.settingAtReplay;
+    SetSpeedSetting(c.settingAtReplay);
     std::vector<std::string> replay = {"--replay", oxtest::DataDir() + c.name + ".sgr", "--dump",
                                        oxtest::DataDir() + c.name + "-c.json"};
     replay.insert(replay.end(), c.replay.begin(), c.replay.end());
