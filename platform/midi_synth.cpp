@@ -24,7 +24,7 @@ namespace {
 
 constexpr int kBlock = 512;                 // frames synthesised per FluidSynth call
 constexpr int kIdleFrames = 2 * kSynthRate;  // rendering stops this long after the last voice
-constexpr double kGain = 0.5;               // FluidSynth's default of 0.2 is quiet beside sound effects
+constexpr double kGain = 0.85;
 
 struct State {
   // Main thread only.
@@ -60,7 +60,9 @@ State& S() {
   return state;
 }
 
-void RenderThunk(void*, int16_t* stereo, int frames, int rate) { Render(stereo, frames, rate); }
+// The audio output's music source (below).
+void RenderThunk(void*, int32_t* mix, int frames, int rate);
+
 
 // Called by the player (inside fluid_synth_write_float, lock held) whenever
 // its position advances or a seek has been carried out.
@@ -114,11 +116,17 @@ void Synthesise(State& s, int frames) {
   CheckEnd(s);
 }
 
-inline int16_t AddSaturating(int16_t mix, float sample) {
+inline void AddSample(int16_t& mix, float sample) {
   float v = static_cast<float>(mix) + sample * 32767.0f;
-  if (v > 32767.0f) return 32767;
-  if (v < -32768.0f) return -32768;
-  return static_cast<int16_t>(lrintf(v));
+  mix = v > 32767.0f ? 32767 : v < -32768.0f ? -32768 : static_cast<int16_t>(lrintf(v));
+}
+
+// Into the 32-bit sums of the mix: no saturation (the master stage
+// follows); values beyond any sane range are held.
+inline void AddSample(int32_t& mix, float sample) {
+  float v = sample * 32767.0f;
+  v = v > 1.0e7f ? 1.0e7f : v < -1.0e7f ? -1.0e7f : v;
+  mix += static_cast<int32_t>(lrintf(v));
 }
 
 // One source frame of the resampler's input stream.
@@ -133,13 +141,14 @@ void Pull(State& s, float& l, float& r) {
   ++s.blockPos;
 }
 
-void RenderDirect(State& s, int16_t* out, int frames) {
+template <typename T>
+void RenderDirect(State& s, T* out, int frames) {
   while (frames > 0) {
     int n = frames < kBlock ? frames : kBlock;
     Synthesise(s, n);
     for (int i = 0; i < n; ++i) {
-      out[2 * i] = AddSaturating(out[2 * i], s.left[i]);
-      out[2 * i + 1] = AddSaturating(out[2 * i + 1], s.right[i]);
+      AddSample(out[2 * i], s.left[i]);
+      AddSample(out[2 * i + 1], s.right[i]);
     }
     out += 2 * n;
     frames -= n;
@@ -147,7 +156,8 @@ void RenderDirect(State& s, int16_t* out, int frames) {
 }
 
 // Linear interpolation between successive synthesiser frames.
-void RenderResampled(State& s, int16_t* out, int frames, int rate) {
+template <typename T>
+void RenderResampled(State& s, T* out, int frames, int rate) {
   const double step = static_cast<double>(kSynthRate) / rate;
   if (!s.primed) {
     Pull(s, s.curL, s.curR);
@@ -163,8 +173,8 @@ void RenderResampled(State& s, int16_t* out, int frames, int rate) {
       Pull(s, s.nextL, s.nextR);
     }
     float t = static_cast<float>(s.frac);
-    out[2 * i] = AddSaturating(out[2 * i], s.curL + (s.nextL - s.curL) * t);
-    out[2 * i + 1] = AddSaturating(out[2 * i + 1], s.curR + (s.nextR - s.curR) * t);
+    AddSample(out[2 * i], s.curL + (s.nextL - s.curL) * t);
+    AddSample(out[2 * i + 1], s.curR + (s.nextR - s.curR) * t);
     s.frac += step;
   }
 }
@@ -326,7 +336,10 @@ bool TakeEnd() {
   return true;
 }
 
-void Render(int16_t* stereo, int frames, int rate) {
+namespace {
+
+template <typename T>
+void RenderInto(T* stereo, int frames, int rate) {
   if (!stereo || frames <= 0 || rate <= 0) return;
   State& s = S();
   std::lock_guard<std::mutex> guard(s.lock);
@@ -347,6 +360,12 @@ void Render(int16_t* stereo, int frames, int rate) {
     RenderResampled(s, stereo, frames, rate);
   }
 }
+
+void RenderThunk(void*, int32_t* mix, int frames, int rate) { RenderInto(mix, frames, rate); }
+
+}  // namespace
+
+void Render(int16_t* stereo, int frames, int rate) { RenderInto(stereo, frames, rate); }
 
 void Shutdown() {
   State& s = S();

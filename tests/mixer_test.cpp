@@ -139,9 +139,11 @@ TEST_F(MixerTest, VolumeAndPanFollowTheDecibelRuleAndSettingsClamp) {
   EXPECT_EQ(m.Frequency(id), 44100u);
 }
 
-// A half-rate buffer lasts twice as long and interpolates between samples,
-// across the seam too when it loops; the frequency sets the playback rate,
-// against the output rate.
+// A half-rate buffer lasts twice as long: every second output frame is a
+// source frame exactly and the others lie half way between (a straight
+// line away from the ends, where the kernel sees the silence around the
+// buffer), across the seam too when it loops; the frequency sets the
+// playback rate, against the output rate.
 TEST_F(MixerTest, ResamplingFollowsTheFrequencyAndInterpolates) {
   std::vector<int16_t> ramp(100);
   for (int i = 0; i < 100; ++i) ramp[size_t(i)] = int16_t(i * 200);
@@ -149,8 +151,13 @@ TEST_F(MixerTest, ResamplingFollowsTheFrequencyAndInterpolates) {
   m.Play(half, false);
   std::vector<int16_t> out = MixOut(100);
   EXPECT_EQ(m.Position(half), 50u * 2);
-  for (int i = 0; i < 100; ++i)
-    ASSERT_NEAR(out[2 * i], i % 2 == 0 ? ramp[i / 2] : (ramp[i / 2] + ramp[i / 2 + 1]) / 2, 1) << i;
+  for (int i = 0; i < 100; ++i) {
+    if (i % 2 == 0) {
+      ASSERT_EQ(out[2 * i], ramp[size_t(i / 2)]) << i;
+    } else if (i > 16 && i < 84) {
+      ASSERT_NEAR(out[2 * i], (ramp[size_t(i / 2)] + ramp[size_t(i / 2 + 1)]) / 2, 2) << i;
+    }
+  }
   out = MixOut(120);
   EXPECT_FALSE(m.Playing(half));  // ended after 200 output frames
   EXPECT_TRUE(out[2 * 99] != 0 && out[2 * 100] == 0);
@@ -277,9 +284,10 @@ TEST_F(MixerTest, PositionsAndWritesStayInsideTheRing) {
 // after the requests and before any further request on those buffers, and
 // the kinds of request take turns at being last, so that ThreadSanitizer
 // sees every request's accesses against the audio thread's. Every buffer
-// holds the constant 1000, so no mixed sample may leave 0 to 1000 per
-// buffer at any gain, pan, rate or position: a torn buffer state shows up
-// as a sample out of range.
+// holds the constant 1000 or silence, so no mixed sample may leave 0 to
+// 1000 per buffer at any gain, pan, rate or position, give or take the
+// resampler's ringing at the steps (under 15%): a torn buffer state shows
+// up as a sample out of range.
 TEST_F(MixerTest, RenderingOnAnotherThreadWhileBuffersComeAndGo) {
   constexpr int kVoices = 8;
   constexpr int16_t kLevel = 1000;
@@ -315,13 +323,13 @@ TEST_F(MixerTest, RenderingOnAnotherThreadWhileBuffersComeAndGo) {
   std::atomic<bool> stop{false};
   std::atomic<int> blocks{0}, outOfRange{0}, heard{0};
   std::thread audio([&] {
-    std::vector<int16_t> block(256 * 2);
+    std::vector<int32_t> block(256 * 2);
     while (!stop.load(std::memory_order_relaxed)) {
-      std::fill(block.begin(), block.end(), int16_t(0));
+      std::fill(block.begin(), block.end(), 0);
       Mixer::Render(&m, block.data(), 256, 44100);
       int bad = 0, loud = 0;
-      for (int16_t s : block) {
-        bad += s < 0 || s > kVoices * kLevel;
+      for (int32_t s : block) {
+        bad += s < -kVoices * kLevel * 15 / 100 || s > kVoices * kLevel * 115 / 100;
         loud += s != 0;
       }
       outOfRange.fetch_add(bad, std::memory_order_relaxed);
