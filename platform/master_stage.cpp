@@ -27,7 +27,9 @@ void MasterStage::Process(const float* left, const float* right, int16_t* out, i
       g = target;  // attack at once: no sample passes the curve
     } else if (g < 1.0f) {
       g += (target - g) * release;
-      if (g > 0.99999f && target == 1.0f) g = 1.0f;
+      // The last thousandth (under 0.01 dB) is taken in one step: the
+      // float steps would stall just short of unity.
+      if (g > 0.999f && target == 1.0f) g = 1.0f;
     }
     // Final saturation: the curve stays below the ceiling, this only
     // guards against rounding.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <iterator>
 #include <memory>
 #include <thread>
@@ -187,6 +188,74 @@ TEST_F(MixerTest, ResamplingFollowsTheFrequencyAndInterpolates) {
   m.Play(id, false);
   MixOut(100, 22050);
   EXPECT_EQ(m.Position(id), 200u * 2);
+}
+
+// Power of `x` at `hz` (sampled at `rate`), by a Hann-windowed DFT bin.
+double PowerAt(const std::vector<double>& x, double hz, double rate) {
+  const double pi = 3.14159265358979323846;
+  double re = 0, im = 0;
+  const size_t n = x.size();
+  for (size_t i = 0; i < n; ++i) {
+    const double w = 0.5 - 0.5 * std::cos(2 * pi * double(i) / double(n));
+    re += x[i] * w * std::cos(2 * pi * hz * double(i) / rate);
+    im -= x[i] * w * std::sin(2 * pi * hz * double(i) / rate);
+  }
+  return re * re + im * im;
+}
+
+// A tone in a 22050 Hz buffer played into a 44100 Hz mix (the effects'
+// case) keeps its frequency, and its image mirrored at the source's
+// Nyquist frequency (22050 - f, which linear interpolation leaves about
+// 20 dB down) is at least 50 dB below it; so is every other frequency
+// between the source's Nyquist frequency and the output's. At a rate
+// that is no simple ratio the tone keeps its frequency too.
+TEST_F(MixerTest, ResamplingKeepsTheToneAndSuppressesItsImages) {
+  const struct { uint32_t bufferRate, playAt; double hz; } cases[] = {
+      {22050, 22050, 1000}, {22050, 22050, 3000}, {22050, 22050, 6500}, {11025, 11025, 2000},
+      {22050, 21000, 2500},
+  };
+  const double pi = 3.14159265358979323846;
+  for (const auto& c : cases) {
+    std::vector<int16_t> tone(c.bufferRate);  // one second, looping
+    for (size_t i = 0; i < tone.size(); ++i)
+      tone[i] = int16_t(std::lround(12000 * std::sin(2 * pi * c.hz * double(i) / c.bufferRate)));
+    const int id = Mono16(tone, c.bufferRate);
+    m.SetFrequency(id, c.playAt);
+    m.Play(id, true);
+    MixOut(1000);  // away from the start
+    const std::vector<int16_t> out = MixOut(8192);
+    m.Destroy(id);
+    std::vector<double> left(8192);
+    for (size_t i = 0; i < left.size(); ++i) left[i] = out[2 * i];
+    const double heard = c.hz * c.playAt / c.bufferRate;
+    const double tonePower = PowerAt(left, heard, 44100);
+    // The tone is where it should be: stronger there than a few bins off.
+    EXPECT_GT(tonePower, 1000 * PowerAt(left, heard + 40, 44100)) << c.hz;
+    EXPECT_GT(tonePower, 1000 * PowerAt(left, heard - 40, 44100)) << c.hz;
+    const double nyquist = c.playAt / 2.0;
+    for (double f = nyquist + 1000; f < 22050; f += 250) {
+      const double db = 10 * std::log10(PowerAt(left, f, 44100) / tonePower + 1e-30);
+      EXPECT_LT(db, -50) << "tone " << c.hz << " Hz at " << c.playAt << " Hz, " << f << " Hz";
+    }
+    const double image = c.playAt - heard;
+    const double imageDb = 10 * std::log10(PowerAt(left, image, 44100) / tonePower + 1e-30);
+    EXPECT_LT(imageDb, -50) << "image of " << c.hz << " Hz at " << image << " Hz";
+  }
+}
+
+// A buffer at the output rate plays bit for bit: the kernel at whole
+// source frames is the frame itself.
+TEST_F(MixerTest, BufferAtTheOutputRatePlaysExactly) {
+  std::vector<int16_t> noise(3000);
+  uint32_t seed = 12345;
+  for (int16_t& v : noise) {
+    seed = seed * 1664525u + 1013904223u;
+    v = int16_t(seed >> 16);
+  }
+  const int id = Mono16(noise, 44100);
+  m.Play(id, false);
+  const std::vector<int16_t> out = MixOut(3000);
+  for (size_t i = 0; i < noise.size(); ++i) ASSERT_EQ(out[2 * i], noise[i]) << i;
 }
 
 TEST_F(MixerTest, LoopingBufferWrapsToItsStartAndOnceStopsAndRewinds) {
