@@ -64,7 +64,7 @@ void WriteData(const std::string& name, const Bytes& bytes) {
 
 bool SoundfontInstalled() {
   const char* env = getenv("SAMPLEGAME_SOUNDFONT");
-  FILE* f = fopen(env && *env ? env : plat::midi::kDefaultSoundfont, "rb");
+  FILE* f = fopen(env && *env ? env : plat::midi::DefaultSoundfont(), "rb");
   if (f) fclose(f);
   return f != nullptr;
 }
