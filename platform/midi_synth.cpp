@@ -33,7 +33,8 @@ struct FontGain {
   const char* file;  // the file's name, without its directory
   double gain;
 };
-constexpr FontGain kFontGains[] = {{"TimGM6mb.sf2", 0.85}, {"MuseScore_General_Lite.sf3", 0.85}};
+constexpr FontGain kFontGains[] = {
+    {"TimGM6mb.sf2", 0.85}, {"MuseScore_General_Lite.sf3", 0.9}, {"FluidR3_GM.sf2", 0.74}};
 constexpr double kOtherGain = 0.85;
 
 struct State {
@@ -286,9 +287,11 @@ void Load(State& s, const std::string& font, bool unheard) {
     fluid_settings_setstr(settings, "player.timing-source", "sample");
     fluid_settings_setint(settings, "player.reset-synth", 1);
     // When nobody hears the output (a headless run that writes no sound)
-    // the music still plays in virtual time (its end is still announced),
-    // but with four voices, no reverb or chorus and the cheapest
-    // interpolation; full synthesis would cost most of a frame's time.
+    // the music still plays in virtual time: the sequencer runs on the
+    // synthesiser's sample clock as always, so the end of a piece comes
+    // when it would, but no soundfont is loaded (its file was checked
+    // above), so no note makes a voice and no sample is synthesised;
+    // neither reverb nor chorus runs.
     if (unheard) {
       fluid_settings_setint(settings, "synth.reverb.active", 0);
       fluid_settings_setint(settings, "synth.chorus.active", 0);
@@ -297,10 +300,9 @@ void Load(State& s, const std::string& font, bool unheard) {
     synth = new_fluid_synth(settings);
     if (!synth) {
       fprintf(stderr, "samplegame: no music: cannot create the synthesiser\n");
-    } else if (fluid_synth_sfload(synth, font.c_str(), 1) == FLUID_FAILED) {
+    } else if (!unheard && fluid_synth_sfload(synth, font.c_str(), 1) == FLUID_FAILED) {
       fprintf(stderr, "samplegame: no music: %s is not a usable soundfont\n", font.c_str());
     } else {
-      if (unheard) fluid_synth_set_interp_method(synth, -1, FLUID_INTERP_NONE);
       ok = true;
     }
     if (!ok) {
