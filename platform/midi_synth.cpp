@@ -341,7 +341,9 @@ bool WaitsForLoad() { return IsHeadless(); }
 
 }  // namespace
 
-void Preload() {
+void Preload() { Preload(audio::Heard()); }
+
+void Preload(bool heard) {
   State& s = S();
   if (s.tried) return;
   s.tried = true;
@@ -353,7 +355,7 @@ void Preload() {
   fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
   // Decided here, on the main thread, as the run starts.
   const std::string font = SoundfontPath();
-  const bool unheard = !audio::Heard();
+  const bool unheard = !heard;
   s.font = font;
   s.answered = false;
   s.loading.store(true, std::memory_order_release);

@@ -43,6 +43,9 @@ enum class Mode { NotOpen, Stopped, Playing };
 // their own, once (until Shutdown); the audio output calls it as it opens,
 // so that the load overlaps the start-up and no frame pass waits for it.
 void Preload();
+// The same for a run that is heard (`heard`: full synthesis) or not (the
+// sequencer alone), whatever the audio output says (benchmarks).
+void Preload(bool heard);
 // True while that load is under way.
 bool Loading();
 // Whether there is a music device: false when there is no soundfont or the
