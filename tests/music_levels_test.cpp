@@ -35,8 +35,14 @@ class MusicLevels : public ::testing::Test {
  protected:
   void TearDown() override {
     plat::midi::Shutdown();
-    unsetenv("SAMPLEGAME_SOUNDFONT");
+    // The soundfont the run was started with (the test suite's) again.
+    if (font_.empty()) {
+      unsetenv("SAMPLEGAME_SOUNDFONT");
+    } else {
+      setenv("SAMPLEGAME_SOUNDFONT", font_.c_str(), 1);
+    }
   }
+  const std::string font_ = getenv("SAMPLEGAME_SOUNDFONT") ? getenv("SAMPLEGAME_SOUNDFONT") : "";
 };
 
 // Screen set-up starts the load and returns while the soundfont is still

@@ -108,8 +108,14 @@ class MidiMusic : public ::testing::Test {
   void TearDown() override {
     oxMusic::Close();
     plat::midi::Shutdown();
-    unsetenv("SAMPLEGAME_SOUNDFONT");
+    // The soundfont the run was started with (the test suite's) again.
+    if (font_.empty()) {
+      unsetenv("SAMPLEGAME_SOUNDFONT");
+    } else {
+      setenv("SAMPLEGAME_SOUNDFONT", font_.c_str(), 1);
+    }
   }
+  const std::string font_ = getenv("SAMPLEGAME_SOUNDFONT") ? getenv("SAMPLEGAME_SOUNDFONT") : "";
 };
 
 // The tests that need the synthesiser to sound: the run writes its sound,
