@@ -74,6 +74,12 @@ struct State {
   double frac = 0;
 
   std::atomic<uint32_t> ends{0};  // pieces that played to their end
+
+  // A run that ends while the soundfont still loads waits for the loader
+  // here, at the process's end, rather than leave it running.
+  ~State() {
+    if (loader.joinable()) loader.join();
+  }
 };
 
 State& S() {
