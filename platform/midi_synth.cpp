@@ -2,7 +2,8 @@
 // file player driven by the synthesiser's own sample clock (so it follows
 // the audio output in real time and the headless backend's virtual time
 // alike), rendered into the mix by Render. FluidSynth's audio drivers are not
-// used.
+// used. The soundfont loads on a thread of its own (Preload); a run nobody
+// hears loads none and only sequences.
 #include "platform/midi_synth.h"
 
 #include <fluidsynth.h>

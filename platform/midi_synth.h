@@ -3,14 +3,16 @@
 //
 // It works like a media-control sequencer under one alias: open a file,
 // rewind, play (the end is reported once), stop, close, and a mode query
-// ("stopped" or "playing"). The soundfont is loaded once, at the first Open;
-// $SAMPLEGAME_SOUNDFONT names it, else the best installed of Debian's
-// (MuseScore General Lite, else TimGM6mb). Without a soundfont or a
-// synthesiser every Open fails and the music stays silent.
+// ("stopped" or "playing"). The soundfont is loaded once, in the background
+// from the start of a run (Preload); $SAMPLEGAME_SOUNDFONT names it, else
+// the best installed of Debian's (MuseScore General Lite, else TimGM6mb).
+// Without a soundfont or a synthesiser every Open fails and the music stays
+// silent.
 //
-// Main thread: everything but Render. Render runs where the audio output
-// mixes (the sdl backend's audio thread, or the headless backend's frame
-// pass); a mutex held for one rendered block keeps the two apart. The end of
+// Main thread: everything but Render and the loader. Render runs where the
+// audio output mixes (the sdl backend's audio thread, or the headless
+// backend's frame pass), the loader on its own thread; a mutex held for one
+// rendered block (or for installing what was loaded) keeps them apart. The end of
 // a piece is flagged by Render and taken by the main thread with TakeEnd.
 #pragma once
 
