@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -174,6 +176,43 @@ soundmeasure::Stereo ToStereo(const Output& out) {
     s.samples.push_back(out.right[i]);
   }
   return s;
+}
+
+// The measurements the level checks rest on: a 1 kHz sine at -20 dBFS in
+// both channels is -20 LUFS (BS.1770's reference: 0 dBFS in one channel is
+// -3.01), and -23 in one; silence is gated away; quiet gaps, full-scale
+// samples and the spectral balance are found where they are.
+TEST(SoundMeasure, LoudnessPeaksGapsAndBalanceOfKnownSignals) {
+  const double pi = 3.14159265358979323846;
+  auto sine = [&](double hz, double dbfs, bool both, double seconds) {
+    soundmeasure::Stereo s;
+    const double a = 32768 * std::pow(10.0, dbfs / 20);
+    for (size_t i = 0; i < size_t(seconds * 44100); ++i) {
+      const auto v = int16_t(std::lround(std::min(32767.0, a * std::sin(2 * pi * hz * double(i) / 44100))));
+      s.samples.push_back(v);
+      s.samples.push_back(both ? v : int16_t(0));
+    }
+    return s;
+  };
+  const struct { double hz, dbfs; bool both; double lufs; } cases[] = {
+      {1000, -20, true, -20.0}, {1000, -20, false, -23.01}, {1000, -6, true, -6.0}};
+  for (const auto& c : cases) {
+    const soundmeasure::Stereo s = sine(c.hz, c.dbfs, c.both, 5);
+    EXPECT_NEAR(soundmeasure::Loudness(s), c.lufs, 0.1) << c.dbfs << " " << c.both;
+    EXPECT_NEAR(soundmeasure::Db(soundmeasure::SamplePeak(s)), c.dbfs, 0.05);
+    EXPECT_NEAR(soundmeasure::Db(soundmeasure::TruePeak(s)), c.dbfs, 0.05);
+    EXPECT_EQ(soundmeasure::FullScaleShare(s), 0.0);
+  }
+  soundmeasure::Stereo gap = sine(1000, -10, true, 3);
+  std::fill(gap.samples.begin() + 2 * 44100, gap.samples.begin() + 2 * 66150, int16_t(0));
+  EXPECT_NEAR(double(soundmeasure::LongestQuiet(gap, 0, gap.Frames(), -40)), 22050, 882);
+  EXPECT_LT(soundmeasure::Loudness(soundmeasure::Stereo{44100, std::vector<int16_t>(88200)}), -100);
+  const soundmeasure::Stereo clipped = sine(1000, 6, true, 1);
+  EXPECT_GT(soundmeasure::FullScaleShare(clipped), 0.2);
+  const soundmeasure::Stereo high = sine(8000, -10, true, 1), low = sine(100, -10, true, 1);
+  EXPECT_GT(soundmeasure::BandShare(high, 4000, 20000), 0.9);
+  EXPECT_LT(soundmeasure::BandShare(low, 4000, 20000), 0.01);
+  EXPECT_GT(soundmeasure::BandShare(low, 10, 250), 0.9);
 }
 
 // A stage-1 fight with both fire keys held, on the fallback soundfont: no

@@ -143,6 +143,29 @@ inline double Rms(const Stereo& s, size_t from, size_t to) {
   return to > from ? std::sqrt(sum / double(2 * (to - from))) / 32768.0 : 0;
 }
 
+// Spectral balance: the share (0 to 1) of the signal's energy in the band
+// from `lowHz` to `highHz`, by second-order (RBJ) high- and low-pass filters.
+inline double BandShare(const Stereo& s, double lowHz, double highHz) {
+  const double pi = 3.14159265358979323846, q = 0.7071067811865476;
+  auto design = [&](double hz, bool high) {
+    const double w = 2 * pi * hz / s.rate, alpha = std::sin(w) / (2 * q), c = std::cos(w);
+    const double a0 = 1 + alpha;
+    const double b1 = high ? -(1 + c) : 1 - c, b0 = high ? (1 + c) / 2 : (1 - c) / 2;
+    return Biquad{b0 / a0, b1 / a0, b0 / a0, -2 * c / a0, (1 - alpha) / a0};
+  };
+  double band = 0, total = 0;
+  for (int c = 0; c < 2; ++c) {
+    Biquad hp = design(lowHz, true), lp = design(highHz, false);
+    for (size_t i = 0; i < s.Frames(); ++i) {
+      const double x = s.samples[2 * i + size_t(c)];
+      const double y = lp.Run(hp.Run(x));
+      band += y * y;
+      total += x * x;
+    }
+  }
+  return total > 0 ? band / total : 0;
+}
+
 // Share of samples at full scale (either limit), 0 to 1.
 inline double FullScaleShare(const Stereo& s) {
   size_t n = 0;

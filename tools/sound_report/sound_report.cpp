@@ -2,8 +2,8 @@
 // own music path (the synthesiser as the game sets it up, and the audio
 // output's mix with its master stage) and reports per piece its length,
 // integrated loudness, sample and true peak, the longest silence around
-// the loop point, and the General MIDI programs it uses that the soundfont
-// lacks; then runs the game headless through a scripted stage-1 fight with
+// the loop point, its spectral balance, and the General MIDI programs it
+// uses that the soundfont lacks; then runs the game headless through a scripted stage-1 fight with
 // fire held and reports how far its loud moments rise above the stage's
 // music, and the share of samples at full scale.
 //
@@ -261,8 +261,8 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  printf("%-10s %8s %8s %8s %8s %9s  %s\n", "piece", "length", "LUFS", "peak", "true pk",
-         "loop gap", "programs missing");
+  printf("%-10s %8s %8s %8s %8s %9s %17s  %s\n", "piece", "length", "LUFS", "peak", "true pk",
+         "loop gap", "low/mid/high %", "programs missing");
   double stageMusicRms = 0;
   bool failed = false;
   for (const std::string& name : names) {
@@ -289,10 +289,16 @@ int main(int argc, char** argv) {
       if (!presets.count(p)) missing += " " + std::to_string(p);
     if (programs.drums && !presets.count(128 << 8)) missing += " drums";
     if (!presets.empty() && missing.empty()) missing = " none";
-    printf("%-10s %7.1fs %8.1f %7.1fdB %6.1fdB %8.2fs %s%s\n", name.c_str(),
+    // Spectral balance: below 250 Hz, 250 Hz to 4 kHz, above 4 kHz.
+    char balance[32];
+    snprintf(balance, sizeof balance, "%.0f/%.0f/%.0f", 100 * soundmeasure::BandShare(body, 10, 250),
+             100 * soundmeasure::BandShare(body, 250, 4000),
+             100 * soundmeasure::BandShare(body, 4000, 20000));
+    printf("%-10s %7.1fs %8.1f %7.1fdB %6.1fdB %8.2fs %17s  %s%s\n", name.c_str(),
            double(piece.length) / kRate, soundmeasure::Loudness(body),
            Db(soundmeasure::SamplePeak(body)), Db(soundmeasure::TruePeak(body)),
-           double(gap) / kRate, missing.c_str() + 1, piece.ended ? "" : " (no end within 10 min)");
+           double(gap) / kRate, balance, missing.c_str() + 1,
+           piece.ended ? "" : " (no end within 10 min)");
     if (name == "BGM1.MID") stageMusicRms = soundmeasure::Rms(body, 0, body.Frames());
   }
   plat::midi::Shutdown();
