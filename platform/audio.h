@@ -9,11 +9,13 @@
 
 namespace plat::audio {
 
-// A source that adds its samples into the mix: `stereo` holds `frames`
-// interleaved 16-bit stereo frames at `rate` Hz, already holding what the
-// sources before it wrote; the source adds its own (saturating). Runs on
-// the audio thread in the sdl backend.
-using RenderFn = void (*)(void* user, int16_t* stereo, int frames, int rate);
+// A source that adds its samples into the mix: `mix` holds `frames`
+// interleaved stereo frames at `rate` Hz as 32-bit sums on the 16-bit scale
+// (full scale 32767), cleared before the source runs; the source adds its
+// own without saturating (the master stage after the sources brings the
+// sum into range, see platform/master_stage.h). Runs on the audio thread
+// in the sdl backend.
+using RenderFn = void (*)(void* user, int32_t* mix, int frames, int rate);
 
 // The music synthesiser's source, mixed after the sound effects. Passing
 // nullptr removes it; the call returns only when the audio thread no longer
@@ -25,9 +27,9 @@ void SetMusicRenderer(RenderFn fn, void* user);
 void SetEffectsRenderer(RenderFn fn, void* user);
 
 // The player's volumes, 0 to 100 each (clamped): `master` scales the whole
-// output, `music` and `effects` the two sources before they are summed.
-// At 100, 100, 100 (the start) the output is exactly what the sources
-// wrote. Takes effect from the next block rendered; any thread.
+// output, `music` and `effects` the two sources before they are summed and
+// enter the master stage (100, 100, 100 at the start: the sources at their
+// planned levels). Takes effect from the next block rendered; any thread.
 void SetPlayerVolumes(int master, int music, int effects);
 
 // The device's output format (the primary buffer's format).

@@ -2,9 +2,10 @@
 // sources that render into it. The driver (audio_sdl.cpp or
 // audio_dummy.cpp, chosen when the platform starts) does the output.
 //
-// Both drivers render the same way: a block of 16-bit stereo frames is
-// cleared, the effects source adds the sound mixer's output, the music
-// source adds the synthesiser's; the block is then converted to the
+// Both drivers render the same way: the effects source (the sound mixer)
+// and the music source (the synthesiser) render into 32-bit sums, which
+// are scaled by their levels and the player's volumes, added, and brought
+// to 16-bit stereo by the master stage; the block is then converted to the
 // device's format.
 #include <SDL.h>
 
@@ -15,6 +16,7 @@
 #include "platform/audio.h"
 #include "platform/audio_driver.h"
 #include "platform/backend.h"
+#include "platform/master_stage.h"
 #include "platform/platform.h"
 
 namespace plat {
@@ -50,23 +52,12 @@ std::atomic<int32_t> g_musicGain{65536};
 
 int Percent(int v) { return v < 0 ? 0 : v > 100 ? 100 : v; }
 
-// Renders one source alone into `scratch` and adds it, scaled, into
-// `stereo` (saturating).
-void AddScaled(const Source& source, int32_t gain, int16_t* stereo, int frames, int rate) {
-  if (!source.fn || gain == 0) return;
-  constexpr int kChunk = 512;
-  int16_t scratch[2 * kChunk];
-  for (int done = 0; done < frames;) {
-    const int n = frames - done < kChunk ? frames - done : kChunk;
-    memset(scratch, 0, sizeof(int16_t) * 2 * static_cast<size_t>(n));
-    source.fn(source.user, scratch, n, rate);
-    int16_t* out = stereo + 2 * static_cast<size_t>(done);
-    for (int i = 0; i < 2 * n; ++i) {
-      const int32_t v = out[i] + static_cast<int32_t>((int64_t(scratch[i]) * gain) >> 16);
-      out[i] = static_cast<int16_t>(v > 32767 ? 32767 : v < -32768 ? -32768 : v);
-    }
-    done += n;
-  }
+// The master stage's state lives with the audio thread's blocks; it starts
+// afresh whenever the device opens, so that a run's output depends on
+// nothing before it.
+audio::MasterStage& Master() {
+  static audio::MasterStage stage;
+  return stage;
 }
 
 void SetSource(Source& source, audio::RenderFn fn, void* user) {
@@ -82,17 +73,30 @@ namespace audio {
 
 void RenderMix(int16_t* stereo, int frames, int rate) {
   Device& d = D();
-  memset(stereo, 0, sizeof(int16_t) * 2 * static_cast<size_t>(frames));
-  const int32_t effectsGain = g_effectsGain.load(std::memory_order_relaxed);
-  const int32_t musicGain = g_musicGain.load(std::memory_order_relaxed);
-  if (effectsGain == 65536 && musicGain == 65536) {
-    // Full volume: the sources add straight into the block.
-    if (d.effects.fn) d.effects.fn(d.effects.user, stereo, frames, rate);
-    if (d.music.fn) d.music.fn(d.music.user, stereo, frames, rate);
-    return;
+  const float effectsGain =
+      static_cast<float>(g_effectsGain.load(std::memory_order_relaxed)) / 65536.0f * kEffectsLevel;
+  const float musicGain = static_cast<float>(g_musicGain.load(std::memory_order_relaxed)) / 65536.0f;
+  constexpr int kChunk = 512;
+  int32_t effects[2 * kChunk], music[2 * kChunk];
+  float left[kChunk], right[kChunk];
+  for (int done = 0; done < frames;) {
+    const int n = frames - done < kChunk ? frames - done : kChunk;
+    const size_t bytes = sizeof(int32_t) * 2 * static_cast<size_t>(n);
+    memset(effects, 0, bytes);
+    memset(music, 0, bytes);
+    // Both sources run even at volume 0: their play positions and the
+    // music's end move on with time.
+    if (d.effects.fn) d.effects.fn(d.effects.user, effects, n, rate);
+    if (d.music.fn) d.music.fn(d.music.user, music, n, rate);
+    for (int i = 0; i < n; ++i) {
+      left[i] = static_cast<float>(effects[2 * i]) * effectsGain +
+                static_cast<float>(music[2 * i]) * musicGain;
+      right[i] = static_cast<float>(effects[2 * i + 1]) * effectsGain +
+                 static_cast<float>(music[2 * i + 1]) * musicGain;
+    }
+    Master().Process(left, right, stereo + 2 * static_cast<size_t>(done), n, rate);
+    done += n;
   }
-  AddScaled(d.effects, effectsGain, stereo, frames, rate);
-  AddScaled(d.music, musicGain, stereo, frames, rate);
 }
 
 void SetPlayerVolumes(int master, int music, int effects) {
@@ -148,6 +152,7 @@ bool Open(const Format& format) {
   Device& d = D();
   if (d.open) return true;
   if (!ValidFormat(format) || d.noDevice) return false;
+  Master().Reset();  // before the driver's thread may run
   if (!CurrentDriver().Open(format)) return false;
   d.format = format;
   d.open = true;

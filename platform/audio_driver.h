@@ -12,8 +12,9 @@
 
 namespace plat::audio {
 
-// One block of the mix in 16-bit stereo: cleared, then the effects source
-// and the music source add theirs. Called by a driver (under its lock).
+// One block of the mix in 16-bit stereo: the effects source and the music
+// source render, scaled by their levels and the player's volumes, and the
+// master stage limits their sum. Called by a driver (under its lock).
 void RenderMix(int16_t* stereo, int frames, int rate);
 // Converts 16-bit stereo into the device's format.
 void ToDevice(const int16_t* stereo, int frames, const Format& f, uint8_t* out);

@@ -2,7 +2,8 @@
 // file player driven by the synthesiser's own sample clock (so it follows
 // the audio output in real time and the headless backend's virtual time
 // alike), rendered into the mix by Render. FluidSynth's audio drivers are not
-// used.
+// used. The soundfont loads on a thread of its own (Preload); a run nobody
+// hears loads none and only sequences.
 #include "platform/midi_synth.h"
 
 #include <fluidsynth.h>
@@ -13,6 +14,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/audio.h"
 #include "platform/backend.h"
@@ -24,13 +28,27 @@ namespace {
 
 constexpr int kBlock = 512;                 // frames synthesised per FluidSynth call
 constexpr int kIdleFrames = 2 * kSynthRate;  // rendering stops this long after the last voice
-constexpr double kGain = 0.5;               // FluidSynth's default of 0.2 is quiet beside sound effects
+// Gains measured with tools/sound_report: the level of the game's pieces
+// in each soundfont, brought to the same loudness.
+struct FontGain {
+  const char* file;  // the file's name, without its directory
+  double gain;
+};
+constexpr FontGain kFontGains[] = {
+    {"TimGM6mb.sf2", 0.85}, {"MuseScore_General_Lite.sf3", 0.9}, {"FluidR3_GM.sf2", 0.74}};
+constexpr double kOtherGain = 0.85;
 
 struct State {
   // Main thread only.
   bool tried = false;
-  bool available = false;
   uint32_t endsTaken = 0;
+  std::thread loader;  // loads the soundfont in the background
+  std::string font;    // the soundfont it loads
+  bool answered = false;  // Available has answered since the load started
+
+  // Set by the loader (before `loading` turns false).
+  std::atomic<bool> available{false};
+  std::atomic<bool> loading{false};
 
   // Shared with Render; guarded by `lock`.
   std::mutex lock;
@@ -44,6 +62,10 @@ struct State {
   int tick = 0;          // the player's position as last reported
   int totalTicks = 0;    // the piece's length once the player knows it (0 before)
   int idleFrames = 0;    // frames rendered with nothing to play and no voice sounding
+  // A piece opened while the soundfont was still loading: its bytes, and
+  // whether it was to play. The loader opens it when it is done.
+  std::vector<uint8_t> pending;
+  bool pendingOpen = false, pendingPlay = false;
 
   // Resampling to an output rate other than kSynthRate (Render only).
   float left[kBlock], right[kBlock];
@@ -53,6 +75,12 @@ struct State {
   double frac = 0;
 
   std::atomic<uint32_t> ends{0};  // pieces that played to their end
+
+  // A run that ends while the soundfont still loads waits for the loader
+  // here, at the process's end, rather than leave it running.
+  ~State() {
+    if (loader.joinable()) loader.join();
+  }
 };
 
 State& S() {
@@ -60,7 +88,9 @@ State& S() {
   return state;
 }
 
-void RenderThunk(void*, int16_t* stereo, int frames, int rate) { Render(stereo, frames, rate); }
+// The audio output's music source (below).
+void RenderThunk(void*, int32_t* mix, int frames, int rate);
+
 
 // Called by the player (inside fluid_synth_write_float, lock held) whenever
 // its position advances or a seek has been carried out.
@@ -93,6 +123,37 @@ void ClosePlayer(State& s) {
   s.totalTicks = 0;
 }
 
+// Opens a piece on the loaded synthesiser (lock held).
+bool OpenLocked(State& s, const uint8_t* data, size_t size) {
+  ClosePlayer(s);
+  fluid_player_t* player = new_fluid_player(s.synth);
+  if (!player) return false;
+  fluid_player_set_tick_callback(player, OnTick, &s);
+  if (fluid_player_add_mem(player, data, size) != FLUID_OK) {
+    delete_fluid_player(player);
+    return false;
+  }
+  s.player = player;
+  s.mode = Mode::Stopped;
+  return true;
+}
+
+// Plays the open piece from its position (lock held).
+void PlayLocked(State& s) {
+  if (!s.player || s.mode == Mode::Playing) return;
+  if (s.rewind && s.started) fluid_player_seek(s.player, 0);
+  s.rewind = false;
+  // Until the player reports a tick, its position is the one before the
+  // seek (which it carries out inside the next synthesised block).
+  s.ticked = false;
+  fluid_player_play(s.player);
+  s.started = true;
+  s.mode = Mode::Playing;
+  s.idleFrames = 0;
+}
+
+const char* SoundfontPath();
+
 // After each synthesised block: a playing piece has ended once the player
 // has passed its last event (the sequencer's end, before the release tails
 // of the last notes have died away), or once the player gave up (a file it
@@ -114,11 +175,17 @@ void Synthesise(State& s, int frames) {
   CheckEnd(s);
 }
 
-inline int16_t AddSaturating(int16_t mix, float sample) {
+inline void AddSample(int16_t& mix, float sample) {
   float v = static_cast<float>(mix) + sample * 32767.0f;
-  if (v > 32767.0f) return 32767;
-  if (v < -32768.0f) return -32768;
-  return static_cast<int16_t>(lrintf(v));
+  mix = v > 32767.0f ? 32767 : v < -32768.0f ? -32768 : static_cast<int16_t>(lrintf(v));
+}
+
+// Into the 32-bit sums of the mix: no saturation (the master stage
+// follows); values beyond any sane range are held.
+inline void AddSample(int32_t& mix, float sample) {
+  float v = sample * 32767.0f;
+  v = v > 1.0e7f ? 1.0e7f : v < -1.0e7f ? -1.0e7f : v;
+  mix += static_cast<int32_t>(lrintf(v));
 }
 
 // One source frame of the resampler's input stream.
@@ -133,13 +200,14 @@ void Pull(State& s, float& l, float& r) {
   ++s.blockPos;
 }
 
-void RenderDirect(State& s, int16_t* out, int frames) {
+template <typename T>
+void RenderDirect(State& s, T* out, int frames) {
   while (frames > 0) {
     int n = frames < kBlock ? frames : kBlock;
     Synthesise(s, n);
     for (int i = 0; i < n; ++i) {
-      out[2 * i] = AddSaturating(out[2 * i], s.left[i]);
-      out[2 * i + 1] = AddSaturating(out[2 * i + 1], s.right[i]);
+      AddSample(out[2 * i], s.left[i]);
+      AddSample(out[2 * i + 1], s.right[i]);
     }
     out += 2 * n;
     frames -= n;
@@ -147,7 +215,8 @@ void RenderDirect(State& s, int16_t* out, int frames) {
 }
 
 // Linear interpolation between successive synthesiser frames.
-void RenderResampled(State& s, int16_t* out, int frames, int rate) {
+template <typename T>
+void RenderResampled(State& s, T* out, int frames, int rate) {
   const double step = static_cast<double>(kSynthRate) / rate;
   if (!s.primed) {
     Pull(s, s.curL, s.curR);
@@ -163,89 +232,159 @@ void RenderResampled(State& s, int16_t* out, int frames, int rate) {
       Pull(s, s.nextL, s.nextR);
     }
     float t = static_cast<float>(s.frac);
-    out[2 * i] = AddSaturating(out[2 * i], s.curL + (s.nextL - s.curL) * t);
-    out[2 * i + 1] = AddSaturating(out[2 * i + 1], s.curR + (s.nextR - s.curR) * t);
+    AddSample(out[2 * i], s.curL + (s.nextL - s.curL) * t);
+    AddSample(out[2 * i + 1], s.curR + (s.nextR - s.curR) * t);
     s.frac += step;
   }
 }
 
 const char* SoundfontPath() {
   const char* env = getenv("SAMPLEGAME_SOUNDFONT");
-  return env && *env ? env : kDefaultSoundfont;
+  return env && *env ? env : DefaultSoundfont();
 }
 
 }  // namespace
 
-bool Available() {
-  State& s = S();
-  if (s.tried) return s.available;
-  s.tried = true;
+const char* DefaultSoundfont() {
+  for (const char* path : kSoundfonts) {
+    if (FILE* f = fopen(path, "rb")) {
+      fclose(f);
+      return path;
+    }
+  }
+  return kFallbackSoundfont;
+}
 
+double GainFor(const char* soundfont) {
+  const char* slash = soundfont ? strrchr(soundfont, '/') : nullptr;
+  const char* name = slash ? slash + 1 : soundfont ? soundfont : "";
+  for (const FontGain& f : kFontGains)
+    if (strcmp(f.file, name) == 0) return f.gain;
+  return kOtherGain;
+}
+
+namespace {
+
+// Loads the soundfont and creates the synthesiser (on the loader thread);
+// installs them, and opens a piece that was opened meanwhile.
+void Load(State& s, const std::string& font, bool unheard) {
+  fluid_synth_t* synth = nullptr;
+  fluid_settings_t* settings = nullptr;
+  bool ok = false;
+  // Only SoundFont files ("RIFF" .. "sfbk") go to the synthesiser: it
+  // would try other formats' loaders on anything else.
+  FILE* probe = fopen(font.c_str(), "rb");
+  if (!probe) {
+    fprintf(stderr, "samplegame: no music: cannot open the soundfont %s\n", font.c_str());
+  } else {
+    char head[12];
+    const bool riff = fread(head, 1, sizeof head, probe) == sizeof head &&
+                      memcmp(head, "RIFF", 4) == 0 && memcmp(head + 8, "sfbk", 4) == 0;
+    fclose(probe);
+    if (!riff) {
+      fprintf(stderr, "samplegame: no music: %s is not a SoundFont file\n", font.c_str());
+    } else {
+      settings = new_fluid_settings();
+    }
+  }
+  if (settings) {
+    fluid_settings_setnum(settings, "synth.sample-rate", kSynthRate);
+    fluid_settings_setnum(settings, "synth.gain", GainFor(font.c_str()));
+    fluid_settings_setint(settings, "synth.lock-memory", 0);
+    fluid_settings_setstr(settings, "player.timing-source", "sample");
+    fluid_settings_setint(settings, "player.reset-synth", 1);
+    // When nobody hears the output (a headless run that writes no sound)
+    // the music still plays in virtual time: the sequencer runs on the
+    // synthesiser's sample clock as always, so the end of a piece comes
+    // when it would, but no soundfont is loaded (its file was checked
+    // above), so no note makes a voice and no sample is synthesised;
+    // neither reverb nor chorus runs.
+    if (unheard) {
+      fluid_settings_setint(settings, "synth.reverb.active", 0);
+      fluid_settings_setint(settings, "synth.chorus.active", 0);
+      fluid_settings_setint(settings, "synth.polyphony", 4);
+    }
+    synth = new_fluid_synth(settings);
+    if (!synth) {
+      fprintf(stderr, "samplegame: no music: cannot create the synthesiser\n");
+    } else if (!unheard && fluid_synth_sfload(synth, font.c_str(), 1) == FLUID_FAILED) {
+      fprintf(stderr, "samplegame: no music: %s is not a usable soundfont\n", font.c_str());
+    } else {
+      ok = true;
+    }
+    if (!ok) {
+      if (synth) delete_fluid_synth(synth);
+      delete_fluid_settings(settings);
+      synth = nullptr;
+      settings = nullptr;
+    }
+  }
+  std::lock_guard<std::mutex> guard(s.lock);
+  if (ok) {
+    s.settings = settings;
+    s.synth = synth;
+    s.idleFrames = kIdleFrames;
+    s.primed = false;
+    s.blockPos = s.blockLen = 0;
+  }
+  s.available.store(ok, std::memory_order_release);
+  if (s.pendingOpen) {
+    const bool play = s.pendingPlay;
+    if (ok && OpenLocked(s, s.pending.data(), s.pending.size())) {
+      if (play) PlayLocked(s);
+    } else {
+      s.mode = Mode::NotOpen;
+    }
+  }
+  s.pendingOpen = s.pendingPlay = false;
+  s.loading.store(false, std::memory_order_release);
+}
+
+// Does a run wait for the soundfont where it is first needed? Under the
+// headless backend's virtual clock the output must not depend on how long
+// the load took, so it waits; a real-time run goes on and the music starts
+// once the soundfont is ready.
+bool WaitsForLoad() { return IsHeadless(); }
+
+}  // namespace
+
+void Preload() { Preload(audio::Heard()); }
+
+void Preload(bool heard) {
+  State& s = S();
+  if (s.tried) return;
+  s.tried = true;
   // FluidSynth reports through its own log; missing music is not an error
   // the player should see, so only its fatal messages stay on.
   fluid_set_log_function(FLUID_ERR, nullptr, nullptr);
   fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
   fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
   fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
+  // Decided here, on the main thread, as the run starts.
+  const std::string font = SoundfontPath();
+  const bool unheard = !heard;
+  s.font = font;
+  s.answered = false;
+  s.loading.store(true, std::memory_order_release);
+  s.loader = std::thread([&s, font, unheard] { Load(s, font, unheard); });
+}
 
-  // Only SoundFont files ("RIFF" .. "sfbk") go to the synthesiser: it
-  // would try other formats' loaders on anything else.
-  const char* font = SoundfontPath();
-  FILE* probe = fopen(font, "rb");
-  if (!probe) {
-    fprintf(stderr, "samplegame: no music: cannot open the soundfont %s\n", font);
-    return false;
-  }
-  char head[12];
-  bool riff = fread(head, 1, sizeof head, probe) == sizeof head &&
-              memcmp(head, "RIFF", 4) == 0 && memcmp(head + 8, "sfbk", 4) == 0;
-  fclose(probe);
-  if (!riff) {
-    fprintf(stderr, "samplegame: no music: %s is not a SoundFont file\n", font);
-    return false;
-  }
+bool Loading() { return S().loading.load(std::memory_order_acquire); }
 
-  fluid_settings_t* settings = new_fluid_settings();
-  if (!settings) return false;
-  fluid_settings_setnum(settings, "synth.sample-rate", kSynthRate);
-  fluid_settings_setnum(settings, "synth.gain", kGain);
-  fluid_settings_setint(settings, "synth.lock-memory", 0);
-  fluid_settings_setstr(settings, "player.timing-source", "sample");
-  fluid_settings_setint(settings, "player.reset-synth", 1);
-  // When nobody hears the output (a headless run that writes no sound) the
-  // music still plays in virtual time (its end is still announced), but with
-  // four voices, no reverb or chorus and the cheapest interpolation; full
-  // synthesis would cost most of a frame's time.
-  const bool unheard = !audio::Heard();
-  if (unheard) {
-    fluid_settings_setint(settings, "synth.reverb.active", 0);
-    fluid_settings_setint(settings, "synth.chorus.active", 0);
-    fluid_settings_setint(settings, "synth.polyphony", 4);
+bool Available() {
+  State& s = S();
+  // A soundfont named after the load began (before anything asked) is the
+  // one the music uses: the early load starts again with it.
+  if (s.tried && !s.answered && s.font != SoundfontPath()) Shutdown();
+  Preload();
+  s.answered = true;
+  if (s.loading.load(std::memory_order_acquire)) {
+    // Not ready yet: a real-time run takes the music as coming.
+    if (!WaitsForLoad()) return true;
+    s.loader.join();
   }
-  fluid_synth_t* synth = new_fluid_synth(settings);
-  if (!synth) {
-    delete_fluid_settings(settings);
-    fprintf(stderr, "samplegame: no music: cannot create the synthesiser\n");
-    return false;
-  }
-  if (fluid_synth_sfload(synth, font, 1) == FLUID_FAILED) {
-    delete_fluid_synth(synth);
-    delete_fluid_settings(settings);
-    fprintf(stderr, "samplegame: no music: %s is not a usable soundfont\n", font);
-    return false;
-  }
-  if (unheard) fluid_synth_set_interp_method(synth, -1, FLUID_INTERP_NONE);
-  {
-    std::lock_guard<std::mutex> guard(s.lock);
-    s.settings = settings;
-    s.synth = synth;
-    s.mode = Mode::NotOpen;
-    s.idleFrames = kIdleFrames;
-    s.primed = false;
-    s.blockPos = s.blockLen = 0;
-  }
-  s.available = true;
-  return true;
+  if (s.loader.joinable() && !s.loading.load(std::memory_order_acquire)) s.loader.join();
+  return s.available.load(std::memory_order_acquire);
 }
 
 bool Open(const uint8_t* data, size_t size) {
@@ -257,22 +396,26 @@ bool Open(const uint8_t* data, size_t size) {
   // Registered at every open: the audio output may have been restarted since.
   audio::SetMusicRenderer(RenderThunk, nullptr);
   std::lock_guard<std::mutex> guard(s.lock);
-  ClosePlayer(s);
-  fluid_player_t* player = new_fluid_player(s.synth);
-  if (!player) return false;
-  fluid_player_set_tick_callback(player, OnTick, &s);
-  if (fluid_player_add_mem(player, data, size) != FLUID_OK) {
-    delete_fluid_player(player);
-    return false;
+  if (s.loading.load(std::memory_order_acquire)) {
+    // The loader opens it when the soundfont is ready.
+    ClosePlayer(s);
+    s.pending.assign(data, data + size);
+    s.pendingOpen = true;
+    s.pendingPlay = false;
+    s.mode = Mode::Stopped;
+    return true;
   }
-  s.player = player;
-  s.mode = Mode::Stopped;
-  return true;
+  return OpenLocked(s, data, size);
 }
 
 void Rewind() {
   State& s = S();
   std::lock_guard<std::mutex> guard(s.lock);
+  if (s.pendingOpen) {
+    s.pendingPlay = false;
+    s.mode = Mode::Stopped;
+    return;
+  }
   if (!s.player) return;
   if (s.mode == Mode::Playing) {
     fluid_player_stop(s.player);
@@ -285,21 +428,22 @@ void Rewind() {
 void Play() {
   State& s = S();
   std::lock_guard<std::mutex> guard(s.lock);
-  if (!s.player || s.mode == Mode::Playing) return;
-  if (s.rewind && s.started) fluid_player_seek(s.player, 0);
-  s.rewind = false;
-  // Until the player reports a tick, its position is the one before the
-  // seek (which it carries out inside the next synthesised block).
-  s.ticked = false;
-  fluid_player_play(s.player);
-  s.started = true;
-  s.mode = Mode::Playing;
-  s.idleFrames = 0;
+  if (s.pendingOpen) {
+    s.pendingPlay = true;
+    s.mode = Mode::Playing;
+    return;
+  }
+  PlayLocked(s);
 }
 
 void Stop() {
   State& s = S();
   std::lock_guard<std::mutex> guard(s.lock);
+  if (s.pendingOpen) {
+    s.pendingPlay = false;
+    if (s.mode == Mode::Playing) s.mode = Mode::Stopped;
+    return;
+  }
   if (!s.player || s.mode != Mode::Playing) return;
   fluid_player_stop(s.player);
   ReleaseNotes(s);
@@ -309,6 +453,10 @@ void Stop() {
 void Close() {
   State& s = S();
   std::lock_guard<std::mutex> guard(s.lock);
+  if (s.pendingOpen) {
+    s.pendingOpen = s.pendingPlay = false;
+    s.mode = Mode::NotOpen;
+  }
   if (s.synth) ClosePlayer(s);
 }
 
@@ -326,7 +474,10 @@ bool TakeEnd() {
   return true;
 }
 
-void Render(int16_t* stereo, int frames, int rate) {
+namespace {
+
+template <typename T>
+void RenderInto(T* stereo, int frames, int rate) {
   if (!stereo || frames <= 0 || rate <= 0) return;
   State& s = S();
   std::lock_guard<std::mutex> guard(s.lock);
@@ -348,8 +499,15 @@ void Render(int16_t* stereo, int frames, int rate) {
   }
 }
 
+void RenderThunk(void*, int32_t* mix, int frames, int rate) { RenderInto(mix, frames, rate); }
+
+}  // namespace
+
+void Render(int16_t* stereo, int frames, int rate) { RenderInto(stereo, frames, rate); }
+
 void Shutdown() {
   State& s = S();
+  if (s.loader.joinable()) s.loader.join();
   audio::SetMusicRenderer(nullptr, nullptr);
   std::lock_guard<std::mutex> guard(s.lock);
   if (s.synth) ClosePlayer(s);
@@ -360,7 +518,12 @@ void Shutdown() {
   s.mode = Mode::NotOpen;
   s.primed = false;
   s.blockPos = s.blockLen = 0;
-  s.tried = s.available = false;
+  s.pending.clear();
+  s.pendingOpen = s.pendingPlay = false;
+  s.tried = false;
+  s.answered = false;
+  s.font.clear();
+  s.available.store(false);
   s.ends.store(0);
   s.endsTaken = 0;
 }

@@ -3,13 +3,16 @@
 //
 // It works like a media-control sequencer under one alias: open a file,
 // rewind, play (the end is reported once), stop, close, and a mode query
-// ("stopped" or "playing"). The soundfont is loaded once, at the first Open;
-// $SAMPLEGAME_SOUNDFONT names it, else Debian's TimGM6mb. Without a soundfont
-// or a synthesiser every Open fails and the music stays silent.
+// ("stopped" or "playing"). The soundfont is loaded once, in the background
+// from the start of a run (Preload); $SAMPLEGAME_SOUNDFONT names it, else
+// the best installed of Debian's (MuseScore General Lite, else TimGM6mb).
+// Without a soundfont or a synthesiser every Open fails and the music stays
+// silent.
 //
-// Main thread: everything but Render. Render runs where the audio output
-// mixes (the sdl backend's audio thread, or the headless backend's frame
-// pass); a mutex held for one rendered block keeps the two apart. The end of
+// Main thread: everything but Render and the loader. Render runs where the
+// audio output mixes (the sdl backend's audio thread, or the headless
+// backend's frame pass), the loader on its own thread; a mutex held for one
+// rendered block (or for installing what was loaded) keeps them apart. The end of
 // a piece is flagged by Render and taken by the main thread with TakeEnd.
 #pragma once
 
@@ -20,15 +23,39 @@ namespace plat::midi {
 
 // Rate the synthesiser runs at; other output rates are resampled.
 constexpr int kSynthRate = 44100;
-// The soundfont used when $SAMPLEGAME_SOUNDFONT is not set.
-constexpr char kDefaultSoundfont[] = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+// The soundfonts looked for when $SAMPLEGAME_SOUNDFONT is not set, best
+// first: MuseScore General Lite (package musescore-general-soundfont-small,
+// 39 MB: full, balanced instruments, about 0.6 s to load), then TimGM6mb
+// (package timgm6mb-soundfont, 6 MB: thin, but small and quick).
+constexpr const char* kSoundfonts[] = {"/usr/share/sounds/sf3/MuseScore_General_Lite.sf3",
+                                       "/usr/share/sounds/sf2/TimGM6mb.sf2"};
+// The last of them: the fallback, named when none is installed.
+constexpr const char* kFallbackSoundfont = kSoundfonts[1];
+// The first of kSoundfonts that can be opened, else the fallback.
+const char* DefaultSoundfont();
+// The synthesiser's gain for a soundfont: soundfonts differ in level by
+// several decibels, so each known one has a gain measured to bring the
+// music to the same loudness (about -20 LUFS in the mix); others get the
+// fallback's.
+double GainFor(const char* soundfont);
 
 enum class Mode { NotOpen, Stopped, Playing };
 
-// Loads the soundfont and creates the synthesiser the first time; registers
-// Render with the audio output. False when there is no music device (no
-// soundfont, or the synthesiser cannot be created); that answer is kept
-// until Shutdown.
+// Starts loading the soundfont and creating the synthesiser on a thread of
+// their own, once (until Shutdown); the audio output calls it as it opens,
+// so that the load overlaps the start-up and no frame pass waits for it.
+void Preload();
+// The same for a run that is heard (`heard`: full synthesis) or not (the
+// sequencer alone), whatever the audio output says (benchmarks).
+void Preload(bool heard);
+// True while that load is under way.
+bool Loading();
+// Whether there is a music device: false when there is no soundfont or the
+// synthesiser cannot be created; that answer is kept until Shutdown.
+// Starts the load if it has not started. While the load is under way, a
+// real-time run does not wait (true: a piece opened meanwhile is held and
+// starts playing as soon as the soundfont is ready), while a headless run
+// waits for it here, so that its output never depends on the load's speed.
 bool Available();
 
 // Closes the open piece and opens a new one from the bytes of a standard

@@ -42,24 +42,136 @@ inline int32_t Sample(const uint8_t* data, uint32_t frame, int channel) {
   }
 }
 
-// One output frame from source frames `a` and `b` at the fraction `fr`
-// (15 bits) between them.
-template <int Bits, int Channels>
-inline void Accumulate(const uint8_t* data, uint32_t a, uint32_t b, int32_t fr, int32_t gl,
-                       int32_t gr, int32_t* out) {
-  if constexpr (Channels == 1) {
-    int32_t s0 = Sample<Bits, 1>(data, a, 0), s1 = Sample<Bits, 1>(data, b, 0);
-    int32_t s = s0 + (((s1 - s0) * fr) >> 15);
-    out[0] += static_cast<int32_t>((static_cast<int64_t>(s) * gl) >> 16);
-    out[1] += static_cast<int32_t>((static_cast<int64_t>(s) * gr) >> 16);
-  } else {
-    int32_t l0 = Sample<Bits, 2>(data, a, 0), l1 = Sample<Bits, 2>(data, b, 0);
-    int32_t r0 = Sample<Bits, 2>(data, a, 1), r1 = Sample<Bits, 2>(data, b, 1);
-    int32_t l = l0 + (((l1 - l0) * fr) >> 15);
-    int32_t r = r0 + (((r1 - r0) * fr) >> 15);
-    out[0] += static_cast<int32_t>((static_cast<int64_t>(l) * gl) >> 16);
-    out[1] += static_cast<int32_t>((static_cast<int64_t>(r) * gr) >> 16);
+// The resampler: a windowed-sinc interpolator in polyphase form. An output
+// frame at source position p (frame f plus fraction t) is the sum of the
+// source frames f-7 .. f+8 weighted by the kernel sinc(x) * kaiser(x) at
+// x = k - t. The cutoff is the source's Nyquist frequency, so the kernel
+// interpolates: at fraction 0 it is exactly the source frame (a buffer at
+// the output rate plays bit for bit, and every second output frame of a
+// 2:1 upsampling is a source frame), while the images above the source's
+// Nyquist frequency that linear interpolation leaves are suppressed.
+constexpr int kTaps = 16;
+constexpr int kTapsBefore = kTaps / 2 - 1;  // source frames before f
+constexpr int kPhaseBits = 9;
+constexpr int kPhases = 1 << kPhaseBits;
+constexpr int kCoefBits = 14;
+constexpr double kKaiserBeta = 6.0;
+
+struct Kernel {
+  alignas(32) int16_t c[kPhases][kTaps];
+};
+
+double BesselI0(double x) {
+  double sum = 1, term = 1;
+  for (int k = 1; k < 30; ++k) {
+    term *= (x / (2 * k)) * (x / (2 * k));
+    sum += term;
   }
+  return sum;
+}
+
+Kernel BuildKernel() {
+  Kernel kernel{};
+  const double half = kTaps / 2.0;
+  const double norm = BesselI0(kKaiserBeta);
+  const double pi = 3.14159265358979323846;
+  for (int phase = 0; phase < kPhases; ++phase) {
+    const double t = static_cast<double>(phase) / kPhases;
+    double w[kTaps];
+    double sum = 0;
+    for (int k = 0; k < kTaps; ++k) {
+      const double x = (k - kTapsBefore) - t;
+      const double sinc = x == 0 ? 1.0 : std::sin(pi * x) / (pi * x);
+      const double r = x / half;
+      const double window = r * r < 1 ? BesselI0(kKaiserBeta * std::sqrt(1 - r * r)) / norm : 0;
+      w[k] = sinc * window;
+      sum += w[k];
+    }
+    // Each phase sums to exactly one, so that a constant stays constant;
+    // the rounding remainder goes to the largest tap.
+    int total = 0, largest = 0;
+    for (int k = 0; k < kTaps; ++k) {
+      kernel.c[phase][k] = static_cast<int16_t>(std::lround(w[k] / sum * (1 << kCoefBits)));
+      total += kernel.c[phase][k];
+      if (kernel.c[phase][k] > kernel.c[phase][largest]) largest = k;
+    }
+    kernel.c[phase][largest] = static_cast<int16_t>(kernel.c[phase][largest] + (1 << kCoefBits) - total);
+  }
+  return kernel;
+}
+
+const Kernel& TheKernel() {
+  static const Kernel kernel = BuildKernel();
+  return kernel;
+}
+
+inline const int16_t* PhaseOf(const Kernel& k, uint64_t pos) {
+  return k.c[static_cast<uint32_t>(pos) >> (32 - kPhaseBits)];
+}
+
+inline int32_t Round(int32_t sum) { return (sum + (1 << (kCoefBits - 1))) >> kCoefBits; }
+
+// The kTaps source frames starting at `first` (all inside the buffer) as
+// 16-bit samples of one channel each, in a form the compiler can vectorise.
+template <int Bits, int Channels>
+inline void Gather(const uint8_t* data, uint32_t first, int16_t (&l)[kTaps], int16_t (&r)[kTaps]) {
+  if constexpr (Bits == 16 && Channels == 1) {
+    memcpy(l, data + static_cast<size_t>(first) * 2, sizeof l);
+  } else if constexpr (Bits == 16) {
+    int16_t both[2 * kTaps];
+    memcpy(both, data + static_cast<size_t>(first) * 4, sizeof both);
+    for (int k = 0; k < kTaps; ++k) {
+      l[k] = both[2 * k];
+      r[k] = both[2 * k + 1];
+    }
+  } else {
+    const uint8_t* p = data + static_cast<size_t>(first) * Channels;
+    for (int k = 0; k < kTaps; ++k) {
+      l[k] = static_cast<int16_t>((p[k * Channels] - 128) * 256);
+      if constexpr (Channels == 2) r[k] = static_cast<int16_t>((p[k * 2 + 1] - 128) * 256);
+    }
+  }
+}
+
+inline int32_t Dot(const int16_t (&s)[kTaps], const int16_t* c) {
+  int32_t sum = 0;
+  for (int k = 0; k < kTaps; ++k) sum += static_cast<int32_t>(s[k]) * c[k];
+  return Round(sum);
+}
+
+// One output frame from the kTaps source frames starting at `first`, all
+// inside the buffer.
+template <int Bits, int Channels>
+inline void Accumulate(const uint8_t* data, uint32_t first, const int16_t* c, int32_t gl,
+                       int32_t gr, int32_t* out) {
+  int16_t l[kTaps], r[kTaps];
+  Gather<Bits, Channels>(data, first, l, r);
+  const int32_t left = Dot(l, c);
+  const int32_t right = Channels == 2 ? Dot(r, c) : left;
+  out[0] += static_cast<int32_t>((static_cast<int64_t>(left) * gl) >> 16);
+  out[1] += static_cast<int32_t>((static_cast<int64_t>(right) * gr) >> 16);
+}
+
+// The same near the buffer's ends: frames past the end continue at the
+// start when the buffer loops, and are silence (as are frames before the
+// start) when it plays once.
+template <int Bits, int Channels>
+inline void AccumulateEdge(const uint8_t* data, uint32_t total, bool loop, uint32_t f,
+                           const int16_t* c, int32_t gl, int32_t gr, int32_t* out) {
+  int32_t l = 0, r = 0;
+  for (int k = 0; k < kTaps; ++k) {
+    int64_t at = static_cast<int64_t>(f) - kTapsBefore + k;
+    if (at < 0 || at >= total) {
+      if (!loop) continue;
+      at = ((at % total) + total) % total;
+    }
+    const uint32_t frame = static_cast<uint32_t>(at);
+    l += Sample<Bits, Channels>(data, frame, 0) * c[k];
+    if constexpr (Channels == 2) r += Sample<Bits, 2>(data, frame, 1) * c[k];
+  }
+  if constexpr (Channels == 1) r = l;
+  out[0] += static_cast<int32_t>((static_cast<int64_t>(Round(l)) * gl) >> 16);
+  out[1] += static_cast<int32_t>((static_cast<int64_t>(Round(r)) * gr) >> 16);
 }
 
 struct RunState {
@@ -72,34 +184,35 @@ struct RunState {
 };
 
 // Mixes `count` output frames. The inner loop runs without end checks for
-// as long as the interpolation partner of every sample lies inside the
-// buffer; the last source frame interpolates towards the first (looping) or
-// holds (once).
+// as long as every tap of the kernel lies inside the buffer; near the ends
+// the taps wrap (looping) or see silence (once).
 template <int Bits, int Channels>
 void MixRun(RunState& st, int32_t* acc, int count, uint64_t step) {
+  const Kernel& kernel = TheKernel();
   const uint8_t* data = st.data;
   const uint32_t total = st.frames;
   const uint64_t end = static_cast<uint64_t>(total) << 32;
-  const uint64_t limit = static_cast<uint64_t>(total - 1) << 32;
+  // The fast path needs frames f - kTapsBefore .. f + kTaps - kTapsBefore - 1.
+  const uint64_t low = static_cast<uint64_t>(kTapsBefore) << 32;
+  const uint64_t limit =
+      total > kTaps ? static_cast<uint64_t>(total - (kTaps - kTapsBefore - 1)) << 32 : 0;
   const int32_t gl = st.gainLeft, gr = st.gainRight;
   uint64_t pos = st.position;
   int i = 0;
   while (i < count) {
-    if (pos < limit) {
+    if (pos >= low && pos < limit) {
       uint64_t k = (limit - pos - 1) / step + 1;
       int n = static_cast<int>(std::min<uint64_t>(k, static_cast<uint64_t>(count - i)));
       int32_t* out = acc + 2 * i;
       for (int j = 0; j < n; ++j, out += 2) {
-        uint32_t f = static_cast<uint32_t>(pos >> 32);
-        int32_t fr = static_cast<int32_t>((pos >> 17) & 0x7FFF);
-        Accumulate<Bits, Channels>(data, f, f + 1, fr, gl, gr, out);
+        const uint32_t f = static_cast<uint32_t>(pos >> 32);
+        Accumulate<Bits, Channels>(data, f - kTapsBefore, PhaseOf(kernel, pos), gl, gr, out);
         pos += step;
       }
       i += n;
     } else {
-      uint32_t f = static_cast<uint32_t>(pos >> 32);
-      int32_t fr = static_cast<int32_t>((pos >> 17) & 0x7FFF);
-      Accumulate<Bits, Channels>(data, f, st.loop ? 0 : f, fr, gl, gr, acc + 2 * i);
+      AccumulateEdge<Bits, Channels>(data, total, st.loop, static_cast<uint32_t>(pos >> 32),
+                                     PhaseOf(kernel, pos), gl, gr, acc + 2 * i);
       pos += step;
       ++i;
     }
@@ -118,7 +231,9 @@ void MixRun(RunState& st, int32_t* acc, int count, uint64_t step) {
 
 }  // namespace
 
-Mixer::Mixer() = default;
+// The resampler's kernel is built here, on the main thread, rather than at
+// the first mix on the audio thread.
+Mixer::Mixer() { TheKernel(); }
 
 Mixer::~Mixer() { DestroyAll(); }
 
@@ -352,30 +467,36 @@ void Mixer::MixVoice(Voice& v, int32_t* acc, int frames, int rate) {
   if (st.stopped) v.playing.store(false, std::memory_order_release);
 }
 
-void Mixer::Mix(int16_t* stereo, int frames, int rate) {
-  if (!stereo || frames <= 0 || rate <= 0) return;
-  int32_t acc[kBlockFrames * 2];
+void Mixer::Add(int32_t* mix, int frames, int rate) {
+  if (!mix || frames <= 0 || rate <= 0) return;
+  // Each voice's lock is held for one block at most.
   for (int done = 0; done < frames;) {
     const int n = std::min(kBlockFrames, frames - done);
-    bool any = false;
     for (Voice& v : voices_) {
       if (!v.playing.load(std::memory_order_acquire)) continue;
       std::lock_guard<std::mutex> guard(v.lock);
       if (!v.playing.load(std::memory_order_relaxed) || !v.data) continue;
-      if (!any) memset(acc, 0, sizeof(int32_t) * 2 * static_cast<size_t>(n));
-      any = true;
-      MixVoice(v, acc, n, rate);
-    }
-    if (any) {
-      int16_t* out = stereo + 2 * done;
-      for (int i = 0; i < 2 * n; ++i) out[i] = Saturate(out[i] + acc[i]);
+      MixVoice(v, mix + 2 * done, n, rate);
     }
     done += n;
   }
 }
 
-void Mixer::Render(void* user, int16_t* stereo, int frames, int rate) {
-  static_cast<Mixer*>(user)->Mix(stereo, frames, rate);
+void Mixer::Mix(int16_t* stereo, int frames, int rate) {
+  if (!stereo || frames <= 0 || rate <= 0) return;
+  int32_t acc[kBlockFrames * 2];
+  for (int done = 0; done < frames;) {
+    const int n = std::min(kBlockFrames, frames - done);
+    memset(acc, 0, sizeof(int32_t) * 2 * static_cast<size_t>(n));
+    Add(acc, n, rate);
+    int16_t* out = stereo + 2 * done;
+    for (int i = 0; i < 2 * n; ++i) out[i] = Saturate(out[i] + acc[i]);
+    done += n;
+  }
+}
+
+void Mixer::Render(void* user, int32_t* mix, int frames, int rate) {
+  static_cast<Mixer*>(user)->Add(mix, frames, rate);
 }
 
 }  // namespace oxs

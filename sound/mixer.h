@@ -1,8 +1,8 @@
 // The software mixer that stands in for a sound card's buffers.
 //
 // A buffer holds PCM samples (8 or 16 bit, mono or stereo) and plays once or
-// looping at its own frequency (resampled to the output rate by linear
-// interpolation), with a volume and a pan in hundredths of a decibel:
+// looping at its own frequency (resampled to the output rate by a
+// band-limited windowed-sinc interpolator, exact at whole source frames), with a volume and a pan in hundredths of a decibel:
 // volume 0 is full, -600 about half amplitude, -10000 silent; pan -10000 is
 // left only, 0 centre, +10000 right only (the other side is attenuated).
 // Play positions are in bytes. A playing buffer may be written into, which
@@ -98,11 +98,14 @@ class Mixer {
   PcmFormat Format(int id) const;
   int PlayingCount() const;
 
-  // Adds every playing buffer into `stereo` (`frames` interleaved 16-bit
-  // frames at `rate` Hz), saturating, and advances the play positions.
+  // Adds every playing buffer into `mix` (`frames` interleaved stereo
+  // frames at `rate` Hz, 32-bit sums on the 16-bit scale) without
+  // saturating, and advances the play positions.
+  void Add(int32_t* mix, int frames, int rate);
+  // The same into 16-bit frames, saturating.
   void Mix(int16_t* stereo, int frames, int rate);
-  // Mix as a plat::audio::RenderFn; `user` is the Mixer.
-  static void Render(void* user, int16_t* stereo, int frames, int rate);
+  // Add as a plat::audio::RenderFn; `user` is the Mixer.
+  static void Render(void* user, int32_t* mix, int frames, int rate);
 
  private:
   struct Voice {

@@ -7,7 +7,12 @@
 
 namespace {
 
-void ResetMusic() { oxMusic::Reset(); }
+// Screen set-up, at the start of a run: the soundfont starts loading in the
+// background, so that the first piece does not hold up a frame pass.
+void ResetMusic() {
+  oxMusic::Reset();
+  plat::midi::Preload();
+}
 bool MusicPlaying() { return oxMusic::PlayingFlag() == 1; }
 void MusicStatus(char* out, int size) { oxMusic::Status(out, size); }
 void RestartMusic() { oxMusic::Replay(); }

@@ -84,59 +84,58 @@ TEST_F(DeviceTest, ReleasedDeviceLeavesSilenceSoTheFileKeepsVirtualTime) {
   Output out = ReadOutput(path_);
   ASSERT_TRUE(out.valid);
   ASSERT_EQ(out.left.size(), 4410u + 44100u + 4410u);
-  EXPECT_EQ(out.left[0], 7000);
-  EXPECT_EQ(out.left[4409], 7000);
+  EXPECT_EQ(out.left[0], Heard(7000));
+  EXPECT_EQ(out.left[4409], Heard(7000));
   EXPECT_EQ(out.left[4410], 0);
   EXPECT_EQ(out.left[4410 + 44099], 0);
-  EXPECT_EQ(out.left[4410 + 44100], 7000);
-  EXPECT_EQ(out.left.back(), 7000);
+  EXPECT_EQ(out.left[4410 + 44100], Heard(7000));
+  EXPECT_EQ(out.left.back(), Heard(7000));
 }
 
-// A stand-in for the synthesiser: checks that the effects were mixed first
-// and adds a constant.
+// A stand-in for the synthesiser: notes the first sum it was handed and
+// adds a constant.
 int g_seenFirst = 0;
-void AddMusic(void* user, int16_t* stereo, int frames, int rate) {
+void AddMusic(void* user, int32_t* mix, int frames, int rate) {
   EXPECT_EQ(rate, 44100);
-  if (frames > 0) g_seenFirst = stereo[0];
+  if (frames > 0) g_seenFirst = mix[0];
   const int add = *static_cast<int*>(user);
-  for (int i = 0; i < frames * 2; ++i) {
-    int v = stereo[i] + add;
-    stereo[i] = static_cast<int16_t>(v > 32767 ? 32767 : v);
-  }
+  for (int i = 0; i < frames * 2; ++i) mix[i] += add;
 }
 
-TEST_F(DeviceTest, MusicIsMixedAfterTheEffectsUntilItIsRemoved) {
+TEST_F(DeviceTest, MusicIsMixedWithTheEffectsUntilItIsRemoved) {
   WriteData("TONE.WAV", Wave(1, 44100, 16, Pcm16(std::vector<int16_t>(44100, 30000))));
   int h = oxSound::LoadObject("TONE.WAV", 1);
   static int add = 5000;
   plat::audio::SetMusicRenderer(&AddMusic, &add);
   oxSound::Play(h, 0);
   RunFrames(3);  // 50 ms
-  EXPECT_EQ(g_seenFirst, 30000);
+  EXPECT_EQ(g_seenFirst, 0);  // each source renders into sums of its own
   plat::audio::SetMusicRenderer(nullptr, nullptr);
   RunFrames(3);
   ox::services::ReleaseSound();
   Output out = ReadOutput(path_);
   ASSERT_TRUE(out.valid);
   ASSERT_EQ(out.left.size(), 4410u);
-  EXPECT_EQ(out.left[0], 32767);  // saturated
-  EXPECT_EQ(out.right[2204], 32767);
-  EXPECT_EQ(out.left[2205], 30000);
-  EXPECT_EQ(out.left[4409], 30000);
+  const int16_t both = plat::audio::MasterStage::Linear(30000 * plat::audio::kEffectsLevel + 5000);
+  EXPECT_EQ(out.left[0], both);
+  EXPECT_EQ(out.right[2204], both);
+  EXPECT_EQ(out.left[2205], Heard(30000));
+  EXPECT_EQ(out.left[4409], Heard(30000));
 }
 
 // The player's volumes scale each source before they are summed: music at
 // 0 leaves the effects alone, master at 0 silences everything, and full
-// volume again is exactly the sources' sum.
+// volume again is the sources' planned sum.
 TEST_F(DeviceTest, PlayerVolumesScaleEachSourceAndZeroSilences) {
   WriteData("TONE.WAV", Wave(1, 44100, 16, Pcm16(std::vector<int16_t>(44100, 10000))));
   const int h = oxSound::LoadObject("TONE.WAV", 1);
   static int add = 4000;
   plat::audio::SetMusicRenderer(&AddMusic, &add);
   oxSound::PlayLoop(h, 0);
-  const struct { int master, music, effects, expected; } kSteps[] = {
-      {100, 100, 100, 14000}, {100, 0, 100, 10000}, {100, 100, 0, 4000},
-      {100, 50, 50, 3500},    {0, 100, 100, 0},     {100, 100, 100, 14000},
+  // Effects and music as fractions of full volume at each step.
+  const struct { int master, music, effects; float effectsGain, musicGain; } kSteps[] = {
+      {100, 100, 100, 1, 1},       {100, 0, 100, 1, 0}, {100, 100, 0, 0, 1},
+      {100, 50, 50, 0.25f, 0.25f}, {0, 100, 100, 0, 0}, {100, 100, 100, 1, 1},
   };
   for (const auto& step : kSteps) {
     plat::audio::SetPlayerVolumes(step.master, step.music, step.effects);
@@ -150,8 +149,10 @@ TEST_F(DeviceTest, PlayerVolumesScaleEachSourceAndZeroSilences) {
   ASSERT_EQ(out.left.size(), 6u * 4410u);
   for (size_t i = 0; i < 6; ++i) {
     // The middle of each step (a block may straddle a change).
-    EXPECT_NEAR(out.left[i * 4410 + 2205], kSteps[i].expected, 1) << "step " << i;
-    EXPECT_NEAR(out.right[i * 4410 + 2205], kSteps[i].expected, 1) << "step " << i;
+    const int expected = plat::audio::MasterStage::Linear(
+        10000 * plat::audio::kEffectsLevel * kSteps[i].effectsGain + 4000 * kSteps[i].musicGain);
+    EXPECT_NEAR(out.left[i * 4410 + 2205], expected, 1) << "step " << i;
+    EXPECT_NEAR(out.right[i * 4410 + 2205], expected, 1) << "step " << i;
   }
 }
 
@@ -193,7 +194,9 @@ TEST_F(DeviceTest, ADeviceThatGoesAwayIsOpenedAgainAndEverySourceCarriesOn) {
       ++gaps.back().second;
       continue;
     }
-    ASSERT_EQ(out.left[i], ramp[played % ramp.size()] + 5) << "frame " << i;
+    ASSERT_EQ(out.left[i], plat::audio::MasterStage::Linear(
+                               ramp[played % ramp.size()] * plat::audio::kEffectsLevel + 5))
+        << "frame " << i;
     ++played;
   }
   // The first removal costs the pass it was found in; the second lasts

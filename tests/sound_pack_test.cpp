@@ -127,7 +127,8 @@ TEST_F(PackTest, LoadPackFindsEntriesInAnyCaseAndShortStreamsLoadWhole) {
   const Output out = Finish();
   ASSERT_TRUE(out.valid);
   EXPECT_EQ(std::vector<int16_t>(out.left.begin(), out.left.begin() + 7),
-            (std::vector<int16_t>{1000, 2000, 3000, 4000, 5000, 6000, 0}));
+            (std::vector<int16_t>{Heard(1000), Heard(2000), Heard(3000), Heard(4000), Heard(5000),
+                                  Heard(6000), 0}));
 }
 
 TEST_F(PackTest, LoadPackFailuresAreReportedUnderItsName) {
@@ -267,7 +268,7 @@ TEST_F(StreamTest, OncePlayedStreamRefillsThenEndsWithOneChunkOfSilence) {
   Output out = Finish();
   ASSERT_TRUE(out.valid);
   ASSERT_GT(out.left.size(), 441000u + 1000u);
-  for (size_t i = 0; i < 441000; ++i) ASSERT_EQ(out.left[i], As16(data_[i])) << i;
+  for (size_t i = 0; i < 441000; ++i) ASSERT_EQ(out.left[i], Heard(As16(data_[i]))) << i;
   for (size_t i = 441000; i < out.left.size(); ++i) ASSERT_EQ(out.left[i], 0) << i;
 }
 
@@ -286,7 +287,7 @@ TEST_F(StreamTest, LoopedStreamGoesOnFromTheLoopPoint) {
   ASSERT_EQ(out.left.size(), 44100u * 16);
   for (size_t i = 0; i < out.left.size(); ++i) {
     const size_t at = i < 441000 ? i : 100000 + (i - 441000);
-    ASSERT_EQ(out.left[i], As16(data_[at])) << i;
+    ASSERT_EQ(out.left[i], Heard(As16(data_[at]))) << i;
   }
 }
 

@@ -12,10 +12,15 @@
 #include "core/paths.h"
 #include "draw/ox_draw.h"
 #include "frame/main_loop.h"
+#include "platform/master_stage.h"
 #include "platform/platform.h"
 #include "tests/test_support.h"
 
 namespace sndtest {
+
+// What the output holds for an effects sample `v` playing alone at full
+// volume: the effects' level in the mix and the master stage's headroom.
+inline int16_t Heard(int v) { return plat::audio::MasterStage::FromEffects(v); }
 
 inline void Put16(std::string& s, uint16_t v) {
   s += static_cast<char>(v & 0xFF);
