@@ -55,23 +55,6 @@ int Play(std::vector<std::string> args, const GameDefinition& game = game::MakeG
   return code;
 }
 
-// Sets an environment variable for the life of the object.
-struct EnvOverride {
-  EnvOverride(const char* name, const std::string& value) : name_(name) {
-    const char* old = std::getenv(name);
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~EnvOverride() {
-    if (had_) setenv(name_, old_.c_str(), 1);
-    else unsetenv(name_);
-  }
-  const char* name_;
-  bool had_;
-  std::string old_;
-};
-
 // The player's speed setting for the life of the object.
 // The player's speed setting as a run reads it: from a settings file
 // (headless runs read one only when --config names it), and in this
@@ -101,7 +84,7 @@ struct NoMusic {
     plat::midi::Shutdown();
   }
   ~NoMusic() { plat::midi::Shutdown(); }
-  EnvOverride env_;
+  oxtest::EnvOverride env_;
 };
 
 std::string StartWith(const char* key) {

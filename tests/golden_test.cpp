@@ -181,23 +181,6 @@ std::string ExeDir() {
   return exe.substr(0, exe.rfind('/') + 1);
 }
 
-// Sets an environment variable for the life of the object.
-struct EnvOverride {
-  EnvOverride(const char* name, const std::string& value) : name_(name) {
-    const char* old = std::getenv(name);
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~EnvOverride() {
-    if (had_) setenv(name_, old_.c_str(), 1);
-    else unsetenv(name_);
-  }
-  const char* name_;
-  bool had_;
-  std::string old_;
-};
-
 // The sound output's sample bytes (the WAVE file's data chunk) and the
 // bytes of one stereo frame at its rate.
 struct Samples {
@@ -318,7 +301,7 @@ void PlayGoldenRun(const StageRun& run, bool practice) {
   // library's and the soundfont package's work (and full synthesis would
   // take three quarters of the run's time). The synthesiser outlives a run
   // in this process, so it is shut down to look for the soundfont again.
-  EnvOverride noMusic("SAMPLEGAME_SOUNDFONT", dir + "no-soundfont.sf2");
+  oxtest::EnvOverride noMusic("SAMPLEGAME_SOUNDFONT", dir + "no-soundfont.sf2");
   plat::midi::Shutdown();
   const GameDefinition game = Wrap(oxtest::InvulnerableGame(),
                                    std::make_integer_sequence<int, kSceneTableSize>{});

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 namespace oxtest {
@@ -23,5 +24,25 @@ bool WriteFile(const std::string& path, const std::string& bytes);
 bool WriteBmp24(const std::string& path, int width, int height, const uint32_t* pixels);
 // Reads a whole file ("" when it cannot be read).
 std::string ReadFile(const std::string& path);
+
+// Sets an environment variable for the life of the object, then restores
+// (or removes) it.
+struct EnvOverride {
+  EnvOverride(const char* name, const std::string& value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~EnvOverride() {
+    if (had_) setenv(name_, old_.c_str(), 1);
+    else unsetenv(name_);
+  }
+  EnvOverride(const EnvOverride&) = delete;
+  EnvOverride& operator=(const EnvOverride&) = delete;
+  const char* name_;
+  bool had_;
+  std::string old_;
+};
 
 }  // namespace oxtest
