@@ -1,6 +1,8 @@
 // The state storage every drawing source file shares: the screen, the
 // sprite table, the pixel format, the key defaults and the clip state.
 #include <array>
+#include <cstring>
+#include <utility>
 
 #include "draw/draw_state.h"
 #include "draw/ox_draw_status.h"
@@ -40,11 +42,34 @@ PixelFormat& Format() { return g_format; }
 KeyDefaults& Keys() { return g_keys; }
 ClipState& Clip() { return g_clip; }
 
-const Surface* PresentedSurface() { return g_screen.screen; }
+void HandOverPresentSlow(bool whole) {
+  ScreenState& s = g_screen;
+  s.presentPending = 0;
+  Surface* screen = s.screen;
+  Surface* back = s.back;
+  if (!screen || !back || !screen->pixels || !back->pixels) return;
+  if (whole) {
+    std::swap(screen->pixels, back->pixels);
+  } else {
+    std::memcpy(screen->pixels, back->pixels,
+                size_t(back->pitch) * size_t(back->height) * sizeof(uint16_t));
+  }
+}
+
+Surface* WritableBack() {
+  if (g_screen.back) BeforeWrite(*g_screen.back);
+  return g_screen.back;
+}
+
+const Surface* PresentedSurface() {
+  if (g_screen.presentPending) HandOverPresentSlow(false);
+  return g_screen.screen;
+}
 Surface* BackSurface() {
   // Handed out for writing, like SpriteSurface.
-  if (g_screen.back) g_screen.back->keyFree = false;
-  return g_screen.back;
+  Surface* back = WritableBack();
+  if (back) back->keyFree = false;
+  return back;
 }
 Rect ClipRect() { return g_clip.clip; }
 const PixelFormat& ScreenFormat() { return g_format; }

@@ -35,6 +35,11 @@ struct ScreenState {
   int vsync;
   Rect presentSource;
   Rect screenRect;
+  // 1: the last Present left its picture in the back buffer instead of
+  // copying it onto the screen surface (nothing shows it headless); the
+  // copy is made when the picture is asked for or the back buffer is about
+  // to change.
+  int presentPending;
 };
 
 struct KeyDefaults {
@@ -80,6 +85,18 @@ void ResetDistortionState();
 // Puts the random-table positions and counters of the pixel-effect filters
 // (rise, noise) back to their start (0).
 void ResetEffectState();
+
+// Called before anything writes into `target`: when it is the back buffer
+// and it still holds the picture owed to the screen surface, hands that
+// picture over. `whole`: every pixel of the back buffer is about to be
+// overwritten without being read, so the two surfaces swap their pixels
+// instead of copying.
+void HandOverPresentSlow(bool whole);
+inline void BeforeWrite(const Surface& target, bool whole = false) {
+  if (Scr().presentPending && &target == Scr().back) HandOverPresentSlow(whole);
+}
+// The back buffer, for code about to write into it (see BeforeWrite).
+Surface* WritableBack();
 
 // Test hook: marks every surface lost, as a display change would.
 void MarkAllSurfacesLost();

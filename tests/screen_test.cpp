@@ -222,6 +222,87 @@ TEST(ScreenPresent, CopiesClearsAndSkipsAFrameAfterALoss) {
   EXPECT_TRUE(AllZero(oxd::PresentedSurface()));
 }
 
+// Headless, Present leaves its picture in the back buffer until someone asks
+// for it or the back buffer changes. Each way of writing into the back
+// buffer after a Present must leave both the picture shown and the back
+// buffer exactly as when the copy is made at once.
+TEST(ScreenPresent, DeferredCopyShowsWhatWasPresented) {
+  oxtest::OpenScreen();
+  oxDraw::SetVSync(0);
+  const int full = oxDraw::CreateObject(640, 480, 1);
+  const int small = oxDraw::CreateObject(40, 30, 1);
+  ASSERT_GT(full, 0);
+  ASSERT_GT(small, 0);
+  for (int h : {full, small}) {
+    oxd::Surface* s = oxd::SpriteSurface(h);
+    for (int i = 0; i < s->pitch * s->height; ++i) s->pixels[i] = uint16_t(i % 5 ? i * 3 : 0);
+    oxDraw::SetObjectKey(h, 0);
+  }
+  struct Case {
+    const char* what;
+    void (*write)(int full, int small);
+  };
+  const Case cases[] = {
+      {"nothing", [](int, int) {}},
+      {"Clear", [](int, int) { oxDraw::Clear(); }},
+      {"ClearRect", [](int, int) { oxDraw::ClearRect(10, 10, 300, 200); }},
+      {"FillRect whole", [](int, int) { oxDraw::FillRect(0, 0, 640, 480, 0x1234); }},
+      {"DrawOpaque whole", [](int f, int) { oxDraw::DrawOpaque(0, 0, f, 0, 0, 640, 480); }},
+      {"Draw keyed whole", [](int f, int) { oxDraw::Draw(0, 0, f, 0, 0, 640, 480); }},
+      {"Draw keyed", [](int, int s) { oxDraw::Draw(100, 50, s, 0, 0, 40, 30); }},
+      {"DrawStretch", [](int, int s) { oxDraw::DrawStretch(5, 6, s, 0, 0, 40, 30, 90, 70); }},
+      {"BlendRect", [](int, int) { oxDraw::BlendRect(0, 0, 320, 240, 0x0841); }},
+      {"DrawHalf", [](int, int s) { oxDraw::DrawHalf(200, 100, s, 0, 0, 40, 30); }},
+      {"BackSurface", [](int, int) { oxd::BackSurface()->pixels[640 * 3 + 4] = 0xBEEF; }},
+      {"Capture", [](int, int s) { oxDraw::Capture(s, 0, 0, 40, 30); }},
+      {"Present again", [](int, int s) {
+         oxDraw::Draw(7, 8, s, 0, 0, 40, 30);
+         oxDraw::Present();
+       }},
+  };
+  auto backPixels = [] {
+    return std::vector<uint16_t>(Scr().back->pixels, Scr().back->pixels + 640 * 480);
+  };
+  auto shownPixels = [] {
+    const oxd::Surface* s = oxd::PresentedSurface();
+    return std::vector<uint16_t>(s->pixels, s->pixels + 640 * 480);
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<uint16_t> back[2], shown[2];
+    for (int deferred : {0, 1}) {
+      // The screen surface holds another picture before this one.
+      oxd::PresentedSurface();
+      PaintBack(9);
+      oxDraw::Present();
+      oxd::PresentedSurface();
+      PaintBack(3);
+      const int presents = plat::headless::PresentCount();
+      oxDraw::Present();
+      EXPECT_EQ(plat::headless::PresentCount(), presents + 1);
+      EXPECT_EQ(Scr().presentPending, 1);
+      if (!deferred) oxd::PresentedSurface();  // the copy made at once
+      c.write(full, small);
+      shown[deferred] = shownPixels();
+      back[deferred] = backPixels();
+    }
+    EXPECT_TRUE(shown[0] == shown[1]);
+    EXPECT_TRUE(back[0] == back[1]);
+  }
+  // The picture shown is the one presented, not what was drawn after it.
+  oxd::PresentedSurface();
+  PaintBack(1);
+  oxDraw::Present();
+  oxDraw::FillRect(0, 0, 640, 480, 0x5555);
+  EXPECT_EQ(ShownPixel(639, 479), uint16_t(1 + 639 * 7 + 479 * 131));
+  EXPECT_EQ(At(Scr().back, 639, 479), 0x5555);
+  // A loss after a deferred Present: the screen surface still comes back blank.
+  oxDraw::Present();
+  oxd::MarkAllSurfacesLost();
+  oxDraw::Restore();
+  EXPECT_TRUE(AllZero(oxd::PresentedSurface()));
+}
+
 TEST(ScreenRelease, FailedOpenReopenAndReleaseLeaveNothingBehind) {
   // A screen that cannot be made is reported; without a screen, presenting
   // and clearing do nothing.
