@@ -72,6 +72,10 @@ constexpr SpriteRecord kFreeRecord = {nullptr, {}, 0, 2, 0, 0, 0};
 // must have been freed).
 void ResetStateStorage();
 
+// CreateSurface without clearing the pixels, for a caller that writes every
+// one of them at once.
+Surface* CreateSurfaceUncleared(int width, int height);
+
 // Frees every record's surface and clears the records (0..1023).
 void ClearSpriteTable();
 // Native value of a colour reference on a surface: truncation, or the

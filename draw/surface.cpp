@@ -140,11 +140,14 @@ bool Overlaps(const Span& a, const Span& b) {
 
 }  // namespace
 
-Surface* CreateSurface(int width, int height) {
+namespace {
+
+Surface* NewSurface(int width, int height, bool clear) {
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return nullptr;
   Surface* s = new (std::nothrow) Surface;
   if (!s) return nullptr;
-  s->pixels = new (std::nothrow) uint16_t[size_t(width) * size_t(height)]();
+  const size_t n = size_t(width) * size_t(height);
+  s->pixels = clear ? new (std::nothrow) uint16_t[n]() : new (std::nothrow) uint16_t[n];
   if (!s->pixels) {
     delete s;
     return nullptr;
@@ -154,6 +157,12 @@ Surface* CreateSurface(int width, int height) {
   s->pitch = width;
   return s;
 }
+
+}  // namespace
+
+Surface* CreateSurface(int width, int height) { return NewSurface(width, height, true); }
+
+Surface* CreateSurfaceUncleared(int width, int height) { return NewSurface(width, height, false); }
 
 void DestroySurface(Surface* surface) {
   if (!surface) return;
