@@ -42,27 +42,108 @@ PixelFormat& Format() { return g_format; }
 KeyDefaults& Keys() { return g_keys; }
 ClipState& Clip() { return g_clip; }
 
-void HandOverPresentSlow(bool whole) {
+namespace {
+
+// Which rows of a pixel buffer may hold something other than 0: columns
+// [lo, hi) of a row may, the rest of it is 0. Clear then only blanks what
+// was drawn since the buffer was last blank. Kept for the two buffers of
+// the screen and the back buffer, and swapped with their pixels.
+constexpr int kTrackedRows = 4096;
+struct ZeroBounds {
+  bool known;  // false: any pixel may be non-zero
+  uint16_t lo[kTrackedRows], hi[kTrackedRows];
+};
+constinit ZeroBounds g_bounds[2] = {};
+constinit int g_backBounds = 0;  // g_bounds[g_backBounds] is the back buffer's
+
+ZeroBounds& BackBounds() { return g_bounds[g_backBounds]; }
+ZeroBounds& ScreenBounds() { return g_bounds[1 - g_backBounds]; }
+
+void HandOver(bool whole) {
   ScreenState& s = g_screen;
   s.presentPending = 0;
   Surface* screen = s.screen;
   Surface* back = s.back;
-  if (!screen || !back || !screen->pixels || !back->pixels) return;
+  if (!screen || !back || !screen->pixels || !back->pixels || screen->pitch != back->pitch ||
+      screen->height != back->height) {
+    return;
+  }
   if (whole) {
     std::swap(screen->pixels, back->pixels);
+    g_backBounds = 1 - g_backBounds;
   } else {
     std::memcpy(screen->pixels, back->pixels,
                 size_t(back->pitch) * size_t(back->height) * sizeof(uint16_t));
+    NoteScreenCopied();
+  }
+}
+
+}  // namespace
+
+void NoteScreenCopied() {
+  const ZeroBounds& b = BackBounds();
+  ZeroBounds& s = ScreenBounds();
+  s.known = b.known;
+  if (!b.known || !g_screen.back) return;
+  const size_t rows = size_t(g_screen.back->height);
+  std::memcpy(s.lo, b.lo, rows * sizeof(uint16_t));
+  std::memcpy(s.hi, b.hi, rows * sizeof(uint16_t));
+}
+
+void ForgetZeroBounds() { g_bounds[0].known = g_bounds[1].known = false; }
+
+void HandOverPresent() {
+  if (g_screen.presentPending) HandOver(false);
+}
+
+void NoteBackWrite(bool whole, int l, int t, int r, int b) {
+  if (g_screen.presentPending) HandOver(whole);
+  ZeroBounds& z = BackBounds();
+  if (!z.known) return;
+  for (int y = t; y < b; ++y) {
+    if (z.hi[y] <= z.lo[y]) {
+      z.lo[y] = uint16_t(l);
+      z.hi[y] = uint16_t(r);
+    } else {
+      if (l < z.lo[y]) z.lo[y] = uint16_t(l);
+      if (r > z.hi[y]) z.hi[y] = uint16_t(r);
+    }
   }
 }
 
 Surface* WritableBack() {
-  if (g_screen.back) BeforeWrite(*g_screen.back);
+  HandOverPresent();
+  BackBounds().known = false;
   return g_screen.back;
 }
 
+void ClearBack() {
+  Surface* back = g_screen.back;
+  if (!back || !back->pixels) return;
+  if (g_screen.presentPending) HandOver(true);
+  ZeroBounds& z = BackBounds();
+  const size_t pitch = size_t(back->pitch);
+  // Rows are tracked only while their columns fit the bounds' 16 bits.
+  const bool trackable = back->height <= kTrackedRows && back->width <= 0xFFFF;
+  if (z.known && trackable) {
+    for (int y = 0; y < back->height; ++y) {
+      if (z.hi[y] > z.lo[y]) {
+        std::memset(back->pixels + size_t(y) * pitch + z.lo[y], 0,
+                    size_t(z.hi[y] - z.lo[y]) * sizeof(uint16_t));
+      }
+    }
+  } else {
+    std::memset(back->pixels, 0, pitch * size_t(back->height) * sizeof(uint16_t));
+  }
+  z.known = trackable;
+  if (trackable) {
+    std::memset(z.lo, 0, size_t(back->height) * sizeof(uint16_t));
+    std::memset(z.hi, 0, size_t(back->height) * sizeof(uint16_t));
+  }
+}
+
 const Surface* PresentedSurface() {
-  if (g_screen.presentPending) HandOverPresentSlow(false);
+  HandOverPresent();
   return g_screen.screen;
 }
 Surface* BackSurface() {
@@ -76,6 +157,7 @@ const PixelFormat& ScreenFormat() { return g_format; }
 
 void ResetStateStorage() {
   g_screen = InitialScreen();
+  ForgetZeroBounds();
   g_sprites = FreeTable();
   g_format = PixelFormat{};
   g_keys = KeyDefaults{};

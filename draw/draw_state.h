@@ -92,15 +92,25 @@ void ResetEffectState();
 
 // Called before anything writes into `target`: when it is the back buffer
 // and it still holds the picture owed to the screen surface, hands that
-// picture over. `whole`: every pixel of the back buffer is about to be
+// picture over; then notes the rectangle (l, t, r, b), inside the surface,
+// as written. `whole`: every pixel of the back buffer is about to be
 // overwritten without being read, so the two surfaces swap their pixels
 // instead of copying.
-void HandOverPresentSlow(bool whole);
-inline void BeforeWrite(const Surface& target, bool whole = false) {
-  if (Scr().presentPending && &target == Scr().back) HandOverPresentSlow(whole);
+void NoteBackWrite(bool whole, int l, int t, int r, int b);
+inline void BeforeWrite(const Surface& target, bool whole, int l, int t, int r, int b) {
+  if (&target == Scr().back) NoteBackWrite(whole, l, t, r, b);
 }
-// The back buffer, for code about to write into it (see BeforeWrite).
+// Hands the picture owed to the screen surface over by copying.
+void HandOverPresent();
+// The back buffer, for code about to write anywhere into it.
 Surface* WritableBack();
+// Fills the whole back buffer with 0, skipping the parts of rows already
+// known to be 0.
+void ClearBack();
+// After the back buffer was copied onto the screen surface whole.
+void NoteScreenCopied();
+// Forgets which pixels are known to be 0 (new or freed surfaces).
+void ForgetZeroBounds();
 
 // Test hook: marks every surface lost, as a display change would.
 void MarkAllSurfacesLost();

@@ -67,6 +67,7 @@ void FreeAllSurfaces() {
   Scr().screen = nullptr;
   Scr().back = nullptr;
   Scr().presentPending = 0;
+  ForgetZeroBounds();
   Scr().opened = 0;
 }
 
@@ -101,7 +102,7 @@ constexpr InternalSpriteSpec kInternalSprites[4] = {
 
 void MarkAllSurfacesLost() {
   // The screen surface gets the picture it shows before it is lost.
-  if (Scr().presentPending) HandOverPresentSlow(false);
+  HandOverPresent();
   if (Scr().screen) Scr().screen->lost = true;
   if (Scr().back) Scr().back->lost = true;
   for (int i = 0; i < kSpriteCount; ++i) {
@@ -211,13 +212,13 @@ void oxDraw::Present() {
   if (plat::IsHeadless() && whole && !s.screen->lost && !s.back->lost) {
     // Nothing shows the picture: it stays in the back buffer, and the screen
     // surface takes it only when someone asks for it or the back buffer is
-    // about to change (HandOverPresentSlow). A picture still owed from the
+    // about to change (NoteBackWrite). A picture still owed from the
     // previous Present is superseded without ever being copied.
     plat::PresentFrame(s.back->pixels, s.width, s.height, s.back->pitch, s.vsync != 0);
     s.presentPending = 1;
     return;
   }
-  if (s.presentPending) HandOverPresentSlow(false);
+  HandOverPresent();
   // The screen surface is the window's client area, so the copy lands at its
   // origin; the screen rectangle only tracks where the window is.
   BlitResult result;
@@ -238,6 +239,7 @@ void oxDraw::Present() {
       plat::PresentFrame(s.screen->pixels, s.width, s.height, s.screen->pitch, false);
     }
   }
+  if (result == BlitResult::Ok) NoteScreenCopied();
   // After a loss every surface comes back; this frame is not shown again.
   if (result == BlitResult::Lost) oxDraw::Restore();
 }

@@ -209,8 +209,10 @@ BlitResult Blit(Surface& dst, int dx, int dy, const Surface& src, int sl, int st
                 d) != Check::Copy) {
     return BlitResult::Refused;
   }
-  BeforeWrite(dst, !useKey && &src != &dst && &src != Scr().screen && d.left == 0 && d.top == 0 &&
-                       d.width == dst.width && d.height == dst.height);
+  BeforeWrite(dst,
+              !useKey && &src != &dst && &src != Scr().screen && d.left == 0 && d.top == 0 &&
+                  d.width == dst.width && d.height == dst.height,
+              d.left, d.top, d.left + d.width, d.top + d.height);
   if (!useKey && s.width == src.pitch && s.width == dst.pitch) {
     // Whole rows of both surfaces: one contiguous block (a full-screen copy).
     std::memmove(PixelAt(dst, 0, d.top), PixelAt(src, 0, s.top),
@@ -248,7 +250,7 @@ BlitResult BlitStretch(Surface& dst, int dl, int dt, int dr, int db, const Surfa
   Check cd = CheckRect(dl, dt, dr, db, dst.width, dst.height, d);
   if (cs == Check::Refused || cd == Check::Refused) return BlitResult::Refused;
   if (cs == Check::Empty || cd == Check::Empty) return BlitResult::Ok;
-  BeforeWrite(dst);
+  BeforeWrite(dst, false, d.left, d.top, d.left + d.width, d.top + d.height);
   const uint16_t key = src.key;
 
   if (&dst == &src && Overlaps(s, d)) {
@@ -279,7 +281,13 @@ BlitResult Fill(Surface& dst, int l, int t, int r, int b, uint16_t value) {
     case Check::Empty: return BlitResult::Ok;
     case Check::Copy: break;
   }
-  BeforeWrite(dst, d.left == 0 && d.top == 0 && d.width == dst.width && d.height == dst.height);
+  const bool whole = d.left == 0 && d.top == 0 && d.width == dst.width && d.height == dst.height;
+  if (whole && value == 0 && &dst == Scr().back) {
+    // Clearing the back buffer: only what is not black already.
+    ClearBack();
+    return BlitResult::Ok;
+  }
+  BeforeWrite(dst, whole, d.left, d.top, d.left + d.width, d.top + d.height);
   if (d.width == dst.pitch) {
     // Whole rows: one contiguous run.
     FillRow(PixelAt(dst, 0, d.top), size_t(d.width) * size_t(d.height), value);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,7 @@ bool EveryPixel(Pred pred) {
 }
 // Fills the back buffer with a pattern that differs from pixel to pixel.
 void PaintBack(uint16_t seed) {
+  oxd::BackSurface();  // taken for writing, as any code writing it directly does
   EveryPixel([&](int x, int y) {
     At(Scr().back, x, y) = uint16_t(seed + x * 7 + y * 131);
     return true;
@@ -301,6 +303,59 @@ TEST(ScreenPresent, DeferredCopyShowsWhatWasPresented) {
   oxd::MarkAllSurfacesLost();
   oxDraw::Restore();
   EXPECT_TRUE(AllZero(oxd::PresentedSurface()));
+}
+
+// Random runs of drawing, clearing and presenting, headless: every Clear
+// leaves the whole back buffer black (whatever drew where since the last
+// one, on either of the two buffers the screen and the back buffer trade),
+// and the picture shown is always the back buffer as it was presented.
+TEST(ScreenPresent, ClearBlanksEverythingDrawnAndShownPicturesHold) {
+  oxtest::OpenScreen();
+  oxDraw::SetVSync(0);
+  const int sprite = oxDraw::CreateObject(50, 40, 1);
+  ASSERT_GT(sprite, 0);
+  oxd::Surface* s = oxd::SpriteSurface(sprite);
+  for (int i = 0; i < s->pitch * s->height; ++i) s->pixels[i] = uint16_t(i % 7 ? 0x1000 + i : 0);
+  oxDraw::SetObjectKey(sprite, 0);
+  auto backPixels = [] {
+    return std::vector<uint16_t>(Scr().back->pixels, Scr().back->pixels + 640 * 480);
+  };
+  std::mt19937 rng(2024);
+  auto any = [&](int lo, int hi) { return lo + int(rng() % uint32_t(hi - lo + 1)); };
+  std::vector<uint16_t> presented = backPixels();
+  oxd::PresentedSurface();
+  oxDraw::Present();
+  int clears = 0;
+  for (int step = 0; step < 3000; ++step) {
+    SCOPED_TRACE(step);
+    switch (rng() % 9) {
+      case 0: oxDraw::Draw(any(-60, 650), any(-50, 490), sprite, 0, 0, 50, 40); break;
+      case 1: oxDraw::DrawOpaque(any(0, 590), any(0, 440), sprite, 0, 0, 50, 40); break;
+      case 2: {
+        const int l = any(0, 639), t = any(0, 479);
+        oxDraw::FillRect(l, t, any(l, 640), any(t, 480), int32_t(any(1, 0xFFFF)));
+        break;
+      }
+      case 3: oxDraw::DrawStretch(any(0, 500), any(0, 400), sprite, 0, 0, 50, 40, 120, 70); break;
+      case 4: oxd::BackSurface()->pixels[any(0, 640 * 480 - 1)] = 0x7777; break;
+      case 5: oxDraw::BlendRect(any(0, 300), any(0, 200), any(300, 640), any(200, 480), 0xFFFF); break;
+      case 6:
+        oxDraw::Clear();
+        ++clears;
+        ASSERT_TRUE(AllZero(Scr().back));
+        break;
+      case 7:
+        presented = backPixels();
+        oxDraw::Present();
+        break;
+      case 8: {
+        const oxd::Surface* shown = oxd::PresentedSurface();
+        ASSERT_TRUE(std::vector<uint16_t>(shown->pixels, shown->pixels + 640 * 480) == presented);
+        break;
+      }
+    }
+  }
+  EXPECT_GT(clears, 100);
 }
 
 TEST(ScreenRelease, FailedOpenReopenAndReleaseLeaveNothingBehind) {
