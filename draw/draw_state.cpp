@@ -1,5 +1,6 @@
 // The state storage every drawing source file shares: the screen, the
 // sprite table, the pixel format, the key defaults and the clip state.
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <utility>
@@ -45,7 +46,7 @@ ClipState& Clip() { return g_clip; }
 namespace {
 
 // Which rows of a pixel buffer may hold something other than 0: columns
-// [lo, hi) of a row may, the rest of it is 0. Clear then only blanks what
+// [lo, hi) of a row may, the rest of it is 0 (lo >= hi: the whole row). Clear then only blanks what
 // was drawn since the buffer was last blank. Kept for the two buffers of
 // the screen and the back buffer, and swapped with their pixels.
 constexpr int kTrackedRows = 4096;
@@ -100,14 +101,11 @@ void NoteBackWrite(bool whole, int l, int t, int r, int b) {
   if (g_screen.presentPending) HandOver(whole);
   ZeroBounds& z = BackBounds();
   if (!z.known) return;
+  // An empty row has lo 0xFFFF and hi 0, so widening is a plain min and max.
+  const uint16_t l16 = uint16_t(l), r16 = uint16_t(r);
   for (int y = t; y < b; ++y) {
-    if (z.hi[y] <= z.lo[y]) {
-      z.lo[y] = uint16_t(l);
-      z.hi[y] = uint16_t(r);
-    } else {
-      if (l < z.lo[y]) z.lo[y] = uint16_t(l);
-      if (r > z.hi[y]) z.hi[y] = uint16_t(r);
-    }
+    z.lo[y] = std::min(z.lo[y], l16);
+    z.hi[y] = std::max(z.hi[y], r16);
   }
 }
 
@@ -137,8 +135,8 @@ void ClearBack() {
   }
   z.known = trackable;
   if (trackable) {
-    std::memset(z.lo, 0, size_t(back->height) * sizeof(uint16_t));
-    std::memset(z.hi, 0, size_t(back->height) * sizeof(uint16_t));
+    std::fill_n(z.lo, back->height, uint16_t(0xFFFF));
+    std::fill_n(z.hi, back->height, uint16_t(0));
   }
 }
 

@@ -219,10 +219,27 @@ BlitResult Blit(Surface& dst, int dx, int dy, const Surface& src, int sl, int st
                  size_t(s.width) * size_t(s.height) * sizeof(uint16_t));
     return BlitResult::Ok;
   }
-  // Within one surface, rows are visited so that a source row is read before
-  // the copy overwrites it, and a row shifted right is copied from its end.
   const bool same = &dst == &src;
   const KeyedRowFn forward = CurrentKeyedRow();
+  if (!same) {
+    // Two surfaces never share memory: rows in order, pointers stepped.
+    const uint16_t* from = PixelAt(src, s.left, s.top);
+    uint16_t* to = PixelAt(dst, d.left, d.top);
+    const size_t srcPitch = size_t(src.pitch), dstPitch = size_t(dst.pitch);
+    const size_t bytes = size_t(s.width) * sizeof(uint16_t);
+    if (useKey) {
+      for (int k = 0; k < s.height; ++k, from += srcPitch, to += dstPitch) {
+        forward(to, from, s.width, src.key);
+      }
+    } else {
+      for (int k = 0; k < s.height; ++k, from += srcPitch, to += dstPitch) {
+        std::memcpy(to, from, bytes);
+      }
+    }
+    return BlitResult::Ok;
+  }
+  // Within one surface, rows are visited so that a source row is read before
+  // the copy overwrites it, and a row shifted right is copied from its end.
   const bool upward = same && d.top > s.top;
   const bool backward = same && d.top == s.top && d.left > s.left;
   for (int k = 0; k < s.height; ++k) {

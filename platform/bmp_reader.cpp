@@ -179,7 +179,16 @@ bool Decode24(const uint8_t* data, Rgb565Rows allocate, void* context) {
   for (int y = 0; y < rows; ++y) {
     const uint8_t* in = pixels + rowBytes * size_t(topDown ? y : rows - 1 - y);
     uint16_t* o = out + size_t(y) * size_t(pitch);
-    for (int x = 0; x < width; ++x, in += 3) o[x] = Rgb565(in[2], in[1], in[0]);
+    // Four bytes at a time (blue, green, red and the next pixel's blue);
+    // the row's last pixel byte by byte, as its fourth byte may lie past
+    // the end of the file.
+    for (int x = 0; x + 1 < width; ++x, in += 3) {
+      uint32_t p;
+      std::memcpy(&p, in, sizeof p);
+      p = SDL_SwapLE32(p);
+      o[x] = uint16_t(((p >> 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 3) & 0x001F));
+    }
+    o[width - 1] = Rgb565(in[2], in[1], in[0]);
   }
   return true;
 }
