@@ -20,6 +20,14 @@ constexpr Pair kPairs[] = {
     {"BM_DrawOpaque64", "BM_MemcpyBackBuffer"},
     {"BM_DrawKeyedNoKeyPixels64", "BM_MemcpyBackBuffer"},
     {"BM_DrawKeyed64", "BM_MemcpyBackBuffer"},
+    {"BM_DrawKeyed64", "BM_AnchorKeyedLoop64"},
+    {"BM_DrawKeyed64Scalar", "BM_AnchorKeyedLoop64"},
+    {"BM_DrawKeyed64Sse2", "BM_AnchorKeyedLoop64"},
+    {"BM_DrawKeyed64Avx2", "BM_AnchorKeyedLoop64"},
+    {"BM_DrawKeyed64Avx512", "BM_AnchorKeyedLoop64"},
+    {"BM_DrawStrip380", "BM_MemcpyStripRows"},
+    {"BM_DrawOpaqueStrip380", "BM_MemcpyStripRows"},
+    {"BM_DrawTitle640", "BM_MemcpyBackBuffer"},
 };
 
 class RatioReporter : public benchmark::ConsoleReporter {

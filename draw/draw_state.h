@@ -35,6 +35,11 @@ struct ScreenState {
   int vsync;
   Rect presentSource;
   Rect screenRect;
+  // 1: the last Present left its picture in the back buffer instead of
+  // copying it onto the screen surface (nothing shows it headless); the
+  // copy is made when the picture is asked for or the back buffer is about
+  // to change.
+  int presentPending;
 };
 
 struct KeyDefaults {
@@ -67,6 +72,10 @@ constexpr SpriteRecord kFreeRecord = {nullptr, {}, 0, 2, 0, 0, 0};
 // must have been freed).
 void ResetStateStorage();
 
+// CreateSurface without clearing the pixels, for a caller that writes every
+// one of them at once.
+Surface* CreateSurfaceUncleared(int width, int height);
+
 // Frees every record's surface and clears the records (0..1023).
 void ClearSpriteTable();
 // Native value of a colour reference on a surface: truncation, or the
@@ -80,6 +89,28 @@ void ResetDistortionState();
 // Puts the random-table positions and counters of the pixel-effect filters
 // (rise, noise) back to their start (0).
 void ResetEffectState();
+
+// Called before anything writes into `target`: when it is the back buffer
+// and it still holds the picture owed to the screen surface, hands that
+// picture over; then notes the rectangle (l, t, r, b), inside the surface,
+// as written. `whole`: every pixel of the back buffer is about to be
+// overwritten without being read, so the two surfaces swap their pixels
+// instead of copying.
+void NoteBackWrite(bool whole, int l, int t, int r, int b);
+inline void BeforeWrite(const Surface& target, bool whole, int l, int t, int r, int b) {
+  if (&target == Scr().back) NoteBackWrite(whole, l, t, r, b);
+}
+// Hands the picture owed to the screen surface over by copying.
+void HandOverPresent();
+// The back buffer, for code about to write anywhere into it.
+Surface* WritableBack();
+// Fills the whole back buffer with 0, skipping the parts of rows already
+// known to be 0.
+void ClearBack();
+// After the back buffer was copied onto the screen surface whole.
+void NoteScreenCopied();
+// Forgets which pixels are known to be 0 (new or freed surfaces).
+void ForgetZeroBounds();
 
 // Test hook: marks every surface lost, as a display change would.
 void MarkAllSurfacesLost();

@@ -80,7 +80,7 @@ struct EffectSurfaces {
 inline bool Lockable(const Surface* s) { return s && !s->lost && s->pixels; }
 
 inline EffectSurfaces LockBack() {
-  Surface* back = Scr().back;
+  Surface* back = WritableBack();
   return {back, nullptr, Tables().built16 == 1 && Lockable(back)};
 }
 

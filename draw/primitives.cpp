@@ -92,7 +92,7 @@ Canvas* CanvasOf(Context& c) {
 class Dc {
  public:
   Dc() {
-    Surface* back = oxd::Scr().back;
+    Surface* back = oxd::WritableBack();
     if (!back || back->lost || !back->pixels) return;
     if (Describes(g_open, back)) {
       c_ = &g_open;
@@ -404,7 +404,7 @@ void FillSpan(const Dc& dc, int l, int t, int r, int b, uint16_t v) {
 // ---------------------------------------------------------------- operations
 
 int oxDraw::OpenDC() {
-  Surface* back = oxd::Scr().back;
+  Surface* back = oxd::WritableBack();
   if (!back || back->lost || !back->pixels) return 0;
   if (!Describes(g_open, back)) {
     DestroyCanvas(g_open);

@@ -66,6 +66,8 @@ void FreeAllSurfaces() {
   DestroySurface(Scr().back);
   Scr().screen = nullptr;
   Scr().back = nullptr;
+  Scr().presentPending = 0;
+  ForgetZeroBounds();
   Scr().opened = 0;
 }
 
@@ -99,6 +101,8 @@ constexpr InternalSpriteSpec kInternalSprites[4] = {
 
 
 void MarkAllSurfacesLost() {
+  // The screen surface gets the picture it shows before it is lost.
+  HandOverPresent();
   if (Scr().screen) Scr().screen->lost = true;
   if (Scr().back) Scr().back->lost = true;
   for (int i = 0; i < kSpriteCount; ++i) {
@@ -202,6 +206,19 @@ void oxDraw::Present() {
   ScreenState& s = Scr();
   if (!s.screen || !s.back) return;
   const Rect& src = s.presentSource;
+  const bool whole = src.left == 0 && src.top == 0 && src.right == s.back->width &&
+                     src.bottom == s.back->height && s.screen->width == s.back->width &&
+                     s.screen->height == s.back->height && s.screen->pitch == s.back->pitch;
+  if (plat::IsHeadless() && whole && !s.screen->lost && !s.back->lost) {
+    // Nothing shows the picture: it stays in the back buffer, and the screen
+    // surface takes it only when someone asks for it or the back buffer is
+    // about to change (NoteBackWrite). A picture still owed from the
+    // previous Present is superseded without ever being copied.
+    plat::PresentFrame(s.back->pixels, s.width, s.height, s.back->pitch, s.vsync != 0);
+    s.presentPending = 1;
+    return;
+  }
+  HandOverPresent();
   // The screen surface is the window's client area, so the copy lands at its
   // origin; the screen rectangle only tracks where the window is.
   BlitResult result;
@@ -222,6 +239,7 @@ void oxDraw::Present() {
       plat::PresentFrame(s.screen->pixels, s.width, s.height, s.screen->pitch, false);
     }
   }
+  if (result == BlitResult::Ok) NoteScreenCopied();
   // After a loss every surface comes back; this frame is not shown again.
   if (result == BlitResult::Lost) oxDraw::Restore();
 }

@@ -160,7 +160,7 @@ int oxDraw::BlendRect(int left, int top, int right, int bottom, int32_t pixel) {
   int l = std::max(left, c.left), t = std::max(top, c.top);
   int r = std::min(right, c.right), b = std::min(bottom, c.bottom);
   if (l > r || t > b) return 1;
-  Surface* back = oxd::Scr().back;
+  Surface* back = oxd::WritableBack();
   if (!back || back->lost || !back->pixels) return 0;
   // The clip rectangle may reach past the back buffer; the blend never
   // writes outside it.

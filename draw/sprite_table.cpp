@@ -42,28 +42,31 @@ int FindFreeRecord() {
   return -1;
 }
 
+struct BitmapTarget {
+  Surface* surface = nullptr;
+};
+
+// Makes the surface the decoder writes every pixel of, so its memory is not
+// cleared first.
+uint16_t* AllocateBitmap(void* context, int width, int height, int* pitch) {
+  BitmapTarget& t = *static_cast<BitmapTarget*>(context);
+  t.surface = CreateSurfaceUncleared(width, height);
+  if (!t.surface) return nullptr;
+  *pitch = t.surface->pitch;
+  return t.surface->pixels;
+}
+
 // Decodes the BMP file at `path` into a new surface of the bitmap's size and
 // stores that size in the record; nullptr when the file cannot be read.
 Surface* LoadBitmapSurface(const char* path, SpriteRecord& r) {
-  plat::Image image;
-  if (!plat::LoadBmp(path, image)) return nullptr;
-  Surface* surface = CreateSurface(image.width, image.height);
-  if (surface) {
-    r.width = static_cast<uint16_t>(image.width);
-    r.height = static_cast<uint16_t>(image.height);
-    for (int y = 0; y < image.height; ++y) {
-      const uint32_t* in = image.pixels + size_t(y) * size_t(image.width);
-      uint16_t* out = surface->pixels + size_t(y) * size_t(surface->pitch);
-      for (int x = 0; x < image.width; ++x) {
-        // 0x00RRGGBB to a colour reference 0x00BBGGRR, then to RGB565.
-        uint32_t p = in[x];
-        uint32_t ref = ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
-        out[x] = NativeColor(ref);
-      }
-    }
+  BitmapTarget target;
+  if (!plat::LoadBmpRgb565(path, AllocateBitmap, &target)) {
+    DestroySurface(target.surface);
+    return nullptr;
   }
-  plat::FreeImage(image);
-  return surface;
+  r.width = static_cast<uint16_t>(target.surface->width);
+  r.height = static_cast<uint16_t>(target.surface->height);
+  return target.surface;
 }
 
 // Loads the named bitmap from the data directory into the record's surface

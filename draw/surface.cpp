@@ -1,5 +1,8 @@
 #include "draw/ox_surface.h"
 
+#include "draw/blit_rows.h"
+#include "draw/draw_state.h"
+
 #include <cstddef>
 #include <cstring>
 #include <new>
@@ -34,37 +37,6 @@ Check CheckRect(int64_t l, int64_t t, int64_t r, int64_t b, int w, int h, Span& 
 
 uint16_t* PixelAt(const Surface& s, int x, int y) {
   return s.pixels + size_t(y) * size_t(s.pitch) + size_t(x);
-}
-
-// Keyed copy of one row, lowest address first. Safe when dst lies at or
-// below src in memory (each block is loaded before it is stored).
-void KeyedRowForward(uint16_t* dst, const uint16_t* src, int n, uint16_t key) {
-  int i = 0;
-#ifdef __SSE2__
-  const __m128i k = _mm_set1_epi16(static_cast<short>(key));
-  for (; i + 16 <= n; i += 16) {
-    __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-    __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 8));
-    __m128i d0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-    __m128i d1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i + 8));
-    __m128i m0 = _mm_cmpeq_epi16(s0, k);
-    __m128i m1 = _mm_cmpeq_epi16(s1, k);
-    d0 = _mm_or_si128(_mm_and_si128(m0, d0), _mm_andnot_si128(m0, s0));
-    d1 = _mm_or_si128(_mm_and_si128(m1, d1), _mm_andnot_si128(m1, s1));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), d0);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i + 8), d1);
-  }
-  for (; i + 8 <= n; i += 8) {
-    __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-    __m128i m = _mm_cmpeq_epi16(s, k);
-    d = _mm_or_si128(_mm_and_si128(m, d), _mm_andnot_si128(m, s));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), d);
-  }
-#endif
-  for (; i < n; ++i) {
-    if (src[i] != key) dst[i] = src[i];
-  }
 }
 
 // Keyed copy of one row, highest address first: for a destination that
@@ -168,11 +140,14 @@ bool Overlaps(const Span& a, const Span& b) {
 
 }  // namespace
 
-Surface* CreateSurface(int width, int height) {
+namespace {
+
+Surface* NewSurface(int width, int height, bool clear) {
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return nullptr;
   Surface* s = new (std::nothrow) Surface;
   if (!s) return nullptr;
-  s->pixels = new (std::nothrow) uint16_t[size_t(width) * size_t(height)]();
+  const size_t n = size_t(width) * size_t(height);
+  s->pixels = clear ? new (std::nothrow) uint16_t[n]() : new (std::nothrow) uint16_t[n];
   if (!s->pixels) {
     delete s;
     return nullptr;
@@ -182,6 +157,12 @@ Surface* CreateSurface(int width, int height) {
   s->pitch = width;
   return s;
 }
+
+}  // namespace
+
+Surface* CreateSurface(int width, int height) { return NewSurface(width, height, true); }
+
+Surface* CreateSurfaceUncleared(int width, int height) { return NewSurface(width, height, false); }
 
 void DestroySurface(Surface* surface) {
   if (!surface) return;
@@ -228,15 +209,37 @@ BlitResult Blit(Surface& dst, int dx, int dy, const Surface& src, int sl, int st
                 d) != Check::Copy) {
     return BlitResult::Refused;
   }
+  BeforeWrite(dst,
+              !useKey && &src != &dst && &src != Scr().screen && d.left == 0 && d.top == 0 &&
+                  d.width == dst.width && d.height == dst.height,
+              d.left, d.top, d.left + d.width, d.top + d.height);
   if (!useKey && s.width == src.pitch && s.width == dst.pitch) {
     // Whole rows of both surfaces: one contiguous block (a full-screen copy).
     std::memmove(PixelAt(dst, 0, d.top), PixelAt(src, 0, s.top),
                  size_t(s.width) * size_t(s.height) * sizeof(uint16_t));
     return BlitResult::Ok;
   }
+  const bool same = &dst == &src;
+  const KeyedRowFn forward = CurrentKeyedRow();
+  if (!same) {
+    // Two surfaces never share memory: rows in order, pointers stepped.
+    const uint16_t* from = PixelAt(src, s.left, s.top);
+    uint16_t* to = PixelAt(dst, d.left, d.top);
+    const size_t srcPitch = size_t(src.pitch), dstPitch = size_t(dst.pitch);
+    const size_t bytes = size_t(s.width) * sizeof(uint16_t);
+    if (useKey) {
+      for (int k = 0; k < s.height; ++k, from += srcPitch, to += dstPitch) {
+        forward(to, from, s.width, src.key);
+      }
+    } else {
+      for (int k = 0; k < s.height; ++k, from += srcPitch, to += dstPitch) {
+        std::memcpy(to, from, bytes);
+      }
+    }
+    return BlitResult::Ok;
+  }
   // Within one surface, rows are visited so that a source row is read before
   // the copy overwrites it, and a row shifted right is copied from its end.
-  const bool same = &dst == &src;
   const bool upward = same && d.top > s.top;
   const bool backward = same && d.top == s.top && d.left > s.left;
   for (int k = 0; k < s.height; ++k) {
@@ -248,7 +251,7 @@ BlitResult Blit(Surface& dst, int dx, int dy, const Surface& src, int sl, int st
     } else if (backward) {
       KeyedRowBackward(to, from, s.width, src.key);
     } else {
-      KeyedRowForward(to, from, s.width, src.key);
+      forward(to, from, s.width, src.key);
     }
   }
   return BlitResult::Ok;
@@ -264,6 +267,7 @@ BlitResult BlitStretch(Surface& dst, int dl, int dt, int dr, int db, const Surfa
   Check cd = CheckRect(dl, dt, dr, db, dst.width, dst.height, d);
   if (cs == Check::Refused || cd == Check::Refused) return BlitResult::Refused;
   if (cs == Check::Empty || cd == Check::Empty) return BlitResult::Ok;
+  BeforeWrite(dst, false, d.left, d.top, d.left + d.width, d.top + d.height);
   const uint16_t key = src.key;
 
   if (&dst == &src && Overlaps(s, d)) {
@@ -294,6 +298,13 @@ BlitResult Fill(Surface& dst, int l, int t, int r, int b, uint16_t value) {
     case Check::Empty: return BlitResult::Ok;
     case Check::Copy: break;
   }
+  const bool whole = d.left == 0 && d.top == 0 && d.width == dst.width && d.height == dst.height;
+  if (whole && value == 0 && &dst == Scr().back) {
+    // Clearing the back buffer: only what is not black already.
+    ClearBack();
+    return BlitResult::Ok;
+  }
+  BeforeWrite(dst, whole, d.left, d.top, d.left + d.width, d.top + d.height);
   if (d.width == dst.pitch) {
     // Whole rows: one contiguous run.
     FillRow(PixelAt(dst, 0, d.top), size_t(d.width) * size_t(d.height), value);

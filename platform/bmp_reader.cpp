@@ -3,6 +3,7 @@
 // picture or read past the data; SDL then decodes every bit depth it knows.
 #include <SDL.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -128,7 +129,94 @@ uint8_t* ReadWholeFile(const char* path, size_t& size) {
   return data;
 }
 
+// A file mapped read-only, pages read in up front.
+struct MappedFile {
+  const uint8_t* data = nullptr;
+  size_t size = 0;
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+  explicit MappedFile(const char* path) {
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat st;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+        st.st_size <= kMaxFileSize) {
+      void* p = mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+      if (p != MAP_FAILED) {
+        data = static_cast<const uint8_t*>(p);
+        size = size_t(st.st_size);
+      }
+    }
+    close(fd);
+  }
+  ~MappedFile() {
+    if (data) munmap(const_cast<uint8_t*>(data), size);
+  }
+};
+
+uint16_t Rgb565(uint32_t r, uint32_t g, uint32_t b) {
+  return uint16_t(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
+}
+
+// An uncompressed 24-bit picture with a Windows info header (already
+// validated): rows of blue, green, red bytes, each padded to 4 bytes.
+bool Plain24(const uint8_t* data) {
+  const uint32_t infoSize = Le32(data + 14);
+  return infoSize != 12 && Le16(data + 28) == 24 && Le32(data + 30) == kBiRgb;
+}
+
+bool Decode24(const uint8_t* data, Rgb565Rows allocate, void* context) {
+  const uint8_t* info = data + kFileHeaderSize;
+  const int width = int32_t(Le32(info + 4));
+  const int height = int32_t(Le32(info + 8));
+  const bool topDown = height < 0;
+  const int rows = topDown ? -height : height;
+  const size_t rowBytes = ((size_t(width) * 24 + 31) / 32) * 4;
+  int pitch = 0;
+  uint16_t* out = allocate(context, width, rows, &pitch);
+  if (!out) return false;
+  const uint8_t* pixels = data + Le32(data + 10);
+  for (int y = 0; y < rows; ++y) {
+    const uint8_t* in = pixels + rowBytes * size_t(topDown ? y : rows - 1 - y);
+    uint16_t* o = out + size_t(y) * size_t(pitch);
+    // Four bytes at a time (blue, green, red and the next pixel's blue);
+    // the row's last pixel byte by byte, as its fourth byte may lie past
+    // the end of the file.
+    for (int x = 0; x + 1 < width; ++x, in += 3) {
+      uint32_t p;
+      std::memcpy(&p, in, sizeof p);
+      p = SDL_SwapLE32(p);
+      o[x] = uint16_t(((p >> 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 3) & 0x001F));
+    }
+    o[width - 1] = Rgb565(in[2], in[1], in[0]);
+  }
+  return true;
+}
+
 }  // namespace
+
+bool LoadBmpRgb565(const char* path, Rgb565Rows allocate, void* context) {
+  if (!path || !allocate) return false;
+  const MappedFile file(path);
+  if (!file.data || !HeaderValid(file.data, file.size)) return false;
+  if (Plain24(file.data)) return Decode24(file.data, allocate, context);
+  // Every other kind goes through SDL's reader.
+  Image image;
+  if (!DecodeBmp(file.data, file.size, image)) return false;
+  int pitch = 0;
+  uint16_t* out = allocate(context, image.width, image.height, &pitch);
+  if (out) {
+    for (int y = 0; y < image.height; ++y) {
+      const uint32_t* in = image.pixels + size_t(y) * size_t(image.width);
+      uint16_t* o = out + size_t(y) * size_t(pitch);
+      for (int x = 0; x < image.width; ++x) {
+        o[x] = Rgb565((in[x] >> 16) & 0xFF, (in[x] >> 8) & 0xFF, in[x] & 0xFF);
+      }
+    }
+  }
+  FreeImage(image);
+  return out != nullptr;
+}
 
 bool DecodeBmp(const uint8_t* data, size_t size, Image& out) {
   out = Image{};

@@ -196,4 +196,12 @@ void FreeImage(Image& image);
 // answers false with errno set and leaves no file behind.
 bool WritePng(const char* path, const uint16_t* pixels, int width, int height, int pitchPixels);
 
+// Reads a BMP file as LoadBmp does, straight into RGB565 pixels (each
+// channel truncated). `allocate` is called once the picture is known to
+// decode, with its size; it returns the first pixel of the top row and sets
+// the row pitch in pixels, or returns nullptr to give up. Uncompressed
+// 24-bit files are decoded without an intermediate copy.
+using Rgb565Rows = uint16_t* (*)(void* context, int width, int height, int* pitchPixels);
+bool LoadBmpRgb565(const char* path, Rgb565Rows allocate, void* context);
+
 }  // namespace plat

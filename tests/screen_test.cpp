@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,7 @@ bool EveryPixel(Pred pred) {
 }
 // Fills the back buffer with a pattern that differs from pixel to pixel.
 void PaintBack(uint16_t seed) {
+  oxd::BackSurface();  // taken for writing, as any code writing it directly does
   EveryPixel([&](int x, int y) {
     At(Scr().back, x, y) = uint16_t(seed + x * 7 + y * 131);
     return true;
@@ -220,6 +222,140 @@ TEST(ScreenPresent, CopiesClearsAndSkipsAFrameAfterALoss) {
   EXPECT_EQ(ShownPixel(5, 5), uint16_t(9 + 5 * 7 + 5 * 131));
   oxDraw::Present();
   EXPECT_TRUE(AllZero(oxd::PresentedSurface()));
+}
+
+// Headless, Present leaves its picture in the back buffer until someone asks
+// for it or the back buffer changes. Each way of writing into the back
+// buffer after a Present must leave both the picture shown and the back
+// buffer exactly as when the copy is made at once.
+TEST(ScreenPresent, DeferredCopyShowsWhatWasPresented) {
+  oxtest::OpenScreen();
+  oxDraw::SetVSync(0);
+  const int full = oxDraw::CreateObject(640, 480, 1);
+  const int small = oxDraw::CreateObject(40, 30, 1);
+  ASSERT_GT(full, 0);
+  ASSERT_GT(small, 0);
+  for (int h : {full, small}) {
+    oxd::Surface* s = oxd::SpriteSurface(h);
+    for (int i = 0; i < s->pitch * s->height; ++i) s->pixels[i] = uint16_t(i % 5 ? i * 3 : 0);
+    oxDraw::SetObjectKey(h, 0);
+  }
+  struct Case {
+    const char* what;
+    void (*write)(int full, int small);
+  };
+  const Case cases[] = {
+      {"nothing", [](int, int) {}},
+      {"Clear", [](int, int) { oxDraw::Clear(); }},
+      {"ClearRect", [](int, int) { oxDraw::ClearRect(10, 10, 300, 200); }},
+      {"FillRect whole", [](int, int) { oxDraw::FillRect(0, 0, 640, 480, 0x1234); }},
+      {"DrawOpaque whole", [](int f, int) { oxDraw::DrawOpaque(0, 0, f, 0, 0, 640, 480); }},
+      {"Draw keyed whole", [](int f, int) { oxDraw::Draw(0, 0, f, 0, 0, 640, 480); }},
+      {"Draw keyed", [](int, int s) { oxDraw::Draw(100, 50, s, 0, 0, 40, 30); }},
+      {"DrawStretch", [](int, int s) { oxDraw::DrawStretch(5, 6, s, 0, 0, 40, 30, 90, 70); }},
+      {"BlendRect", [](int, int) { oxDraw::BlendRect(0, 0, 320, 240, 0x0841); }},
+      {"DrawHalf", [](int, int s) { oxDraw::DrawHalf(200, 100, s, 0, 0, 40, 30); }},
+      {"BackSurface", [](int, int) { oxd::BackSurface()->pixels[640 * 3 + 4] = 0xBEEF; }},
+      {"Capture", [](int, int s) { oxDraw::Capture(s, 0, 0, 40, 30); }},
+      {"Present again", [](int, int s) {
+         oxDraw::Draw(7, 8, s, 0, 0, 40, 30);
+         oxDraw::Present();
+       }},
+  };
+  auto backPixels = [] {
+    return std::vector<uint16_t>(Scr().back->pixels, Scr().back->pixels + 640 * 480);
+  };
+  auto shownPixels = [] {
+    const oxd::Surface* s = oxd::PresentedSurface();
+    return std::vector<uint16_t>(s->pixels, s->pixels + 640 * 480);
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<uint16_t> back[2], shown[2];
+    for (int deferred : {0, 1}) {
+      // The screen surface holds another picture before this one.
+      oxd::PresentedSurface();
+      PaintBack(9);
+      oxDraw::Present();
+      oxd::PresentedSurface();
+      PaintBack(3);
+      const int presents = plat::headless::PresentCount();
+      oxDraw::Present();
+      EXPECT_EQ(plat::headless::PresentCount(), presents + 1);
+      EXPECT_EQ(Scr().presentPending, 1);
+      if (!deferred) oxd::PresentedSurface();  // the copy made at once
+      c.write(full, small);
+      shown[deferred] = shownPixels();
+      back[deferred] = backPixels();
+    }
+    EXPECT_TRUE(shown[0] == shown[1]);
+    EXPECT_TRUE(back[0] == back[1]);
+  }
+  // The picture shown is the one presented, not what was drawn after it.
+  oxd::PresentedSurface();
+  PaintBack(1);
+  oxDraw::Present();
+  oxDraw::FillRect(0, 0, 640, 480, 0x5555);
+  EXPECT_EQ(ShownPixel(639, 479), uint16_t(1 + 639 * 7 + 479 * 131));
+  EXPECT_EQ(At(Scr().back, 639, 479), 0x5555);
+  // A loss after a deferred Present: the screen surface still comes back blank.
+  oxDraw::Present();
+  oxd::MarkAllSurfacesLost();
+  oxDraw::Restore();
+  EXPECT_TRUE(AllZero(oxd::PresentedSurface()));
+}
+
+// Random runs of drawing, clearing and presenting, headless: every Clear
+// leaves the whole back buffer black (whatever drew where since the last
+// one, on either of the two buffers the screen and the back buffer trade),
+// and the picture shown is always the back buffer as it was presented.
+TEST(ScreenPresent, ClearBlanksEverythingDrawnAndShownPicturesHold) {
+  oxtest::OpenScreen();
+  oxDraw::SetVSync(0);
+  const int sprite = oxDraw::CreateObject(50, 40, 1);
+  ASSERT_GT(sprite, 0);
+  oxd::Surface* s = oxd::SpriteSurface(sprite);
+  for (int i = 0; i < s->pitch * s->height; ++i) s->pixels[i] = uint16_t(i % 7 ? 0x1000 + i : 0);
+  oxDraw::SetObjectKey(sprite, 0);
+  auto backPixels = [] {
+    return std::vector<uint16_t>(Scr().back->pixels, Scr().back->pixels + 640 * 480);
+  };
+  std::mt19937 rng(2024);
+  auto any = [&](int lo, int hi) { return lo + int(rng() % uint32_t(hi - lo + 1)); };
+  std::vector<uint16_t> presented = backPixels();
+  oxd::PresentedSurface();
+  oxDraw::Present();
+  int clears = 0;
+  for (int step = 0; step < 3000; ++step) {
+    SCOPED_TRACE(step);
+    switch (rng() % 9) {
+      case 0: oxDraw::Draw(any(-60, 650), any(-50, 490), sprite, 0, 0, 50, 40); break;
+      case 1: oxDraw::DrawOpaque(any(0, 590), any(0, 440), sprite, 0, 0, 50, 40); break;
+      case 2: {
+        const int l = any(0, 639), t = any(0, 479);
+        oxDraw::FillRect(l, t, any(l, 640), any(t, 480), int32_t(any(1, 0xFFFF)));
+        break;
+      }
+      case 3: oxDraw::DrawStretch(any(0, 500), any(0, 400), sprite, 0, 0, 50, 40, 120, 70); break;
+      case 4: oxd::BackSurface()->pixels[any(0, 640 * 480 - 1)] = 0x7777; break;
+      case 5: oxDraw::BlendRect(any(0, 300), any(0, 200), any(300, 640), any(200, 480), 0xFFFF); break;
+      case 6:
+        oxDraw::Clear();
+        ++clears;
+        ASSERT_TRUE(AllZero(Scr().back));
+        break;
+      case 7:
+        presented = backPixels();
+        oxDraw::Present();
+        break;
+      case 8: {
+        const oxd::Surface* shown = oxd::PresentedSurface();
+        ASSERT_TRUE(std::vector<uint16_t>(shown->pixels, shown->pixels + 640 * 480) == presented);
+        break;
+      }
+    }
+  }
+  EXPECT_GT(clears, 100);
 }
 
 TEST(ScreenRelease, FailedOpenReopenAndReleaseLeaveNothingBehind) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -354,6 +355,84 @@ TEST(SpriteTableBmpReader, RefusesAnOversizedHeaderBeforeAllocating) {
   EXPECT_FALSE(plat::DecodeBmp(v.data(), v.size(), image));
   EXPECT_EQ(image.pixels, nullptr);
   EXPECT_FALSE(plat::DecodeBmp(nullptr, 0, image));
+}
+
+// The direct RGB565 reader gives what SDL's reader gives, converted, for
+// 24-bit files of every row padding both ways up, and (through SDL) for
+// other depths; broken files fail without a picture.
+TEST(SpriteTableBmpReader, DirectRgb565ReadingMatchesTheGeneralReader) {
+  std::mt19937 rng(5);
+  struct Target {
+    std::vector<uint16_t> pixels;
+    int width = 0, height = 0, calls = 0;
+  };
+  auto allocate = [](void* context, int w, int h, int* pitch) -> uint16_t* {
+    Target& t = *static_cast<Target*>(context);
+    ++t.calls;
+    t.width = w;
+    t.height = h;
+    *pitch = w + 3;  // a pitch wider than the row, as a surface may have
+    t.pixels.assign(size_t(w + 3) * size_t(h), 0xAAAA);
+    return t.pixels.data();
+  };
+  struct Case {
+    int width, height, bits;
+  };
+  std::vector<Case> cases;
+  for (int w = 1; w <= 9; ++w) {
+    for (int h : {3, -3}) cases.push_back({w, h, 24});
+  }
+  cases.push_back({5, 4, 8});
+  cases.push_back({5, -4, 32});
+  cases.push_back({7, 2, 16});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + "x" +
+                 std::to_string(c.bits));
+    const int rows = c.height < 0 ? -c.height : c.height;
+    const size_t rowBytes = ((size_t(c.width) * size_t(c.bits) + 31) / 32) * 4;
+    std::vector<uint8_t> data(rowBytes * size_t(rows));
+    for (uint8_t& b : data) b = uint8_t(rng());
+    std::vector<uint32_t> palette;
+    if (c.bits == 8) {
+      for (int i = 0; i < 256; ++i) palette.push_back(rng() & 0xFFFFFF);
+    }
+    const std::string path = PathOf("direct" + std::to_string(cases.size()) + ".bmp");
+    const std::vector<uint8_t> file = MakeBmp(c.width, c.height, uint16_t(c.bits), 0, palette, data);
+    ASSERT_TRUE(oxtest::WriteFile(path, std::string(file.begin(), file.end())));
+
+    plat::Image image;
+    ASSERT_TRUE(plat::LoadBmp(path.c_str(), image));
+    Target t;
+    ASSERT_TRUE(plat::LoadBmpRgb565(path.c_str(), allocate, &t));
+    EXPECT_EQ(t.calls, 1);
+    ASSERT_EQ(t.width, image.width);
+    ASSERT_EQ(t.height, image.height);
+    for (int y = 0; y < image.height; ++y) {
+      for (int x = 0; x < image.width + 3; ++x) {
+        const uint16_t got = t.pixels[size_t(y) * size_t(image.width + 3) + size_t(x)];
+        if (x >= image.width) {
+          ASSERT_EQ(got, 0xAAAA) << "padding written at " << x << "," << y;
+          continue;
+        }
+        const uint32_t p = image.pixels[size_t(y) * size_t(image.width) + size_t(x)];
+        const uint32_t ref = ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
+        ASSERT_EQ(got, oxd::NativeColor(ref)) << x << "," << y;
+      }
+    }
+    plat::FreeImage(image);
+    // The same file cut short, and a missing one: no picture is asked for.
+    const std::string cut = PathOf("cut.bmp");
+    ASSERT_TRUE(oxtest::WriteFile(cut, std::string(file.begin(), file.end() - 1)));
+    Target none;
+    EXPECT_FALSE(plat::LoadBmpRgb565(cut.c_str(), allocate, &none));
+    EXPECT_FALSE(plat::LoadBmpRgb565(PathOf("missing.bmp").c_str(), allocate, &none));
+    EXPECT_EQ(none.calls, 0);
+  }
+  // An allocation that gives up fails the load.
+  const std::vector<uint8_t> file = MakeBmp(2, 2, 24, 0, {}, std::vector<uint8_t>(16, 7));
+  ASSERT_TRUE(oxtest::WriteFile(PathOf("refused.bmp"), std::string(file.begin(), file.end())));
+  auto refuse = [](void*, int, int, int*) -> uint16_t* { return nullptr; };
+  EXPECT_FALSE(plat::LoadBmpRgb565(PathOf("refused.bmp").c_str(), refuse, nullptr));
 }
 
 }  // namespace

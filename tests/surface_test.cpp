@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <random>
+#include <string>
 #include <vector>
 
+#include "draw/blit_rows.h"
 #include "draw/ox_surface.h"
+#include "tests/test_support.h"
 
 namespace {
 
@@ -111,3 +115,112 @@ TEST(DrawBlitter, NearestNeighbourAlsoInsideOneSurface) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr oxd::RowPath kAllPaths[] = {oxd::RowPath::Scalar, oxd::RowPath::Sse2,
+                                      oxd::RowPath::Avx2, oxd::RowPath::Avx512};
+
+// Puts the path chosen at start back after a test forced another.
+struct PathRestorer {
+  oxd::RowPath saved = oxd::CurrentRowPath();
+  ~PathRestorer() { oxd::SetRowPath(saved); }
+};
+
+}  // namespace
+
+// Every row copy the processor runs against the scalar one on the same
+// random rows: widths 1..70 at every source and destination alignment
+// within a 64-byte line, the key at every position of the row, and guard
+// pixels around the row that no path may touch.
+TEST(DrawBlitter, EveryKeyedRowPathMatchesTheScalarPath) {
+  const oxd::KeyedRowFn scalar = oxd::KeyedRowFor(oxd::RowPath::Scalar);
+  ASSERT_NE(scalar, nullptr);
+  ASSERT_TRUE(oxd::RowPathAvailable(oxd::RowPath::Scalar));
+  std::mt19937 rng(77);
+  constexpr int kGuard = 40, kMaxWidth = 70, kAlign = 32;  // 32 pixels = 64 bytes
+  std::vector<uint16_t> src(kGuard * 2 + kMaxWidth + kAlign), base(src.size());
+  int tested = 0;
+  for (oxd::RowPath path : kAllPaths) {
+    const oxd::KeyedRowFn fn = oxd::KeyedRowFor(path);
+    if (!oxd::RowPathAvailable(path)) {
+      EXPECT_EQ(fn, nullptr) << oxd::RowPathName(path);
+      continue;
+    }
+    ASSERT_NE(fn, nullptr) << oxd::RowPathName(path);
+    ++tested;
+    for (int width = 1; width <= kMaxWidth; ++width) {
+      for (int sa = 0; sa < kAlign; sa += (width < 20 ? 1 : 5)) {
+        const int da = (sa * 7 + width) % kAlign;
+        // Round 0..width-1: a single key pixel at that position among
+        // non-key pixels; round width: random rows, a quarter keys.
+        for (int round = 0; round <= width; ++round) {
+          const uint16_t key = uint16_t(round == width ? rng() & 3 : rng());
+          for (size_t i = 0; i < src.size(); ++i) {
+            const uint32_t r = rng();
+            src[i] = round == width && (r & 3) == 0 ? key : uint16_t(key ^ (1 + (r >> 16) % 0xFFFF));
+            base[i] = uint16_t(r);
+          }
+          if (round < width) src[kGuard + sa + round] = key;
+          std::vector<uint16_t> want = base, got = base;
+          scalar(want.data() + kGuard + da, src.data() + kGuard + sa, width, key);
+          fn(got.data() + kGuard + da, src.data() + kGuard + sa, width, key);
+          ASSERT_EQ(got, want) << oxd::RowPathName(path) << " width " << width << " src align "
+                               << sa << " dst align " << da << " round " << round;
+        }
+      }
+    }
+  }
+  EXPECT_GE(tested, 1);
+}
+
+// Forcing a path by call: keyed blits then go down that path and give the
+// reference picture; a path the processor lacks is refused.
+TEST(DrawBlitter, ForcedPathsDrawTheSamePicture) {
+  PathRestorer restore;
+  std::mt19937 rng(99);
+  Owned src(70, 5), dst(90, 5);
+  src.s->hasKey = true;
+  for (oxd::RowPath path : kAllPaths) {
+    if (!oxd::RowPathAvailable(path)) {
+      const oxd::RowPath before = oxd::CurrentRowPath();
+      EXPECT_FALSE(oxd::SetRowPath(path));
+      EXPECT_EQ(oxd::CurrentRowPath(), before);
+      continue;
+    }
+    ASSERT_TRUE(oxd::SetRowPath(path));
+    EXPECT_EQ(oxd::CurrentRowPath(), path);
+    for (int width : {1, 7, 8, 15, 16, 31, 33, 63, 64, 65, 70}) {
+      src.Scramble(rng);
+      dst.Scramble(rng);
+      const int dx = width % 13;
+      const auto expected = Reference(dst.Copy(), 90, src.Copy(), 70, 0, 1, width, 4, dx, 0, true);
+      ASSERT_EQ(oxd::Blit(*dst, dx, 0, *src, 0, 1, width, 5, true), BlitResult::Ok);
+      ASSERT_EQ(dst.Copy(), expected) << oxd::RowPathName(path) << " " << width;
+    }
+  }
+}
+
+// OX_BLIT_PATH picks the path of a whole run: the game draws the same
+// pictures down every path the processor has.
+TEST(DrawBlitter, EnvironmentChosenPathsDrawTheSameGame) {
+  const std::string dir = oxtest::DataDir();
+  ASSERT_TRUE(oxtest::WriteFile(dir + "play.txt",
+                                "2 ENTER down\n4 ENTER up\n6 F1 down\n8 F1 up\n10 X down\n"));
+  std::string first;
+  for (oxd::RowPath path : kAllPaths) {
+    if (!oxd::RowPathAvailable(path)) continue;
+    const std::string shot = dir + oxd::RowPathName(path) + ".bmp";
+    const std::string cmd = std::string("OX_BLIT_PATH=") + oxd::RowPathName(path) + " " +
+                            SAMPLEGAME_EXE + " --headless --seed 3 --frames 400 --input " + dir +
+                            "play.txt --shot 400:" + shot + " > /dev/null 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    const std::string picture = oxtest::ReadFile(shot);
+    ASSERT_GT(picture.size(), 54u) << shot;
+    if (first.empty()) {
+      first = picture;
+    } else {
+      EXPECT_EQ(picture, first) << oxd::RowPathName(path);
+    }
+  }
+}
