@@ -3,12 +3,12 @@
 // picture or read past the data; SDL then decodes every bit depth it knows.
 #include <SDL.h>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "platform/platform.h"
@@ -129,31 +129,6 @@ uint8_t* ReadWholeFile(const char* path, size_t& size) {
   return data;
 }
 
-// A file mapped read-only, pages read in up front.
-struct MappedFile {
-  const uint8_t* data = nullptr;
-  size_t size = 0;
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
-  explicit MappedFile(const char* path) {
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return;
-    struct stat st;
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
-        st.st_size <= kMaxFileSize) {
-      void* p = mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-      if (p != MAP_FAILED) {
-        data = static_cast<const uint8_t*>(p);
-        size = size_t(st.st_size);
-      }
-    }
-    close(fd);
-  }
-  ~MappedFile() {
-    if (data) munmap(const_cast<uint8_t*>(data), size);
-  }
-};
-
 uint16_t Rgb565(uint32_t r, uint32_t g, uint32_t b) {
   return uint16_t(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
 }
@@ -197,12 +172,15 @@ bool Decode24(const uint8_t* data, Rgb565Rows allocate, void* context) {
 
 bool LoadBmpRgb565(const char* path, Rgb565Rows allocate, void* context) {
   if (!path || !allocate) return false;
-  const MappedFile file(path);
-  if (!file.data || !HeaderValid(file.data, file.size)) return false;
-  if (Plain24(file.data)) return Decode24(file.data, allocate, context);
+  // Read, not mapped: a file cut short while it loads then fails to read
+  // instead of faulting in the middle of the decoding.
+  size_t size = 0;
+  const std::unique_ptr<uint8_t[]> data(ReadWholeFile(path, size));
+  if (!data || !HeaderValid(data.get(), size)) return false;
+  if (Plain24(data.get())) return Decode24(data.get(), allocate, context);
   // Every other kind goes through SDL's reader.
   Image image;
-  if (!DecodeBmp(file.data, file.size, image)) return false;
+  if (!DecodeBmp(data.get(), size, image)) return false;
   int pitch = 0;
   uint16_t* out = allocate(context, image.width, image.height, &pitch);
   if (out) {
