@@ -97,7 +97,7 @@ void GameMarkText(char* text, int size) {
 }
 
 void GameMarkDraw() {
-  char text[32];
+  char text[48];  // room for any two numbers
   GameMarkText(text, sizeof text);
   if (text[0] == '\0') return;
   // Right-aligned against the playfield's left edge, on its bottom row.
