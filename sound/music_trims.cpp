@@ -31,8 +31,8 @@ constexpr PieceTrim kMuseScoreLite[] = {
 
 // FluidR3 GM: its pianos and leads are far louder, its brass softer.
 constexpr PieceTrim kFluidR3[] = {
-    {"BEND.MID", -1.1}, {"BGM1.MID", -2.0}, {"BGM2.MID", -7.9}, {"BGM3.MID", +3.8}, {"BGM4.MID", +3.5},
-    {"BGM5.MID", -5.8}, {"BGM6.MID", -0.4}, {"BGM7.MID", +1.6}, {"BGM8.MID", +0.3},
+    {"BEND.MID", -1.1}, {"BGM1.MID", -2.0}, {"BGM2.MID", -9.2}, {"BGM3.MID", +3.8}, {"BGM4.MID", +3.5},
+    {"BGM5.MID", -7.3}, {"BGM6.MID", -0.4}, {"BGM7.MID", +1.6}, {"BGM8.MID", +0.3},
 };
 
 // TimGM6mb, on which the pieces are balanced, needs none.

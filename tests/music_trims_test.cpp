@@ -169,35 +169,6 @@ std::string StalledSoundfont() {
   return mkfifo(fifo.c_str(), 0600) == 0 ? fifo : std::string();
 }
 
-// Shutting the music down while the soundfont loads does not wait for the
-// load: not for a file that does not come (the pipe), nor for the rest of a
-// large soundfont whose samples are being decompressed.
-TEST_F(MusicTrims, ShutdownDuringALoadDoesNotWaitForIt) {
-  sndtest::OpenScreenWithAudioOut(oxtest::DataDir() + "cancel.wav");  // headless: Available waits
-  const std::string fifo = StalledSoundfont();
-  ASSERT_FALSE(fifo.empty());
-  std::vector<std::string> fonts = {fifo};
-  if (Installed(kLite)) fonts.push_back(kLite);
-  for (const std::string& font : fonts) {
-    SCOPED_TRACE(font);
-    plat::midi::Shutdown();
-    setenv("SAMPLEGAME_SOUNDFONT", font.c_str(), 1);
-    plat::midi::Preload(true);
-    ASSERT_TRUE(plat::midi::Loading());
-    const auto start = std::chrono::steady_clock::now();
-    plat::midi::Shutdown();
-    EXPECT_LT(Seconds(start), 0.5);
-    EXPECT_FALSE(plat::midi::Loading());
-  }
-  // The next load after a cancelled one is whole.
-  if (Installed(plat::midi::kFallbackSoundfont)) {
-    setenv("SAMPLEGAME_SOUNDFONT", plat::midi::kFallbackSoundfont, 1);
-    plat::midi::Preload(true);
-    EXPECT_TRUE(plat::midi::Available());
-  }
-  unlink(fifo.c_str());
-}
-
 // A process that ends while the soundfont still loads (the player quits
 // during start-up) exits at once rather than after the load; the child is
 // stopped by an alarm if it waits.
