@@ -6,9 +6,13 @@
 // hears loads none and only sequences.
 #include "platform/midi_synth.h"
 
+#include <fcntl.h>
 #include <fluidsynth.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -49,6 +53,8 @@ struct State {
   // Set by the loader (before `loading` turns false).
   std::atomic<bool> available{false};
   std::atomic<bool> loading{false};
+  // Set by the main thread to make the loader give up at its next read.
+  std::atomic<bool> cancel{false};
 
   // Shared with Render; guarded by `lock`.
   std::mutex lock;
@@ -62,10 +68,12 @@ struct State {
   int tick = 0;          // the player's position as last reported
   int totalTicks = 0;    // the piece's length once the player knows it (0 before)
   int idleFrames = 0;    // frames rendered with nothing to play and no voice sounding
+  float gain = 1.0f;     // the open piece's trim as a factor (1: none)
   // A piece opened while the soundfont was still loading: its bytes, and
   // whether it was to play. The loader opens it when it is done.
   std::vector<uint8_t> pending;
   bool pendingOpen = false, pendingPlay = false;
+  float pendingGain = 1.0f;
 
   // Resampling to an output rate other than kSynthRate (Render only).
   float left[kBlock], right[kBlock];
@@ -76,9 +84,11 @@ struct State {
 
   std::atomic<uint32_t> ends{0};  // pieces that played to their end
 
-  // A run that ends while the soundfont still loads waits for the loader
-  // here, at the process's end, rather than leave it running.
+  // A run that ends while the soundfont still loads stops the loader here,
+  // at the process's end: it gives up at its next read of the file, so the
+  // wait is short, and nothing runs on after the state is gone.
   ~State() {
+    cancel.store(true, std::memory_order_release);
     if (loader.joinable()) loader.join();
   }
 };
@@ -124,8 +134,11 @@ void ClosePlayer(State& s) {
 }
 
 // Opens a piece on the loaded synthesiser (lock held).
-bool OpenLocked(State& s, const uint8_t* data, size_t size) {
+// `gain` is the piece's trim; it applies from the next rendered block (to
+// the release tails of the piece closed here too, which are short).
+bool OpenLocked(State& s, const uint8_t* data, size_t size, float gain) {
   ClosePlayer(s);
+  s.gain = gain;
   fluid_player_t* player = new_fluid_player(s.synth);
   if (!player) return false;
   fluid_player_set_tick_callback(player, OnTick, &s);
@@ -206,8 +219,8 @@ void RenderDirect(State& s, T* out, int frames) {
     int n = frames < kBlock ? frames : kBlock;
     Synthesise(s, n);
     for (int i = 0; i < n; ++i) {
-      AddSample(out[2 * i], s.left[i]);
-      AddSample(out[2 * i + 1], s.right[i]);
+      AddSample(out[2 * i], s.left[i] * s.gain);
+      AddSample(out[2 * i + 1], s.right[i] * s.gain);
     }
     out += 2 * n;
     frames -= n;
@@ -232,8 +245,8 @@ void RenderResampled(State& s, T* out, int frames, int rate) {
       Pull(s, s.nextL, s.nextR);
     }
     float t = static_cast<float>(s.frac);
-    AddSample(out[2 * i], s.curL + (s.nextL - s.curL) * t);
-    AddSample(out[2 * i + 1], s.curR + (s.nextR - s.curR) * t);
+    AddSample(out[2 * i], (s.curL + (s.nextL - s.curL) * t) * s.gain);
+    AddSample(out[2 * i + 1], (s.curR + (s.nextR - s.curR) * t) * s.gain);
     s.frac += step;
   }
 }
@@ -265,6 +278,108 @@ double GainFor(const char* soundfont) {
 
 namespace {
 
+// The soundfont's file, read by the loader itself (FluidSynth reads through
+// these callbacks) so that a cancel is seen between reads, and a file that
+// is slow to come (a pipe, a stalled mount) is waited for in short polls
+// rather than in one read that nothing can interrupt. Reads are buffered:
+// the soundfont's parser asks for a few bytes at a time.
+constexpr int kPollMs = 20;
+constexpr size_t kFileBuffer = 64 * 1024;
+// Names the loader's own callbacks open: a name no other loader can open,
+// so that a load given up is not tried again by FluidSynth's default loader.
+constexpr char kFontPrefix[] = "samplegame-font:";
+
+struct FontFile {
+  int fd = -1;
+  long long pos = 0;   // the reader's position in the file
+  size_t at = 0, len = 0;  // the unread part of `buffer`
+  char buffer[kFileBuffer];
+};
+
+bool Cancelled() { return S().cancel.load(std::memory_order_acquire); }
+
+FontFile* OpenFontFile(const char* path) {
+  // Non-blocking, so that opening a pipe does not wait for its writer; the
+  // reads wait in polls.
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  FontFile* f = new FontFile;
+  f->fd = fd;
+  return f;
+}
+
+void CloseFontFile(FontFile* f) {
+  if (!f) return;
+  close(f->fd);
+  delete f;
+}
+
+// Fills the buffer; false at the end of the file, on an error, or once the
+// load is cancelled.
+bool Refill(FontFile& f) {
+  while (!Cancelled()) {
+    pollfd p{f.fd, POLLIN, 0};
+    const int ready = poll(&p, 1, kPollMs);
+    if (ready < 0 && errno != EINTR) return false;
+    if (ready <= 0) continue;
+    const ssize_t n = read(f.fd, f.buffer, sizeof f.buffer);
+    if (n > 0) {
+      f.at = 0;
+      f.len = size_t(n);
+      return true;
+    }
+    if (n == 0 || (errno != EAGAIN && errno != EINTR)) return false;
+  }
+  return false;
+}
+
+// Reads exactly `count` bytes.
+bool ReadFontFile(FontFile& f, void* out, long long count) {
+  char* to = static_cast<char*>(out);
+  while (count > 0) {
+    if (f.at == f.len && !Refill(f)) return false;
+    const size_t n = size_t(count) < f.len - f.at ? size_t(count) : f.len - f.at;
+    memcpy(to, f.buffer + f.at, n);
+    f.at += n;
+    f.pos += static_cast<long long>(n);
+    to += n;
+    count -= static_cast<long long>(n);
+  }
+  return true;
+}
+
+void* FontOpen(const char* name) {
+  const size_t prefix = sizeof kFontPrefix - 1;
+  if (!name || strncmp(name, kFontPrefix, prefix) != 0 || Cancelled()) return nullptr;
+  return OpenFontFile(name + prefix);
+}
+
+int FontRead(void* buf, fluid_long_long_t count, void* handle) {
+  return count >= 0 && ReadFontFile(*static_cast<FontFile*>(handle), buf, count) ? FLUID_OK
+                                                                                 : FLUID_FAILED;
+}
+
+int FontSeek(void* handle, fluid_long_long_t offset, int origin) {
+  FontFile& f = *static_cast<FontFile*>(handle);
+  if (Cancelled()) return FLUID_FAILED;
+  if (origin == SEEK_CUR) {
+    offset += f.pos;
+    origin = SEEK_SET;
+  }
+  const off_t to = lseek(f.fd, static_cast<off_t>(offset), origin);
+  if (to < 0) return FLUID_FAILED;
+  f.pos = to;
+  f.at = f.len = 0;
+  return FLUID_OK;
+}
+
+fluid_long_long_t FontTell(void* handle) { return static_cast<FontFile*>(handle)->pos; }
+
+int FontClose(void* handle) {
+  CloseFontFile(static_cast<FontFile*>(handle));
+  return FLUID_OK;
+}
+
 // Loads the soundfont and creates the synthesiser (on the loader thread);
 // installs them, and opens a piece that was opened meanwhile.
 void Load(State& s, const std::string& font, bool unheard) {
@@ -273,15 +388,17 @@ void Load(State& s, const std::string& font, bool unheard) {
   bool ok = false;
   // Only SoundFont files ("RIFF" .. "sfbk") go to the synthesiser: it
   // would try other formats' loaders on anything else.
-  FILE* probe = fopen(font.c_str(), "rb");
+  FontFile* probe = OpenFontFile(font.c_str());
   if (!probe) {
     fprintf(stderr, "samplegame: no music: cannot open the soundfont %s\n", font.c_str());
   } else {
     char head[12];
-    const bool riff = fread(head, 1, sizeof head, probe) == sizeof head &&
-                      memcmp(head, "RIFF", 4) == 0 && memcmp(head + 8, "sfbk", 4) == 0;
-    fclose(probe);
-    if (!riff) {
+    const bool riff = ReadFontFile(*probe, head, sizeof head) && memcmp(head, "RIFF", 4) == 0 &&
+                      memcmp(head + 8, "sfbk", 4) == 0;
+    CloseFontFile(probe);
+    if (Cancelled()) {
+      // The run is ending: no message.
+    } else if (!riff) {
       fprintf(stderr, "samplegame: no music: %s is not a SoundFont file\n", font.c_str());
     } else {
       settings = new_fluid_settings();
@@ -305,12 +422,18 @@ void Load(State& s, const std::string& font, bool unheard) {
       fluid_settings_setint(settings, "synth.polyphony", 4);
     }
     synth = new_fluid_synth(settings);
-    if (!synth) {
+    fluid_sfloader_t* loader = synth && !unheard ? new_fluid_defsfloader(settings) : nullptr;
+    if (loader) {
+      fluid_sfloader_set_callbacks(loader, FontOpen, FontRead, FontSeek, FontTell, FontClose);
+      fluid_synth_add_sfloader(synth, loader);  // the synthesiser owns it
+    }
+    if (!synth || (!unheard && !loader)) {
       fprintf(stderr, "samplegame: no music: cannot create the synthesiser\n");
-    } else if (!unheard && fluid_synth_sfload(synth, font.c_str(), 1) == FLUID_FAILED) {
-      fprintf(stderr, "samplegame: no music: %s is not a usable soundfont\n", font.c_str());
+    } else if (!unheard && fluid_synth_sfload(synth, (kFontPrefix + font).c_str(), 1) == FLUID_FAILED) {
+      if (!Cancelled())
+        fprintf(stderr, "samplegame: no music: %s is not a usable soundfont\n", font.c_str());
     } else {
-      ok = true;
+      ok = !Cancelled();
     }
     if (!ok) {
       if (synth) delete_fluid_synth(synth);
@@ -330,7 +453,7 @@ void Load(State& s, const std::string& font, bool unheard) {
   s.available.store(ok, std::memory_order_release);
   if (s.pendingOpen) {
     const bool play = s.pendingPlay;
-    if (ok && OpenLocked(s, s.pending.data(), s.pending.size())) {
+    if (ok && OpenLocked(s, s.pending.data(), s.pending.size(), s.pendingGain)) {
       if (play) PlayLocked(s);
     } else {
       s.mode = Mode::NotOpen;
@@ -365,6 +488,7 @@ void Preload(bool heard) {
   const bool unheard = !heard;
   s.font = font;
   s.answered = false;
+  s.cancel.store(false, std::memory_order_release);
   s.loading.store(true, std::memory_order_release);
   s.loader = std::thread([&s, font, unheard] { Load(s, font, unheard); });
 }
@@ -387,12 +511,16 @@ bool Available() {
   return s.available.load(std::memory_order_acquire);
 }
 
-bool Open(const uint8_t* data, size_t size) {
+const char* Soundfont() { return S().font.c_str(); }
+
+bool Open(const uint8_t* data, size_t size, double trimDb) {
   if (!Available() || !data || size == 0) {
     Close();
     return false;
   }
   State& s = S();
+  // A trim of 0 is a factor of exactly 1: the output is left bit for bit.
+  const float gain = trimDb == 0.0 ? 1.0f : static_cast<float>(std::pow(10.0, trimDb / 20.0));
   // Registered at every open: the audio output may have been restarted since.
   audio::SetMusicRenderer(RenderThunk, nullptr);
   std::lock_guard<std::mutex> guard(s.lock);
@@ -402,10 +530,11 @@ bool Open(const uint8_t* data, size_t size) {
     s.pending.assign(data, data + size);
     s.pendingOpen = true;
     s.pendingPlay = false;
+    s.pendingGain = gain;
     s.mode = Mode::Stopped;
     return true;
   }
-  return OpenLocked(s, data, size);
+  return OpenLocked(s, data, size, gain);
 }
 
 void Rewind() {
@@ -507,6 +636,7 @@ void Render(int16_t* stereo, int frames, int rate) { RenderInto(stereo, frames, 
 
 void Shutdown() {
   State& s = S();
+  s.cancel.store(true, std::memory_order_release);
   if (s.loader.joinable()) s.loader.join();
   audio::SetMusicRenderer(nullptr, nullptr);
   std::lock_guard<std::mutex> guard(s.lock);
@@ -520,6 +650,7 @@ void Shutdown() {
   s.blockPos = s.blockLen = 0;
   s.pending.clear();
   s.pendingOpen = s.pendingPlay = false;
+  s.pendingGain = s.gain = 1.0f;
   s.tried = false;
   s.answered = false;
   s.font.clear();

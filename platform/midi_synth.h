@@ -12,8 +12,9 @@
 // Main thread: everything but Render and the loader. Render runs where the
 // audio output mixes (the sdl backend's audio thread, or the headless
 // backend's frame pass), the loader on its own thread; a mutex held for one
-// rendered block (or for installing what was loaded) keeps them apart. The end of
-// a piece is flagged by Render and taken by the main thread with TakeEnd.
+// rendered block (or for installing what was loaded) keeps them apart. The
+// end of a piece is flagged by Render and taken by the main thread with
+// TakeEnd. The process's end cancels a load still under way (see Shutdown).
 #pragma once
 
 #include <cstddef>
@@ -58,10 +59,16 @@ bool Loading();
 // waits for it here, so that its output never depends on the load's speed.
 bool Available();
 
+// The soundfont the music uses: the one loading or loaded since Preload
+// (main thread; "" before it).
+const char* Soundfont();
+
 // Closes the open piece and opens a new one from the bytes of a standard
 // MIDI file (copied). The piece starts out stopped at its beginning. False
 // when there is no music device or the synthesiser refuses the data.
-bool Open(const uint8_t* data, size_t size);
+// `trimDb` raises (or lowers) the music by that many decibels while the
+// piece is open; 0 leaves the synthesiser's output as it is.
+bool Open(const uint8_t* data, size_t size, double trimDb = 0.0);
 // Back to the beginning; playing stops there until the next Play.
 void Rewind();
 // Plays from the current position; the end is reported once through TakeEnd.
@@ -81,6 +88,9 @@ void Render(int16_t* stereo, int frames, int rate);
 
 // Unregisters Render and frees the synthesiser and soundfont; the next
 // Available or Open loads them again (tests, and the end of the process).
+// A load under way is cancelled: the loader reads the soundfont itself and
+// gives up at its next read, so neither this nor the end of the process
+// waits for the rest of the file (or for a file that never comes).
 void Shutdown();
 
 }  // namespace plat::midi

@@ -9,6 +9,7 @@
 #include "core/text_copy.h"
 #include "platform/midi_synth.h"
 #include "sound/music_file.h"
+#include "sound/music_trims.h"
 #include "sound/ox_music.h"
 
 namespace {
@@ -46,11 +47,13 @@ int oxMusic::Play(const char* name, int loop) {
   bool named = name && ox::DataPath(path, sizeof path, name);
   // 2. The piece that plays is closed first.
   if (g_music.playing == 1) Stop();
-  // 3. Open, rewind, play with the end notification.
+  // 3. Open, rewind, play with the end notification; at the piece's level
+  //    trim for the soundfont in use.
   bool sounds = false;
   std::vector<uint8_t> bytes;
   if (named && plat::midi::Available() && ReadMidiFile(path, bytes) &&
-      plat::midi::Open(bytes.data(), bytes.size())) {
+      plat::midi::Open(bytes.data(), bytes.size(),
+                       oxs::MusicTrimDb(plat::midi::Soundfont(), name))) {
     plat::midi::Rewind();
     plat::midi::Play();
     sounds = true;

@@ -1,8 +1,11 @@
 // MIDI music: the file check, silence for bad files or soundfonts, the
 // synthesiser's output, ends, loops and stops reaching the window procedure.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -218,6 +221,45 @@ TEST_F(MidiMusic, BadFilesOrSoundfontsPlaySilentlyWithoutAMessage) {
   }
   EXPECT_EQ(oxMusic::Play(nullptr, 1), 0);
   EXPECT_EQ(plat::headless::BoxCount() + plat::headless::BeepCount(), 0);
+}
+
+bool Readable(const char* path) { return access(path, R_OK) == 0; }
+
+// A pipe nobody writes stands for a soundfont that takes long to read.
+std::string StalledSoundfont() {
+  const std::string fifo = oxtest::DataDir() + "stalled.fifo";
+  unlink(fifo.c_str());
+  return mkfifo(fifo.c_str(), 0600) == 0 ? fifo : std::string();
+}
+
+// Shutting the music down while the soundfont loads does not wait for the
+// load: not for a file that does not come (the pipe), nor for the rest of a
+// large soundfont whose samples are being decompressed.
+TEST_F(MidiMusic, ShutdownDuringALoadDoesNotWaitForIt) {
+  const std::string fifo = StalledSoundfont();
+  ASSERT_FALSE(fifo.empty());
+  std::vector<std::string> fonts = {fifo};
+  const char* lite = "/usr/share/sounds/sf3/MuseScore_General_Lite.sf3";
+  if (Readable(lite)) fonts.push_back(lite);
+  for (const std::string& font : fonts) {
+    SCOPED_TRACE(font);
+    plat::midi::Shutdown();
+    setenv("SAMPLEGAME_SOUNDFONT", font.c_str(), 1);
+    plat::midi::Preload(true);
+    ASSERT_TRUE(plat::midi::Loading());
+    const auto start = std::chrono::steady_clock::now();
+    plat::midi::Shutdown();
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.5);
+    EXPECT_FALSE(plat::midi::Loading());
+  }
+  // The next load after a cancelled one is whole (a headless run waits for
+  // it in Available).
+  if (Readable(plat::midi::kFallbackSoundfont)) {
+    setenv("SAMPLEGAME_SOUNDFONT", plat::midi::kFallbackSoundfont, 1);
+    plat::midi::Preload(true);
+    EXPECT_TRUE(plat::midi::Available());
+  }
+  unlink(fifo.c_str());
 }
 
 TEST_F(MidiPlaying, DamagedFilesNeverCrashAndRefusedOnesOpenNothing) {

@@ -7,12 +7,14 @@
 // fire held and reports how far its loud moments rise above the stage's
 // music, and the share of samples at full scale.
 //
-//   sound_report [--data DIR] [--game EXE] [--work DIR] [--fight-frames N]
+//   sound_report [--data DIR] [--game EXE] [--work DIR] [--fight-frames N] [--untrimmed]
 //
 // DIR defaults to the directory above the tool (the build's game
 // directory), EXE to DIR/samplegame, the work directory (fight script and
 // recording) to the current one. SAMPLEGAME_SOUNDFONT picks the soundfont,
-// as for the game.
+// as for the game. Each piece plays at its level trim for the soundfont
+// (sound/music_trims.cpp), shown in the "trim" column, as in the game;
+// --untrimmed measures the pieces without their trims.
 #include <dirent.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,6 +31,7 @@
 
 #include "platform/audio_driver.h"
 #include "platform/midi_synth.h"
+#include "sound/music_trims.h"
 #include "tools/sound_report/sound_measure.h"
 
 namespace {
@@ -149,9 +152,12 @@ struct Piece {
 
 // Plays the piece as the game does (open, rewind, play; on the end, rewind
 // and play again) and records it up to a few seconds past the restart.
-bool RenderPiece(const std::string& path, Piece& piece) {
+// The piece's level trim for the soundfont applies, as in the game, unless
+// `trimmed` is false (to measure the pieces as written).
+bool RenderPiece(const std::string& path, Piece& piece, bool trimmed) {
   std::vector<uint8_t> bytes;
-  if (!ReadAll(path, bytes) || !plat::midi::Open(bytes.data(), bytes.size())) return false;
+  const double trim = trimmed ? oxs::MusicTrimDb(plat::midi::Soundfont(), piece.name.c_str()) : 0.0;
+  if (!ReadAll(path, bytes) || !plat::midi::Open(bytes.data(), bytes.size(), trim)) return false;
   plat::midi::Rewind();
   plat::midi::Play();
   piece.sound.rate = kRate;
@@ -209,6 +215,7 @@ std::string ExeDir() {
 int main(int argc, char** argv) {
   std::string data = ExeDir() + "/..", game, work = ".";
   int fightFrames = 3600;
+  bool trimmed = true;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (i + 1 < argc && a == "--data") {
@@ -219,8 +226,11 @@ int main(int argc, char** argv) {
       work = argv[++i];
     } else if (i + 1 < argc && a == "--fight-frames") {
       fightFrames = atoi(argv[++i]);
+    } else if (a == "--untrimmed") {
+      trimmed = false;
     } else {
-      fprintf(stderr, "usage: sound_report [--data DIR] [--game EXE] [--work DIR] [--fight-frames N]\n");
+      fprintf(stderr, "usage: sound_report [--data DIR] [--game EXE] [--work DIR] [--fight-frames N] "
+                      "[--untrimmed]\n");
       return 2;
     }
   }
@@ -261,15 +271,15 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  printf("%-10s %8s %8s %8s %8s %9s %17s  %s\n", "piece", "length", "LUFS", "peak", "true pk",
-         "loop gap", "low/mid/high %", "programs missing");
+  printf("%-10s %8s %6s %8s %8s %8s %9s %17s  %s\n", "piece", "length", "trim", "LUFS", "peak",
+         "true pk", "loop gap", "low/mid/high %", "programs missing");
   double stageMusicRms = 0;
   bool failed = false;
   for (const std::string& name : names) {
     Piece piece;
     piece.name = name;
     std::vector<uint8_t> bytes;
-    if (!RenderPiece(data + "/" + name, piece) || !ReadAll(data + "/" + name, bytes)) {
+    if (!RenderPiece(data + "/" + name, piece, trimmed) || !ReadAll(data + "/" + name, bytes)) {
       printf("%-10s cannot be played\n", name.c_str());
       failed = true;
       continue;
@@ -294,8 +304,9 @@ int main(int argc, char** argv) {
     snprintf(balance, sizeof balance, "%.0f/%.0f/%.0f", 100 * soundmeasure::BandShare(body, 10, 250),
              100 * soundmeasure::BandShare(body, 250, 4000),
              100 * soundmeasure::BandShare(body, 4000, 20000));
-    printf("%-10s %7.1fs %8.1f %7.1fdB %6.1fdB %8.2fs %17s  %s%s\n", name.c_str(),
-           double(piece.length) / kRate, soundmeasure::Loudness(body),
+    const double trim = trimmed ? oxs::MusicTrimDb(font.c_str(), name.c_str()) : 0.0;
+    printf("%-10s %7.1fs %+6.1f %8.1f %7.1fdB %6.1fdB %8.2fs %17s  %s%s\n", name.c_str(),
+           double(piece.length) / kRate, trim, soundmeasure::Loudness(body),
            Db(soundmeasure::SamplePeak(body)), Db(soundmeasure::TruePeak(body)),
            double(gap) / kRate, balance, missing.c_str() + 1,
            piece.ended ? "" : " (no end within 10 min)");
