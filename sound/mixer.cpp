@@ -436,11 +436,11 @@ int Mixer::PlayingCount() const {
   return n;
 }
 
-void Mixer::MixVoice(Voice& v, int32_t* acc, int frames, int rate) {
+void Mixer::MixVoice(Voice& v, int32_t* acc, int frames, int rate, bool unheard) {
   const uint64_t step = (static_cast<uint64_t>(v.frequency) << 32) / static_cast<uint64_t>(rate);
   RunState st{v.data, v.frames, v.position, v.loop, false, v.gainLeft, v.gainRight};
-  if (st.gainLeft == 0 && st.gainRight == 0) {
-    // Silent: only the position moves.
+  if ((st.gainLeft == 0 && st.gainRight == 0) || unheard) {
+    // Silent or unheard: only the position moves.
     const uint64_t end = static_cast<uint64_t>(v.frames) << 32;
     uint64_t pos = v.position + step * static_cast<uint64_t>(frames);
     if (pos >= end) {
@@ -469,6 +469,7 @@ void Mixer::MixVoice(Voice& v, int32_t* acc, int frames, int rate) {
 
 void Mixer::Add(int32_t* mix, int frames, int rate) {
   if (!mix || frames <= 0 || rate <= 0) return;
+  const bool unheard = unheard_.load(std::memory_order_relaxed);
   // Each voice's lock is held for one block at most.
   for (int done = 0; done < frames;) {
     const int n = std::min(kBlockFrames, frames - done);
@@ -476,7 +477,7 @@ void Mixer::Add(int32_t* mix, int frames, int rate) {
       if (!v.playing.load(std::memory_order_acquire)) continue;
       std::lock_guard<std::mutex> guard(v.lock);
       if (!v.playing.load(std::memory_order_relaxed) || !v.data) continue;
-      MixVoice(v, mix + 2 * done, n, rate);
+      MixVoice(v, mix + 2 * done, n, rate, unheard);
     }
     done += n;
   }

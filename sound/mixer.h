@@ -107,6 +107,11 @@ class Mixer {
   // Add as a plat::audio::RenderFn; `user` is the Mixer.
   static void Render(void* user, int32_t* mix, int frames, int rate);
 
+  // Nobody hears the output (a headless run that writes no sound): Add
+  // then only advances the play positions, exactly as mixing would, and
+  // adds nothing.
+  void SetUnheard(bool unheard) { unheard_.store(unheard, std::memory_order_relaxed); }
+
  private:
   struct Voice {
     mutable std::mutex lock;
@@ -129,9 +134,10 @@ class Mixer {
   const Voice* Find(int id) const;
   static void UpdateGains(Voice& v);
   // Mixes `frames` frames of one voice (locked) into the accumulator.
-  static void MixVoice(Voice& v, int32_t* acc, int frames, int rate);
+  static void MixVoice(Voice& v, int32_t* acc, int frames, int rate, bool unheard);
 
   Voice voices_[kMixerBuffers];
+  std::atomic<bool> unheard_{false};
 };
 
 }  // namespace oxs

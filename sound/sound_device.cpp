@@ -67,6 +67,9 @@ int oxSound::Init() {
     s.available = 0;
     return 0;
   }
+  // Whether anyone hears it is fixed for the run: sounds nobody hears
+  // only move on.
+  TheMixer().SetUnheard(!plat::audio::Heard());
   plat::audio::SetEffectsRenderer(&Mixer::Render, &TheMixer());
   for (SoundObject& o : s.objects) ReleaseBuffers(o);
   s.restoring = 0;

@@ -432,3 +432,43 @@ TEST_F(MixerTest, RenderingOnAnotherThreadWhileBuffersComeAndGo) {
 }
 
 }  // namespace
+
+// A mixer nobody hears adds nothing, yet every play position, loop and stop
+// comes out exactly as on a mixer that mixes the same sounds: at several
+// rates and block sizes, looping and once, resampled up and down.
+TEST(MixerUnheard, MovesThePositionsExactlyAsMixingDoes) {
+  auto heard = std::make_unique<Mixer>(), unheard = std::make_unique<Mixer>();
+  unheard->SetUnheard(true);
+  const std::vector<int16_t> tone = Square(5003, 37, 9000);
+  const struct { uint32_t rate, frequency; bool loop; } sounds[] = {
+      {44100, 0, true}, {22050, 0, false}, {11025, 31000, true}, {8000, 97, false}, {48000, 0, true},
+  };
+  std::vector<int> ids;
+  for (Mixer* m : {heard.get(), unheard.get()}) {
+    for (const auto& s : sounds) {
+      const int id = m->Create(Fmt(1, s.rate, 16), uint32_t(tone.size() * 2));
+      ASSERT_NE(id, 0);
+      m->Write(id, 0, tone.data(), uint32_t(tone.size() * 2));
+      if (s.frequency) m->SetFrequency(id, s.frequency);
+      m->Play(id, s.loop);
+      if (m == heard.get()) ids.push_back(id);
+    }
+  }
+  const int blocks[] = {1, 63, 512, 735, 4096, 17};
+  std::vector<int16_t> a, b;
+  for (int round = 0; round < 24; ++round) {
+    const int n = blocks[round % 6];
+    a.assign(size_t(n) * 2, 0);
+    b.assign(size_t(n) * 2, 0);
+    heard->Mix(a.data(), n, 44100);
+    unheard->Mix(b.data(), n, 44100);
+    EXPECT_EQ(b, std::vector<int16_t>(size_t(n) * 2, 0)) << "round " << round;
+    for (int id : ids) {
+      EXPECT_EQ(unheard->Position(id), heard->Position(id)) << "round " << round << " id " << id;
+      EXPECT_EQ(unheard->Playing(id), heard->Playing(id)) << "round " << round << " id " << id;
+    }
+  }
+  // The one-shot sounds ended on both.
+  EXPECT_FALSE(heard->Playing(ids[1]));
+  EXPECT_FALSE(unheard->Playing(ids[1]));
+}
