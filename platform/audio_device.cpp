@@ -76,6 +76,7 @@ void RenderMix(int16_t* stereo, int frames, int rate) {
   const float effectsGain =
       static_cast<float>(g_effectsGain.load(std::memory_order_relaxed)) / 65536.0f * kEffectsLevel;
   const float musicGain = static_cast<float>(g_musicGain.load(std::memory_order_relaxed)) / 65536.0f;
+  const bool heard = CurrentDriver().Heard();
   constexpr int kChunk = 512;
   int32_t effects[2 * kChunk], music[2 * kChunk];
   float left[kChunk], right[kChunk];
@@ -88,6 +89,13 @@ void RenderMix(int16_t* stereo, int frames, int rate) {
     // music's end move on with time.
     if (d.effects.fn) d.effects.fn(d.effects.user, effects, n, rate);
     if (d.music.fn) d.music.fn(d.music.user, music, n, rate);
+    if (!heard) {
+      // Nobody hears the block: the sources have moved on, the master
+      // stage has nothing to shape.
+      memset(stereo + 2 * static_cast<size_t>(done), 0, sizeof(int16_t) * 2 * static_cast<size_t>(n));
+      done += n;
+      continue;
+    }
     for (int i = 0; i < n; ++i) {
       left[i] = static_cast<float>(effects[2 * i]) * effectsGain +
                 static_cast<float>(music[2 * i]) * musicGain;
