@@ -1,6 +1,7 @@
 // libFuzzer target for the recording reader: any byte string is either
 // refused with a reason or is a recording whose records tile the file
-// exactly, with passes numbered 1, 2, 3, ... as the summary counts them.
+// exactly after its header, with passes numbered 1, 2, 3, ... as the summary
+// counts them.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -16,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (error[0] == '\0' || strchr(error, '\n')) abort();
     return 0;
   }
-  size_t at = plat::replay::kHeaderSize;
+  size_t at = summary.headerSize;  // the fixed header and any choices block
   uint32_t passes = 0;
   bool ended = false;
   while (at < size) {
