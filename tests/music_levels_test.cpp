@@ -37,14 +37,10 @@ class MusicLevels : public ::testing::Test {
  protected:
   void TearDown() override {
     plat::midi::Shutdown();
-    // The soundfont the run was started with (the test suite's) again.
-    if (font_.empty()) {
-      unsetenv("SAMPLEGAME_SOUNDFONT");
-    } else {
-      setenv("SAMPLEGAME_SOUNDFONT", font_.c_str(), 1);
-    }
   }
-  const std::string font_ = getenv("SAMPLEGAME_SOUNDFONT") ? getenv("SAMPLEGAME_SOUNDFONT") : "";
+  // The soundfont the run was started with (the test suite's) comes back
+  // after TearDown.
+  oxtest::EnvOverride font_{"SAMPLEGAME_SOUNDFONT"};
 };
 
 // Screen set-up starts the load and returns while the soundfont is still
@@ -159,15 +155,6 @@ TEST_F(MusicLevels, UnheardMusicEndsWhenHeardMusicDoes) {
   EXPECT_EQ(ends[0], ends[1]);
 }
 
-std::string FightScript(int frames) {
-  std::string s = "30 ENTER down\n32 ENTER up\n40 F1 down\n42 F1 up\n50 X down\n50 Z down\n";
-  for (int f = 60; f + 120 < frames; f += 120) {
-    s += std::to_string(f) + " RIGHT down\n" + std::to_string(f + 30) + " RIGHT up\n";
-    s += std::to_string(f + 60) + " LEFT down\n" + std::to_string(f + 90) + " LEFT up\n";
-  }
-  return s;
-}
-
 soundmeasure::Stereo ToStereo(const Output& out) {
   soundmeasure::Stereo s;
   s.rate = out.rate;
@@ -224,7 +211,7 @@ TEST_F(MusicLevels, AFightStaysWithinSixDecibelsOfTheStageMusic) {
   if (!Installed(plat::midi::kFallbackSoundfont)) GTEST_SKIP() << "no TimGM6mb";
   constexpr int kFrames = 1200;
   const std::string script = oxtest::DataDir() + "fight.txt", wav = oxtest::DataDir() + "fight.wav";
-  ASSERT_TRUE(oxtest::WriteFile(script, FightScript(kFrames)));
+  ASSERT_TRUE(oxtest::WriteFile(script, soundmeasure::FightScript(kFrames)));
   const std::string cmd = std::string("SAMPLEGAME_SOUNDFONT=") + plat::midi::kFallbackSoundfont +
                           " " + SAMPLEGAME_EXE + " --headless --seed 1 --frames " +
                           std::to_string(kFrames) + " --input " + script + " --audio-out " + wav +

@@ -111,14 +111,10 @@ class MidiMusic : public ::testing::Test {
   void TearDown() override {
     oxMusic::Close();
     plat::midi::Shutdown();
-    // The soundfont the run was started with (the test suite's) again.
-    if (font_.empty()) {
-      unsetenv("SAMPLEGAME_SOUNDFONT");
-    } else {
-      setenv("SAMPLEGAME_SOUNDFONT", font_.c_str(), 1);
-    }
   }
-  const std::string font_ = getenv("SAMPLEGAME_SOUNDFONT") ? getenv("SAMPLEGAME_SOUNDFONT") : "";
+  // The soundfont the run was started with (the test suite's) comes back
+  // after TearDown.
+  oxtest::EnvOverride font_{"SAMPLEGAME_SOUNDFONT"};
 };
 
 // The tests that need the synthesiser to sound: the run writes its sound,

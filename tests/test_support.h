@@ -26,13 +26,17 @@ bool WriteBmp24(const std::string& path, int width, int height, const uint32_t* 
 std::string ReadFile(const std::string& path);
 
 // Sets an environment variable for the life of the object, then restores
-// (or removes) it.
+// (or removes) it. The member's destructor restores it after the fixture's
+// TearDown.
 struct EnvOverride {
-  EnvOverride(const char* name, const std::string& value) : name_(name) {
+  EnvOverride(const char* name, const std::string& value) : EnvOverride(name) {
+    setenv(name, value.c_str(), 1);
+  }
+  // Only restores: for a variable the test itself changes.
+  explicit EnvOverride(const char* name) : name_(name) {
     const char* old = std::getenv(name);
     had_ = old != nullptr;
     if (had_) old_ = old;
-    setenv(name, value.c_str(), 1);
   }
   ~EnvOverride() {
     if (had_) setenv(name_, old_.c_str(), 1);

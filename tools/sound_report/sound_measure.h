@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace soundmeasure {
@@ -188,6 +189,18 @@ inline size_t LongestQuiet(const Stereo& s, size_t from, size_t to, double thres
     }
   }
   return longest;
+}
+
+// The input script of the measured fight: Enter on the title, F1 on the
+// selection screen, both fire keys held from then on while the ship weaves,
+// for `frames` frame passes.
+inline std::string FightScript(int frames) {
+  std::string s = "30 ENTER down\n32 ENTER up\n40 F1 down\n42 F1 up\n50 X down\n50 Z down\n";
+  for (int f = 60; f + 120 < frames; f += 120) {
+    s += std::to_string(f) + " RIGHT down\n" + std::to_string(f + 30) + " RIGHT up\n";
+    s += std::to_string(f + 60) + " LEFT down\n" + std::to_string(f + 90) + " LEFT up\n";
+  }
+  return s;
 }
 
 }  // namespace soundmeasure

@@ -191,17 +191,6 @@ bool ReadWave(const std::string& path, Stereo& out) {
   return out.rate > 0;
 }
 
-// The fight: Enter on the title, F1 on the selection screen, both fire keys
-// held from then on while the ship weaves.
-std::string FightScript(int frames) {
-  std::string s = "30 ENTER down\n32 ENTER up\n40 F1 down\n42 F1 up\n50 X down\n50 Z down\n";
-  for (int f = 60; f + 120 < frames; f += 120) {
-    s += std::to_string(f) + " RIGHT down\n" + std::to_string(f + 30) + " RIGHT up\n";
-    s += std::to_string(f + 60) + " LEFT down\n" + std::to_string(f + 90) + " LEFT up\n";
-  }
-  return s;
-}
-
 std::string ExeDir() {
   char buf[4096];
   const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
@@ -317,7 +306,7 @@ int main(int argc, char** argv) {
   // The fight, recorded by the game itself.
   const std::string script = work + "/sound_report_fight.txt", wav = work + "/sound_report_fight.wav";
   FILE* f = fopen(script.c_str(), "w");
-  if (!f || fputs(FightScript(fightFrames).c_str(), f) < 0 || fclose(f) != 0) {
+  if (!f || fputs(soundmeasure::FightScript(fightFrames).c_str(), f) < 0 || fclose(f) != 0) {
     fprintf(stderr, "sound_report: cannot write %s\n", script.c_str());
     return 1;
   }
