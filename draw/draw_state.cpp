@@ -42,7 +42,6 @@ constinit ClipState g_clip{};
 
 }  // namespace
 
-ScreenState& Scr() { return g_screen; }
 SpriteRecord* Sprites() { return g_sprites.data(); }
 PixelFormat& Format() { return g_format; }
 KeyDefaults& Keys() { return g_keys; }
@@ -51,8 +50,8 @@ ClipState& Clip() { return g_clip; }
 namespace {
 
 // Which rows of a pixel buffer may hold something other than 0: columns
-// [lo, hi) of a row may, the rest of it is 0 (lo >= hi: the whole row). Clear then only blanks what
-// was drawn since the buffer was last blank. Kept for the two buffers of
+// [lo, hi) of a row may, the rest of it is 0 (lo >= hi: the whole row).
+// Clear then only blanks what was drawn since the buffer was last blank. Kept for the two buffers of
 // the screen and the back buffer, and swapped with their pixels.
 constexpr int kTrackedRows = 4096;
 constexpr int kTrackedWidth = INT16_MAX;
@@ -67,7 +66,46 @@ constinit int g_backBounds = 0;  // g_bounds[g_backBounds] is the back buffer's
 ZeroBounds& BackBounds() { return g_bounds[g_backBounds]; }
 ZeroBounds& ScreenBounds() { return g_bounds[1 - g_backBounds]; }
 
+// Parts of back buffer rows that are 0 to anyone reading them but still
+// hold what was drawn before the last Clear: columns [lo, hi) of rows
+// [top, bottom) (lo >= hi: nothing in that row).
+struct Unblanked {
+  int top, bottom;
+  int16_t lo[kTrackedRows], hi[kTrackedRows];
+};
+constinit Unblanked g_unblanked = {};
+
+bool AnyUnblanked() { return g_unblanked.top < g_unblanked.bottom; }
+
+void BlankColumns(uint16_t* row, int from, int to) {
+  if (to > from) std::memset(row + from, 0, size_t(to - from) * sizeof(uint16_t));
+}
+
+void ForgetUnblanked() {
+  Unblanked& u = g_unblanked;
+  for (int y = u.top; y < u.bottom; ++y) u.lo[y] = u.hi[y] = 0;
+  u.top = u.bottom = 0;
+}
+
+// An opaque write is about to set columns [l, r) of rows [t, b): only the
+// parts of those rows' unblanked columns outside [l, r) need blanking.
+void SettleAround(int l, int t, int r, int b) {
+  Unblanked& u = g_unblanked;
+  Surface* back = g_screen.back;
+  if (!back || !back->pixels) return ForgetUnblanked();
+  const int from = std::max(t, u.top), to = std::min(b, u.bottom);
+  for (int y = from; y < to; ++y) {
+    if (u.hi[y] <= u.lo[y]) continue;
+    uint16_t* row = back->pixels + size_t(y) * size_t(back->pitch);
+    BlankColumns(row, u.lo[y], std::min<int>(u.hi[y], l));
+    BlankColumns(row, std::max<int>(u.lo[y], r), u.hi[y]);
+    u.lo[y] = u.hi[y] = 0;
+  }
+  if (t <= u.top && b >= u.bottom) u.top = u.bottom = 0;
+}
+
 void HandOver(bool whole) {
+  SettleBack();
   ScreenState& s = g_screen;
   s.presentPending = 0;
   Surface* screen = s.screen;
@@ -88,6 +126,12 @@ void HandOver(bool whole) {
 
 }  // namespace
 
+ScreenState& Scr() {
+  if (AnyUnblanked()) SettleBack();
+  return g_screen;
+}
+ScreenState& ScrUnsettled() { return g_screen; }
+
 void NoteScreenCopied() {
   const ZeroBounds& b = BackBounds();
   ZeroBounds& s = ScreenBounds();
@@ -98,14 +142,36 @@ void NoteScreenCopied() {
   std::memcpy(s.hi, b.hi, rows * sizeof(int16_t));
 }
 
-void ForgetZeroBounds() { g_bounds[0].known = g_bounds[1].known = false; }
+void ForgetZeroBounds() {
+  g_bounds[0].known = g_bounds[1].known = false;
+  ForgetUnblanked();
+}
+
+void SettleBack() {
+  if (!AnyUnblanked()) return;
+  Unblanked& u = g_unblanked;
+  Surface* back = g_screen.back;
+  if (back && back->pixels) {
+    for (int y = u.top; y < u.bottom; ++y) {
+      BlankColumns(back->pixels + size_t(y) * size_t(back->pitch), u.lo[y], u.hi[y]);
+    }
+  }
+  ForgetUnblanked();
+}
 
 void HandOverPresent() {
   if (g_screen.presentPending) HandOver(false);
 }
 
-void NoteBackWrite(bool whole, int l, int t, int r, int b) {
-  if (g_screen.presentPending) HandOver(whole);
+void NoteBackWrite(Write kind, int l, int t, int r, int b) {
+  if (g_screen.presentPending) HandOver(kind == Write::Whole);
+  if (AnyUnblanked()) {
+    switch (kind) {
+      case Write::Whole: ForgetUnblanked(); break;
+      case Write::Opaque: SettleAround(l, t, r, b); break;
+      case Write::Mixed: SettleBack(); break;
+    }
+  }
   ZeroBounds& z = BackBounds();
   if (!z.known) return;
   // An empty row has lo kEmptyLo and hi 0, so widening is a plain min and
@@ -129,6 +195,7 @@ void NoteBackWrite(bool whole, int l, int t, int r, int b) {
 
 Surface* WritableBack() {
   HandOverPresent();
+  SettleBack();
   BackBounds().known = false;
   return g_screen.back;
 }
@@ -142,13 +209,28 @@ void ClearBack() {
   // Rows are tracked only while their columns fit the bounds.
   const bool trackable = back->height <= kTrackedRows && back->width <= kTrackedWidth;
   if (z.known && trackable) {
+    // What was drawn is left to blank later, joined to what an earlier
+    // Clear left.
+    Unblanked& u = g_unblanked;
     for (int y = 0; y < back->height; ++y) {
-      if (z.hi[y] > z.lo[y]) {
-        std::memset(back->pixels + size_t(y) * pitch + size_t(z.lo[y]), 0,
-                    size_t(z.hi[y] - z.lo[y]) * sizeof(uint16_t));
+      if (z.hi[y] <= z.lo[y]) continue;
+      if (u.hi[y] > u.lo[y]) {
+        u.lo[y] = std::min(u.lo[y], z.lo[y]);
+        u.hi[y] = std::max(u.hi[y], z.hi[y]);
+      } else {
+        u.lo[y] = z.lo[y];
+        u.hi[y] = z.hi[y];
+      }
+      if (u.top >= u.bottom) {
+        u.top = y;
+        u.bottom = y + 1;
+      } else {
+        u.top = std::min(u.top, y);
+        u.bottom = std::max(u.bottom, y + 1);
       }
     }
   } else {
+    ForgetUnblanked();
     std::memset(back->pixels, 0, pitch * size_t(back->height) * sizeof(uint16_t));
   }
   z.known = trackable;

@@ -57,8 +57,14 @@ struct ClipState {
 };
 
 // The state lives in draw/draw_state.cpp. Values before Screen: depth 16/0/0,
-// vsync 1; Screen() sets the rest.
+// vsync 1; Screen() sets the rest. Scr() first blanks whatever a Clear of
+// the back buffer left to blank (see ClearBack), so that anyone reading the
+// back buffer's pixels through it sees them as drawn.
 ScreenState& Scr();
+// The same state as it stands, for the blitter and the fills only: their
+// BeforeWrite blanks what the write needs, and they blank the back buffer
+// first when they read from it (SettleBack).
+ScreenState& ScrUnsettled();
 SpriteRecord* Sprites();  // kSpriteCount records
 // The surface of a handle for reading only: unlike SpriteSurface it keeps
 // the surface's keyFree flag. nullptr as SpriteSurface.
@@ -90,22 +96,37 @@ void ResetDistortionState();
 // (rise, noise) back to their start (0).
 void ResetEffectState();
 
+// How a write covers its rectangle.
+enum class Write {
+  Mixed,   // may read what is there (keys, blends) or leave pixels as they are
+  Opaque,  // sets every pixel of the rectangle without reading any
+  Whole,   // Opaque, and the rectangle is the whole surface
+};
+
 // Called before anything writes into `target`: when it is the back buffer
 // and it still holds the picture owed to the screen surface, hands that
-// picture over; then notes the rectangle (l, t, r, b), inside the surface,
-// as written. `whole`: every pixel of the back buffer is about to be
-// overwritten without being read, so the two surfaces swap their pixels
-// instead of copying.
-void NoteBackWrite(bool whole, int l, int t, int r, int b);
-inline void BeforeWrite(const Surface& target, bool whole, int l, int t, int r, int b) {
-  if (&target == Scr().back) NoteBackWrite(whole, l, t, r, b);
+// picture over; blanks what a Clear left to blank, except where an opaque
+// write is about to cover it; then notes the rectangle (l, t, r, b), inside
+// the surface, as written. For a whole write the two surfaces swap their
+// pixels instead of copying.
+void NoteBackWrite(Write kind, int l, int t, int r, int b);
+inline void BeforeWrite(const Surface& target, Write kind, int l, int t, int r, int b) {
+  if (&target == ScrUnsettled().back) NoteBackWrite(kind, l, t, r, b);
+}
+// Blanks everything a Clear left to blank in the back buffer.
+void SettleBack();
+// Before `source` is read: settles it when it is the back buffer.
+inline void BeforeRead(const Surface& source) {
+  if (&source == ScrUnsettled().back) SettleBack();
 }
 // Hands the picture owed to the screen surface over by copying.
 void HandOverPresent();
 // The back buffer, for code about to write anywhere into it.
 Surface* WritableBack();
 // Fills the whole back buffer with 0, skipping the parts of rows already
-// known to be 0.
+// known to be 0. The rest is blanked lazily: an opaque write covering part
+// of it makes blanking that part unnecessary (a scrolling background over
+// the playfield, every frame); anything else blanks it first.
 void ClearBack();
 // After the back buffer was copied onto the screen surface whole.
 void NoteScreenCopied();

@@ -245,7 +245,7 @@ void oxDraw::Present() {
 }
 
 void oxDraw::Clear() {
-  ScreenState& s = Scr();
+  ScreenState& s = ScrUnsettled();
   if (s.back) Fill(*s.back, 0, 0, s.width, s.height, 0);
 }
 

@@ -79,13 +79,15 @@ void Stretch(int x, int y, int handle, int sl, int st, int sr, int sb, int w, in
 // Colour-fill blit into the back buffer. Fills are not clipped and ignore a
 // lost surface; the blitter refuses a rectangle that leaves the buffer.
 void FillBack(int l, int t, int r, int b, uint16_t value) {
-  if (Surface* back = oxd::Scr().back) oxd::Fill(*back, l, t, r, b, value);
+  if (Surface* back = oxd::ScrUnsettled().back) oxd::Fill(*back, l, t, r, b, value);
 }
 
 }  // namespace
 
+// The copies and fills reach the back buffer through the blitter, which
+// blanks what a Clear left to blank as far as each write needs.
 void oxDraw::Draw(int x, int y, int handle, int sl, int st, int sr, int sb) {
-  ClippedCopy(oxd::Scr().back, x, y, handle, sl, st, sr, sb, true);
+  ClippedCopy(oxd::ScrUnsettled().back, x, y, handle, sl, st, sr, sb, true);
 }
 
 void oxDraw::DrawOn(int destination, int x, int y, int handle, int sl, int st, int sr, int sb) {
@@ -93,7 +95,7 @@ void oxDraw::DrawOn(int destination, int x, int y, int handle, int sl, int st, i
 }
 
 void oxDraw::DrawOpaque(int x, int y, int handle, int sl, int st, int sr, int sb) {
-  ClippedCopy(oxd::Scr().back, x, y, handle, sl, st, sr, sb, false);
+  ClippedCopy(oxd::ScrUnsettled().back, x, y, handle, sl, st, sr, sb, false);
 }
 
 void oxDraw::DrawOpaqueOn(int destination, int x, int y, int handle, int sl, int st, int sr,
@@ -142,7 +144,7 @@ void oxDraw::FrameRect(int left, int top, int right, int bottom) {
 }
 
 void oxDraw::ClearWhite() {
-  if (Surface* back = oxd::Scr().back) {
+  if (Surface* back = oxd::ScrUnsettled().back) {
     oxd::Fill(*back, 0, 0, back->width, back->height, uint16_t(oxd::Format().white));
   }
 }

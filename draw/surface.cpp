@@ -209,10 +209,17 @@ BlitResult Blit(Surface& dst, int dx, int dy, const Surface& src, int sl, int st
                 d) != Check::Copy) {
     return BlitResult::Refused;
   }
-  BeforeWrite(dst,
-              !useKey && &src != &dst && &src != Scr().screen && d.left == 0 && d.top == 0 &&
-                  d.width == dst.width && d.height == dst.height,
-              d.left, d.top, d.left + d.width, d.top + d.height);
+  // An unkeyed copy from another surface sets every pixel it covers. The
+  // whole back buffer so covered may swap with the screen surface, unless
+  // that surface is what is copied.
+  BeforeRead(src);
+  Write kind = Write::Mixed;
+  if (!useKey && &src != &dst) {
+    const bool whole = &src != ScrUnsettled().screen && d.left == 0 && d.top == 0 &&
+                       d.width == dst.width && d.height == dst.height;
+    kind = whole ? Write::Whole : Write::Opaque;
+  }
+  BeforeWrite(dst, kind, d.left, d.top, d.left + d.width, d.top + d.height);
   if (!useKey && s.width == src.pitch && s.width == dst.pitch) {
     // Whole rows of both surfaces: one contiguous block (a full-screen copy).
     std::memmove(PixelAt(dst, 0, d.top), PixelAt(src, 0, s.top),
@@ -267,7 +274,8 @@ BlitResult BlitStretch(Surface& dst, int dl, int dt, int dr, int db, const Surfa
   Check cd = CheckRect(dl, dt, dr, db, dst.width, dst.height, d);
   if (cs == Check::Refused || cd == Check::Refused) return BlitResult::Refused;
   if (cs == Check::Empty || cd == Check::Empty) return BlitResult::Ok;
-  BeforeWrite(dst, false, d.left, d.top, d.left + d.width, d.top + d.height);
+  BeforeRead(src);
+  BeforeWrite(dst, Write::Mixed, d.left, d.top, d.left + d.width, d.top + d.height);
   const uint16_t key = src.key;
 
   if (&dst == &src && Overlaps(s, d)) {
@@ -299,12 +307,13 @@ BlitResult Fill(Surface& dst, int l, int t, int r, int b, uint16_t value) {
     case Check::Copy: break;
   }
   const bool whole = d.left == 0 && d.top == 0 && d.width == dst.width && d.height == dst.height;
-  if (whole && value == 0 && &dst == Scr().back) {
+  if (whole && value == 0 && &dst == ScrUnsettled().back) {
     // Clearing the back buffer: only what is not black already.
     ClearBack();
     return BlitResult::Ok;
   }
-  BeforeWrite(dst, whole, d.left, d.top, d.left + d.width, d.top + d.height);
+  BeforeWrite(dst, whole ? Write::Whole : Write::Opaque, d.left, d.top, d.left + d.width,
+              d.top + d.height);
   if (d.width == dst.pitch) {
     // Whole rows: one contiguous run.
     FillRow(PixelAt(dst, 0, d.top), size_t(d.width) * size_t(d.height), value);

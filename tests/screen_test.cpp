@@ -358,6 +358,83 @@ TEST(ScreenPresent, ClearBlanksEverythingDrawnAndShownPicturesHold) {
   EXPECT_GT(clears, 100);
 }
 
+// Clear leaves the drawn pixels to be blanked later, and an opaque copy
+// over part of them (the scrolling background) blanks only what it does not
+// cover. The same random runs with every Clear blanked at once must give
+// the same pixels wherever anyone looks: the back buffer, a capture from
+// it, and the picture presented.
+TEST(ScreenPresent, ClearLeftToBlankMatchesAnEagerClear) {
+  auto run = [](bool eager) {
+    oxtest::OpenScreen();
+    oxDraw::SetVSync(0);
+    const int sprite = oxDraw::CreateObject(50, 40, 1);
+    const int strip = oxDraw::CreateObject(380, 160, 1);
+    const int capture = oxDraw::CreateObject(90, 60, 1);
+    EXPECT_GT(sprite, 0);
+    EXPECT_GT(strip, 0);
+    EXPECT_GT(capture, 0);
+    oxd::Surface* s = oxd::SpriteSurface(sprite);
+    for (int i = 0; i < s->pitch * s->height; ++i) s->pixels[i] = uint16_t(i % 7 ? 0x1000 + i : 0);
+    oxDraw::SetObjectKey(sprite, 0);
+    // No key pixel: drawn keyed or not, the strip covers its rectangle.
+    oxd::Surface* st = oxd::SpriteSurface(strip);
+    for (int i = 0; i < st->pitch * st->height; ++i) st->pixels[i] = uint16_t(0x2000 + i % 4000);
+    oxDraw::SetObjectKey(strip, 0);
+    std::mt19937 rng(77);
+    auto any = [&](int lo, int hi) { return lo + int(rng() % uint32_t(hi - lo + 1)); };
+    std::vector<std::vector<uint16_t>> seen;
+    auto look = [&](const oxd::Surface* from, int count) {
+      seen.emplace_back(from->pixels, from->pixels + count);
+    };
+    for (int step = 0; step < 4000; ++step) {
+      switch (rng() % 12) {
+        case 0:
+        case 1:
+          oxDraw::Clear();
+          if (eager) oxd::Scr();
+          break;
+        case 2:
+        case 3: {
+          // The playfield column, or anywhere; drawn keyed or opaque.
+          const int x = rng() % 2 ? 130 : any(-100, 400), y = any(-170, 490);
+          if (rng() % 2) {
+            oxDraw::Draw(x, y, strip, 0, 0, 380, 160);
+          } else {
+            oxDraw::DrawOpaque(x, y, strip, 0, 0, 380, 160);
+          }
+          break;
+        }
+        case 4: oxDraw::Draw(any(-60, 650), any(-50, 490), sprite, 0, 0, 50, 40); break;
+        case 5: {
+          const int l = any(0, 639), t = any(0, 479);
+          oxDraw::FillRect(l, t, any(l, 640), any(t, 480), int32_t(any(1, 0xFFFF)));
+          break;
+        }
+        case 6: oxDraw::BlendRect(any(0, 300), any(0, 200), any(300, 640), any(200, 480), 0x0841); break;
+        case 7: {
+          const int l = any(0, 550), t = any(0, 420);
+          oxDraw::Capture(capture, l, t, l + 90, t + 60);
+          look(oxd::SpriteSurface(capture), 90 * 60);
+          break;
+        }
+        case 8: oxDraw::Present(); break;
+        case 9: look(oxd::PresentedSurface(), 640 * 480); break;
+        case 10: oxDraw::DrawStretch(any(0, 500), any(0, 400), sprite, 0, 0, 50, 40, 120, 70); break;
+        case 11:
+          if (step % 5 == 0) look(Scr().back, 640 * 480);
+          break;
+      }
+    }
+    look(Scr().back, 640 * 480);
+    return seen;
+  };
+  const auto eager = run(true);
+  const auto lazy = run(false);
+  ASSERT_EQ(eager.size(), lazy.size());
+  EXPECT_GT(eager.size(), 600u);
+  for (size_t i = 0; i < eager.size(); ++i) ASSERT_TRUE(eager[i] == lazy[i]) << "look " << i;
+}
+
 TEST(ScreenRelease, FailedOpenReopenAndReleaseLeaveNothingBehind) {
   // A screen that cannot be made is reported; without a screen, presenting
   // and clearing do nothing.
