@@ -17,7 +17,9 @@ namespace oxd {
 
 namespace {
 
-void RowScalar(uint16_t* dst, const uint16_t* src, int n, uint16_t key) {
+#define OX_INLINE inline __attribute__((always_inline))
+
+OX_INLINE void RowScalar(uint16_t* dst, const uint16_t* src, int n, uint16_t key) {
   for (int i = 0; i < n; ++i) {
     if (src[i] != key) dst[i] = src[i];
   }
@@ -31,7 +33,7 @@ inline __m128i Select8(__m128i s, __m128i d, __m128i k) {
   return _mm_or_si128(_mm_and_si128(m, d), _mm_andnot_si128(m, s));
 }
 
-void RowSse2(uint16_t* dst, const uint16_t* src, int n, uint16_t key) {
+OX_INLINE void RowSse2(uint16_t* dst, const uint16_t* src, int n, uint16_t key) {
   const __m128i k = _mm_set1_epi16(static_cast<short>(key));
   int i = 0;
   for (; i + 16 <= n; i += 16) {
@@ -52,7 +54,7 @@ void RowSse2(uint16_t* dst, const uint16_t* src, int n, uint16_t key) {
   }
 }
 
-__attribute__((target("avx2"))) void RowAvx2(uint16_t* dst, const uint16_t* src, int n,
+__attribute__((target("avx2"))) OX_INLINE void RowAvx2(uint16_t* dst, const uint16_t* src, int n,
                                              uint16_t key) {
   const __m256i k = _mm256_set1_epi16(static_cast<short>(key));
   int i = 0;
@@ -86,8 +88,9 @@ __attribute__((target("avx2"))) void RowAvx2(uint16_t* dst, const uint16_t* src,
 
 // Masked stores write only the pixels that differ from the key, and a
 // masked load and store finish the row without touching memory past it.
-__attribute__((target("avx512f,avx512bw"))) void RowAvx512(uint16_t* dst, const uint16_t* src,
-                                                          int n, uint16_t key) {
+__attribute__((target("avx512f,avx512bw"))) OX_INLINE void RowAvx512(uint16_t* dst,
+                                                                    const uint16_t* src, int n,
+                                                                    uint16_t key) {
   const __m512i k = _mm512_set1_epi16(static_cast<short>(key));
   int i = 0;
   for (; i + 64 <= n; i += 64) {
@@ -109,22 +112,46 @@ __attribute__((target("avx512f,avx512bw"))) void RowAvx512(uint16_t* dst, const 
 
 #endif  // OX_ROWS_X86
 
+// Each path as a row copy and as a rectangle copy: the rectangle's loop
+// over rows calls the row copy inlined, so a sprite of small rows costs
+// one call, not one per row.
+#define OX_KEYED_PATH(Name, Target)                                                          \
+  Target void Name##Row(uint16_t* dst, const uint16_t* src, int n, uint16_t key) {            \
+    Name(dst, src, n, key);                                                                   \
+  }                                                                                           \
+  Target void Name##Rect(uint16_t* dst, size_t dstPitch, const uint16_t* src, size_t srcPitch, \
+                         int width, int height, uint16_t key) {                               \
+    for (int y = 0; y < height; ++y, dst += dstPitch, src += srcPitch) Name(dst, src, width, key); \
+  }
+
+OX_KEYED_PATH(RowScalar, )
+#if OX_ROWS_X86
+OX_KEYED_PATH(RowSse2, )
+OX_KEYED_PATH(RowAvx2, __attribute__((target("avx2"))))
+OX_KEYED_PATH(RowAvx512, __attribute__((target("avx512f,avx512bw"))))
+#endif
+
 struct PathEntry {
   const char* name;
-  KeyedRowFn fn;
+  KeyedRowFn row;
+  KeyedRectFn rect;
 };
 
 #if OX_ROWS_X86
-constexpr PathEntry kPaths[kRowPathCount] = {
-    {"scalar", RowScalar}, {"sse2", RowSse2}, {"avx2", RowAvx2}, {"avx512", RowAvx512}};
+constexpr PathEntry kPaths[kRowPathCount] = {{"scalar", RowScalarRow, RowScalarRect},
+                                             {"sse2", RowSse2Row, RowSse2Rect},
+                                             {"avx2", RowAvx2Row, RowAvx2Rect},
+                                             {"avx512", RowAvx512Row, RowAvx512Rect}};
 #else
-constexpr PathEntry kPaths[kRowPathCount] = {
-    {"scalar", RowScalar}, {"sse2", nullptr}, {"avx2", nullptr}, {"avx512", nullptr}};
+constexpr PathEntry kPaths[kRowPathCount] = {{"scalar", RowScalarRow, RowScalarRect},
+                                             {"sse2", nullptr, nullptr},
+                                             {"avx2", nullptr, nullptr},
+                                             {"avx512", nullptr, nullptr}};
 #endif
 
 bool Supported(RowPath path) {
   const int i = int(path);
-  if (i < 0 || i >= kRowPathCount || !kPaths[i].fn) return false;
+  if (i < 0 || i >= kRowPathCount || !kPaths[i].row) return false;
 #if OX_ROWS_X86
   switch (path) {
     case RowPath::Scalar: return true;
@@ -160,19 +187,21 @@ RowPath Choose() {
   return best;
 }
 
-void RowFirstUse(uint16_t* dst, const uint16_t* src, int n, uint16_t key);
+void RectFirstUse(uint16_t* dst, size_t dstPitch, const uint16_t* src, size_t srcPitch, int width,
+                  int height, uint16_t key);
 
-constinit KeyedRowFn g_row = RowFirstUse;
+constinit KeyedRectFn g_rect = RectFirstUse;
 constinit RowPath g_path = RowPath::Scalar;
 
 void Install(RowPath path) {
   g_path = path;
-  g_row = kPaths[int(path)].fn;
+  g_rect = kPaths[int(path)].rect;
 }
 
-void RowFirstUse(uint16_t* dst, const uint16_t* src, int n, uint16_t key) {
+void RectFirstUse(uint16_t* dst, size_t dstPitch, const uint16_t* src, size_t srcPitch, int width,
+                  int height, uint16_t key) {
   Install(Choose());
-  g_row(dst, src, n, key);
+  g_rect(dst, dstPitch, src, srcPitch, width, height, key);
 }
 
 }  // namespace
@@ -180,7 +209,7 @@ void RowFirstUse(uint16_t* dst, const uint16_t* src, int n, uint16_t key) {
 bool RowPathAvailable(RowPath path) { return Supported(path); }
 
 RowPath CurrentRowPath() {
-  if (g_row == RowFirstUse) Install(Choose());
+  if (g_rect == RectFirstUse) Install(Choose());
   return g_path;
 }
 
@@ -195,11 +224,13 @@ const char* RowPathName(RowPath path) {
   return i >= 0 && i < kRowPathCount ? kPaths[i].name : "?";
 }
 
-KeyedRowFn KeyedRowFor(RowPath path) { return Supported(path) ? kPaths[int(path)].fn : nullptr; }
+KeyedRowFn KeyedRowFor(RowPath path) { return Supported(path) ? kPaths[int(path)].row : nullptr; }
 
-KeyedRowFn CurrentKeyedRow() {
-  if (g_row == RowFirstUse) Install(Choose());
-  return g_row;
+KeyedRowFn CurrentKeyedRow() { return kPaths[int(CurrentRowPath())].row; }
+
+KeyedRectFn CurrentKeyedRect() {
+  if (g_rect == RectFirstUse) Install(Choose());
+  return g_rect;
 }
 
 }  // namespace oxd

@@ -4,6 +4,7 @@
 // environment, or SetRowPath, asks for a narrower one (tests, benchmarks).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace oxd {
@@ -14,6 +15,10 @@ constexpr int kRowPathCount = 4;
 // Copies the n pixels of src that differ from key into dst, lowest address
 // first. Safe when dst lies at or below src in memory.
 using KeyedRowFn = void (*)(uint16_t* dst, const uint16_t* src, int n, uint16_t key);
+// The same for `height` rows of `width` pixels, each pitch apart. The two
+// rectangles must not overlap.
+using KeyedRectFn = void (*)(uint16_t* dst, size_t dstPitch, const uint16_t* src, size_t srcPitch,
+                             int width, int height, uint16_t key);
 
 // Whether this build and this processor can run the path.
 bool RowPathAvailable(RowPath path);
@@ -27,7 +32,8 @@ const char* RowPathName(RowPath path);
 // A path's row copy, for tests that compare them; nullptr when unavailable.
 KeyedRowFn KeyedRowFor(RowPath path);
 
-// The forward keyed row copy of the current path.
+// The forward keyed row and rectangle copies of the current path.
 KeyedRowFn CurrentKeyedRow();
+KeyedRectFn CurrentKeyedRect();
 
 }  // namespace oxd

@@ -227,7 +227,6 @@ BlitResult Blit(Surface& dst, int dx, int dy, const Surface& src, int sl, int st
     return BlitResult::Ok;
   }
   const bool same = &dst == &src;
-  const KeyedRowFn forward = CurrentKeyedRow();
   if (!same) {
     // Two surfaces never share memory: rows in order, pointers stepped.
     const uint16_t* from = PixelAt(src, s.left, s.top);
@@ -235,9 +234,7 @@ BlitResult Blit(Surface& dst, int dx, int dy, const Surface& src, int sl, int st
     const size_t srcPitch = size_t(src.pitch), dstPitch = size_t(dst.pitch);
     const size_t bytes = size_t(s.width) * sizeof(uint16_t);
     if (useKey) {
-      for (int k = 0; k < s.height; ++k, from += srcPitch, to += dstPitch) {
-        forward(to, from, s.width, src.key);
-      }
+      CurrentKeyedRect()(to, dstPitch, from, srcPitch, s.width, s.height, src.key);
     } else {
       for (int k = 0; k < s.height; ++k, from += srcPitch, to += dstPitch) {
         std::memcpy(to, from, bytes);
@@ -247,6 +244,7 @@ BlitResult Blit(Surface& dst, int dx, int dy, const Surface& src, int sl, int st
   }
   // Within one surface, rows are visited so that a source row is read before
   // the copy overwrites it, and a row shifted right is copied from its end.
+  const KeyedRowFn forward = CurrentKeyedRow();
   const bool upward = same && d.top > s.top;
   const bool backward = same && d.top == s.top && d.left > s.left;
   for (int k = 0; k < s.height; ++k) {
