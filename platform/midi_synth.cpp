@@ -69,6 +69,7 @@ struct State {
   int totalTicks = 0;    // the piece's length once the player knows it (0 before)
   int idleFrames = 0;    // frames rendered with nothing to play and no voice sounding
   float gain = 1.0f;     // the open piece's trim as a factor (1: none)
+  bool unheard = false;  // no soundfont: every sample is 0, only the clock runs
   // A piece opened while the soundfont was still loading: its bytes, and
   // whether it was to play. The loader opens it when it is done.
   std::vector<uint8_t> pending;
@@ -218,7 +219,8 @@ void RenderDirect(State& s, T* out, int frames) {
   while (frames > 0) {
     int n = frames < kBlock ? frames : kBlock;
     Synthesise(s, n);
-    for (int i = 0; i < n; ++i) {
+    // Silence adds nothing to the mix.
+    for (int i = 0; i < n && !s.unheard; ++i) {
       AddSample(out[2 * i], s.left[i] * s.gain);
       AddSample(out[2 * i + 1], s.right[i] * s.gain);
     }
@@ -244,9 +246,11 @@ void RenderResampled(State& s, T* out, int frames, int rate) {
       s.curR = s.nextR;
       Pull(s, s.nextL, s.nextR);
     }
-    float t = static_cast<float>(s.frac);
-    AddSample(out[2 * i], (s.curL + (s.nextL - s.curL) * t) * s.gain);
-    AddSample(out[2 * i + 1], (s.curR + (s.nextR - s.curR) * t) * s.gain);
+    if (!s.unheard) {
+      float t = static_cast<float>(s.frac);
+      AddSample(out[2 * i], (s.curL + (s.nextL - s.curL) * t) * s.gain);
+      AddSample(out[2 * i + 1], (s.curR + (s.nextR - s.curR) * t) * s.gain);
+    }
     s.frac += step;
   }
 }
@@ -446,6 +450,7 @@ void Load(State& s, const std::string& font, bool unheard) {
   if (ok) {
     s.settings = settings;
     s.synth = synth;
+    s.unheard = unheard;
     s.idleFrames = kIdleFrames;
     s.primed = false;
     s.blockPos = s.blockLen = 0;
@@ -651,6 +656,7 @@ void Shutdown() {
   s.pending.clear();
   s.pendingOpen = s.pendingPlay = false;
   s.pendingGain = s.gain = 1.0f;
+  s.unheard = false;
   s.tried = false;
   s.answered = false;
   s.font.clear();
