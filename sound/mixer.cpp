@@ -285,6 +285,11 @@ int Mixer::Create(const PcmFormat& format, uint32_t bytes) {
   v.volume = 0;
   v.pan = 0;
   UpdateGains(v);
+  int limit = voiceLimit_.load(std::memory_order_relaxed);
+  while (limit < slot + 1 &&
+         !voiceLimit_.compare_exchange_weak(limit, slot + 1, std::memory_order_release,
+                                            std::memory_order_relaxed)) {
+  }
   return slot + 1;
 }
 
@@ -470,10 +475,12 @@ void Mixer::MixVoice(Voice& v, int32_t* acc, int frames, int rate, bool unheard)
 void Mixer::Add(int32_t* mix, int frames, int rate) {
   if (!mix || frames <= 0 || rate <= 0) return;
   const bool unheard = unheard_.load(std::memory_order_relaxed);
+  const int limit = voiceLimit_.load(std::memory_order_acquire);
   // Each voice's lock is held for one block at most.
   for (int done = 0; done < frames;) {
     const int n = std::min(kBlockFrames, frames - done);
-    for (Voice& v : voices_) {
+    for (int i = 0; i < limit; ++i) {
+      Voice& v = voices_[i];
       if (!v.playing.load(std::memory_order_acquire)) continue;
       std::lock_guard<std::mutex> guard(v.lock);
       if (!v.playing.load(std::memory_order_relaxed) || !v.data) continue;

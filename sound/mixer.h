@@ -137,6 +137,9 @@ class Mixer {
   static void MixVoice(Voice& v, int32_t* acc, int frames, int rate, bool unheard);
 
   Voice voices_[kMixerBuffers];
+  // Slots at or past this were never used: the mixing loop stops there
+  // rather than visiting all of them every block.
+  std::atomic<int> voiceLimit_{0};
   std::atomic<bool> unheard_{false};
 };
 
