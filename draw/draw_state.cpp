@@ -104,6 +104,28 @@ void SettleAround(int l, int t, int r, int b) {
   if (t <= u.top && b >= u.bottom) u.top = u.bottom = 0;
 }
 
+// Adds columns [lo[y], hi[y]) of each row to what is left to blank.
+void JoinUnblanked(const int16_t* lo, const int16_t* hi, int rows) {
+  Unblanked& u = g_unblanked;
+  for (int y = 0; y < rows; ++y) {
+    if (hi[y] <= lo[y]) continue;
+    if (u.hi[y] > u.lo[y]) {
+      u.lo[y] = std::min(u.lo[y], lo[y]);
+      u.hi[y] = std::max(u.hi[y], hi[y]);
+    } else {
+      u.lo[y] = lo[y];
+      u.hi[y] = hi[y];
+    }
+    if (u.top >= u.bottom) {
+      u.top = y;
+      u.bottom = y + 1;
+    } else {
+      u.top = std::min(u.top, y);
+      u.bottom = std::max(u.bottom, y + 1);
+    }
+  }
+}
+
 void HandOver(bool whole) {
   SettleBack();
   ScreenState& s = g_screen;
@@ -210,24 +232,22 @@ void ClearBack() {
   const bool trackable = back->height <= kTrackedRows && back->width <= kTrackedWidth;
   if (z.known && trackable) {
     // What was drawn is left to blank later, joined to what an earlier
-    // Clear left.
+    // Clear left. Usually nothing is left: the drawn spans are taken whole.
     Unblanked& u = g_unblanked;
-    for (int y = 0; y < back->height; ++y) {
-      if (z.hi[y] <= z.lo[y]) continue;
-      if (u.hi[y] > u.lo[y]) {
-        u.lo[y] = std::min(u.lo[y], z.lo[y]);
-        u.hi[y] = std::max(u.hi[y], z.hi[y]);
-      } else {
-        u.lo[y] = z.lo[y];
-        u.hi[y] = z.hi[y];
+    const int rows = back->height;
+    if (!AnyUnblanked()) {
+      int top = 0, bottom = rows;
+      while (top < bottom && z.hi[top] <= z.lo[top]) ++top;
+      while (bottom > top && z.hi[bottom - 1] <= z.lo[bottom - 1]) --bottom;
+      const size_t n = size_t(bottom - top) * sizeof(int16_t);
+      if (n) {
+        std::memcpy(u.lo + top, z.lo + top, n);
+        std::memcpy(u.hi + top, z.hi + top, n);
       }
-      if (u.top >= u.bottom) {
-        u.top = y;
-        u.bottom = y + 1;
-      } else {
-        u.top = std::min(u.top, y);
-        u.bottom = std::max(u.bottom, y + 1);
-      }
+      u.top = top;
+      u.bottom = bottom;
+    } else {
+      JoinUnblanked(z.lo, z.hi, rows);
     }
   } else {
     ForgetUnblanked();
