@@ -3,6 +3,9 @@
 // shots in flight.
 #include "game/collision.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "core/ox_app.h"
 #include "game/enemies/bosses.h"
 #include "game/enemies/groups.h"
@@ -180,14 +183,49 @@ void Gather(const Bounds& bounds, Candidates& out) {
   }
 }
 
+// The candidate records by column of the bounds: bit k of a column's mask
+// is candidate k, set when the candidate's reach covers any x of the column.
+// A shot tests only its own column's candidates, in candidate order, so its
+// hits come in the same order as when it tests them all.
+constexpr int kColumnShift = 5;  // 32 pixels
+constexpr int kMaxColumns = 64;
+constexpr int kCandidateWords = (kGroupCount * kMaxGroupRecords + 63) / 64;
+struct Columns {
+  int x0;
+  int count;  // 0: the bounds are too wide, every shot tests every candidate
+  uint64_t mask[kMaxColumns][kCandidateWords];
+};
+
+void Sort(const Bounds& bounds, const Candidates& c, Columns& out) {
+  const World& w = W();
+  out.x0 = bounds.x0;
+  out.count = 0;
+  const int count = ((bounds.x1 - bounds.x0) >> kColumnShift) + 1;
+  if (bounds.empty || count > kMaxColumns) return;
+  out.count = count;
+  for (int col = 0; col < count; ++col)
+    for (uint64_t& word : out.mask[col]) word = 0;
+  for (int k = 0; k < c.recordCount; ++k) {
+    const int g = c.records[k].group;
+    const GroupTarget& t = kGroupTargets[g];
+    const Box reach = Union(t.special, t.shot);
+    const int x = static_cast<int>(w.enemies[g][c.records[k].index].x);
+    // Gather kept only candidates that reach the bounds.
+    const int first = std::max(x + reach.x0 - bounds.x0, 0) >> kColumnShift;
+    const int last = std::min(x + reach.x1 - bounds.x0, bounds.x1 - bounds.x0) >> kColumnShift;
+    for (int col = first; col <= last; ++col) out.mask[col][k >> 6] |= uint64_t(1) << (k & 63);
+  }
+}
+
 // Tests one shot at (sx, sy) against the candidate records of the groups
 // and, where the family reaches bosses, against the candidate bosses.
 // `active` is cleared when the shot is used up; the tests go on with the
 // same point either way.
-void Strike(int sx, int sy, Family family, int stream, int& active, const Candidates& c) {
+void Strike(int sx, int sy, Family family, int stream, int& active, const Candidates& c,
+            const Columns& columns) {
   World& w = W();
   const FamilyRule& rule = kFamilies[family];
-  for (int k = 0; k < c.recordCount; ++k) {
+  auto test = [&](int k) {
     const int g = c.records[k].group;
     const int i = c.records[k].index;
     const Group group = static_cast<Group>(g);
@@ -196,12 +234,22 @@ void Strike(int sx, int sy, Family family, int stream, int& active, const Candid
     const Box& box = rule.special ? t.special : t.shot;
     const EnemyRecord& e = w.enemies[g][i];
     const bool qualifies = group == kZak1 ? e.alive == 1 : e.hitLock == 0;
-    if (!qualifies || e.y < entry) continue;
-    if (!Inside(sx, sy, static_cast<int>(e.x), static_cast<int>(e.y), box)) continue;
+    if (!qualifies || e.y < entry) return;
+    if (!Inside(sx, sy, static_cast<int>(e.x), static_cast<int>(e.y), box)) return;
     GroupHit(group, i);
     if (stream == kStreamFour && group == kZak5) PlayBoom();
     if (rule.usedUpByEnemies) active = 0;
     AddScore(rule.lowPoints ? t.lowPoints : kHitPoints);
+  };
+  if (columns.count > 0) {
+    const uint64_t* mask = columns.mask[(sx - columns.x0) >> kColumnShift];
+    for (int word = 0; word < kCandidateWords; ++word) {
+      for (uint64_t bits = mask[word]; bits != 0; bits &= bits - 1) {
+        test(word * 64 + __builtin_ctzll(bits));
+      }
+    }
+  } else {
+    for (int k = 0; k < c.recordCount; ++k) test(k);
   }
   if (!rule.testsBosses) return;
   for (int k = 0; k < c.bossCount; ++k) {
@@ -277,19 +325,21 @@ void CollisionPass() {
   Candidates candidates;
   Gather(bounds, candidates);
   if (candidates.recordCount == 0 && candidates.bossCount == 0) return;
+  Columns columns;
+  Sort(bounds, candidates, columns);
 
   for (int a = 0; a < kSpecialArrays; ++a) {
     for (int i = 0; i < kSpecialSlots; ++i) {
       if (!specialMoved[a][i]) continue;
       Special& sp = w.specials[a][i];
-      Strike(sp.x, sp.y, kSpecialFamilies[a], -1, sp.active, candidates);
+      Strike(sp.x, sp.y, kSpecialFamilies[a], -1, sp.active, candidates, columns);
     }
   }
   for (int i = 0; i < kShotSlots; ++i) {
     for (int s = 0; s < kShotStreams; ++s) {
       if (!moved[i][s]) continue;
       Strike(shotAt[i][s].x, shotAt[i][s].y, s == 0 ? kStreamOne : kOtherStream, s,
-             w.shots[s][i].active, candidates);
+             w.shots[s][i].active, candidates, columns);
     }
   }
 }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <random>
+#include <vector>
 
 #include "core/app_state.h"
 #include "game/collision.h"
@@ -233,6 +235,88 @@ TEST_F(GameCollision, ScoreStopsAtTheCapAndTheHighScoreFollows) {
   W().score = 0;
   game::AddScore(20);
   EXPECT_TRUE(W().score == 20 && W().highScore == 999999999);
+}
+
+// Hits change no target's place and no shot but the one that hit, so a pass
+// with many shots must come out as the shots one by one would: the same
+// ships exploding, the same shots used up, the same score. Shots spread
+// over the screen (and far beyond it, where the pass tests every target)
+// against ships of every group.
+TEST_F(GameCollision, ManyShotsHitWhatEachWouldAlone) {
+  std::mt19937 rng(4242);
+  auto any = [&](int lo, int hi) { return lo + int(rng() % uint32_t(hi - lo + 1)); };
+  struct Outcome {
+    int score = 0;
+    std::vector<int> dying, active;
+  };
+  auto outcome = [] {
+    Outcome o;
+    o.score = W().score;
+    for (auto& group : W().enemies)
+      for (const game::EnemyRecord& e : group) o.dying.push_back(e.dying);
+    for (auto& array : W().specials)
+      for (const game::Special& sp : array) o.active.push_back(sp.active);
+    for (auto& stream : W().shots)
+      for (const game::Shot& sh : stream) o.active.push_back(sh.active);
+    return o;
+  };
+  int hits = 0;
+  for (int trial = 0; trial < 200; ++trial) {
+    SCOPED_TRACE(trial);
+    SetUp();
+    const bool far = trial % 4 == 3;
+    for (int g = 0; g < game::kGroupCount; ++g) {
+      const int count = game::GroupRecordCount(game::Group(g));
+      for (int i = 0; i < count; ++i)
+        if (rng() % 3 == 0) Enemy(game::Group(g), i, float(any(-40, 620)), float(any(0, 440)));
+    }
+    // A shot at x 0 puts the columns' edges on multiples of 32, and the
+    // other shots sit on both sides of those edges.
+    Fire(kStream2, 0, 300, 0);
+    for (int n = any(5, 60); n > 0; --n) {
+      const Kind kind = Kind(any(0, 7));
+      const int edge = 32 * any(1, 19) - any(0, 1);
+      const int x = far ? any(-1500, 2000) : rng() % 2 ? edge : any(0, 639);
+      Fire(kind, x, any(0, 470), kind <= kRightSpecial ? any(0, game::kSpecialSlots - 1)
+                                                        : any(0, game::kShotSlots - 1));
+    }
+    static game::World start;
+    start = W();
+    const auto& specials = start.specials;
+    const auto& shots = start.shots;
+    game::CollisionPass();
+    const Outcome all = outcome();
+
+    // Each shot alone, from the same start.
+    Outcome alone = all;
+    alone.score = 0;
+    std::fill(alone.dying.begin(), alone.dying.end(), 0);
+    size_t slot = 0;
+    auto one = [&](auto&& place) {
+      ClearShots();
+      W().score = 0;
+      std::copy(&start.enemies[0][0],
+                &start.enemies[0][0] + game::kGroupCount * game::kMaxGroupRecords,
+                &W().enemies[0][0]);
+      place();
+      game::CollisionPass();
+      const Outcome o = outcome();
+      alone.score += o.score;
+      for (size_t k = 0; k < o.dying.size(); ++k) alone.dying[k] |= o.dying[k];
+      alone.active[slot] = o.active[slot];
+    };
+    for (size_t a = 0; a < std::size(specials); ++a)
+      for (size_t i = 0; i < std::size(specials[a]); ++i, ++slot)
+        if (specials[a][i].active) one([&] { W().specials[a][i] = specials[a][i]; });
+    for (size_t st = 0; st < std::size(shots); ++st)
+      for (size_t i = 0; i < std::size(shots[st]); ++i, ++slot)
+        if (shots[st][i].active) one([&] { W().shots[st][i] = shots[st][i]; });
+    EXPECT_EQ(all.score, alone.score);
+    EXPECT_TRUE(all.dying == alone.dying);
+    EXPECT_TRUE(all.active == alone.active);
+    hits += all.score > 0;
+  }
+  EXPECT_GT(hits, 120);
 }
 
 }  // namespace
