@@ -183,37 +183,50 @@ void Gather(const Bounds& bounds, Candidates& out) {
   }
 }
 
-// The candidate records by column of the bounds: bit k of a column's mask
-// is candidate k, set when the candidate's reach covers any x of the column.
-// A shot tests only its own column's candidates, in candidate order, so its
-// hits come in the same order as when it tests them all.
-constexpr int kColumnShift = 5;  // 32 pixels
-constexpr int kMaxColumns = 64;
+// The candidate records by cell of the bounds (32 x 32 pixels): bit k of a
+// cell's mask is candidate k, set when the candidate's reach covers any
+// point of the cell. A shot tests only its own cell's candidates, in
+// candidate order, so its hits come in the same order as when it tests
+// them all.
+constexpr int kCellShift = 5;
+constexpr int kMaxCells = 512;
 constexpr int kCandidateWords = (kGroupCount * kMaxGroupRecords + 63) / 64;
-struct Columns {
-  int x0;
-  int count;  // 0: the bounds are too wide, every shot tests every candidate
-  uint64_t mask[kMaxColumns][kCandidateWords];
+struct Cells {
+  int x0, y0;
+  int columns;  // 0: the bounds are too large, every shot tests every candidate
+  uint64_t mask[kMaxCells][kCandidateWords];
+  const uint64_t* At(int x, int y) const {
+    return mask[((y - y0) >> kCellShift) * columns + ((x - x0) >> kCellShift)];
+  }
 };
 
-void Sort(const Bounds& bounds, const Candidates& c, Columns& out) {
+void Sort(const Bounds& bounds, const Candidates& c, Cells& out) {
   const World& w = W();
   out.x0 = bounds.x0;
-  out.count = 0;
-  const int count = ((bounds.x1 - bounds.x0) >> kColumnShift) + 1;
-  if (bounds.empty || count > kMaxColumns) return;
-  out.count = count;
-  for (int col = 0; col < count; ++col)
-    for (uint64_t& word : out.mask[col]) word = 0;
+  out.y0 = bounds.y0;
+  out.columns = 0;
+  if (bounds.empty) return;
+  const int64_t columns = ((int64_t(bounds.x1) - bounds.x0) >> kCellShift) + 1;
+  const int64_t rows = ((int64_t(bounds.y1) - bounds.y0) >> kCellShift) + 1;
+  if (columns * rows > kMaxCells) return;
+  out.columns = int(columns);
+  for (int cell = 0; cell < columns * rows; ++cell)
+    for (uint64_t& word : out.mask[cell]) word = 0;
+  const int width = bounds.x1 - bounds.x0, height = bounds.y1 - bounds.y0;
   for (int k = 0; k < c.recordCount; ++k) {
     const int g = c.records[k].group;
     const GroupTarget& t = kGroupTargets[g];
     const Box reach = Union(t.special, t.shot);
-    const int x = static_cast<int>(w.enemies[g][c.records[k].index].x);
+    const EnemyRecord& e = w.enemies[g][c.records[k].index];
+    const int x = static_cast<int>(e.x) - bounds.x0, y = static_cast<int>(e.y) - bounds.y0;
     // Gather kept only candidates that reach the bounds.
-    const int first = std::max(x + reach.x0 - bounds.x0, 0) >> kColumnShift;
-    const int last = std::min(x + reach.x1 - bounds.x0, bounds.x1 - bounds.x0) >> kColumnShift;
-    for (int col = first; col <= last; ++col) out.mask[col][k >> 6] |= uint64_t(1) << (k & 63);
+    const int left = std::max(x + reach.x0, 0) >> kCellShift;
+    const int right = std::min(x + reach.x1, width) >> kCellShift;
+    const int top = std::max(y + reach.y0, 0) >> kCellShift;
+    const int bottom = std::min(y + reach.y1, height) >> kCellShift;
+    const uint64_t bit = uint64_t(1) << (k & 63);
+    for (int row = top; row <= bottom; ++row)
+      for (int col = left; col <= right; ++col) out.mask[row * out.columns + col][k >> 6] |= bit;
   }
 }
 
@@ -222,7 +235,7 @@ void Sort(const Bounds& bounds, const Candidates& c, Columns& out) {
 // `active` is cleared when the shot is used up; the tests go on with the
 // same point either way.
 void Strike(int sx, int sy, Family family, int stream, int& active, const Candidates& c,
-            const Columns& columns) {
+            const Cells& cells) {
   World& w = W();
   const FamilyRule& rule = kFamilies[family];
   auto test = [&](int k) {
@@ -241,8 +254,8 @@ void Strike(int sx, int sy, Family family, int stream, int& active, const Candid
     if (rule.usedUpByEnemies) active = 0;
     AddScore(rule.lowPoints ? t.lowPoints : kHitPoints);
   };
-  if (columns.count > 0) {
-    const uint64_t* mask = columns.mask[(sx - columns.x0) >> kColumnShift];
+  if (cells.columns > 0) {
+    const uint64_t* mask = cells.At(sx, sy);
     for (int word = 0; word < kCandidateWords; ++word) {
       for (uint64_t bits = mask[word]; bits != 0; bits &= bits - 1) {
         test(word * 64 + __builtin_ctzll(bits));
@@ -325,21 +338,21 @@ void CollisionPass() {
   Candidates candidates;
   Gather(bounds, candidates);
   if (candidates.recordCount == 0 && candidates.bossCount == 0) return;
-  Columns columns;
-  Sort(bounds, candidates, columns);
+  Cells cells;
+  Sort(bounds, candidates, cells);
 
   for (int a = 0; a < kSpecialArrays; ++a) {
     for (int i = 0; i < kSpecialSlots; ++i) {
       if (!specialMoved[a][i]) continue;
       Special& sp = w.specials[a][i];
-      Strike(sp.x, sp.y, kSpecialFamilies[a], -1, sp.active, candidates, columns);
+      Strike(sp.x, sp.y, kSpecialFamilies[a], -1, sp.active, candidates, cells);
     }
   }
   for (int i = 0; i < kShotSlots; ++i) {
     for (int s = 0; s < kShotStreams; ++s) {
       if (!moved[i][s]) continue;
       Strike(shotAt[i][s].x, shotAt[i][s].y, s == 0 ? kStreamOne : kOtherStream, s,
-             w.shots[s][i].active, candidates, columns);
+             w.shots[s][i].active, candidates, cells);
     }
   }
 }

@@ -270,15 +270,16 @@ TEST_F(GameCollision, ManyShotsHitWhatEachWouldAlone) {
       for (int i = 0; i < count; ++i)
         if (rng() % 3 == 0) Enemy(game::Group(g), i, float(any(-40, 620)), float(any(0, 440)));
     }
-    // A shot at x 0 puts the columns' edges on multiples of 32, and the
-    // other shots sit on both sides of those edges.
-    Fire(kStream2, 0, 300, 0);
+    // A shot at (0, 0) puts the edges of the pass's 32-pixel cells on
+    // multiples of 32, and the other shots sit on both sides of them.
+    Fire(kStream2, 0, 0, 0);
+    auto edge = [&](int cells) { return 32 * any(1, cells) - any(0, 1); };
     for (int n = any(5, 60); n > 0; --n) {
       const Kind kind = Kind(any(0, 7));
-      const int edge = 32 * any(1, 19) - any(0, 1);
-      const int x = far ? any(-1500, 2000) : rng() % 2 ? edge : any(0, 639);
-      Fire(kind, x, any(0, 470), kind <= kRightSpecial ? any(0, game::kSpecialSlots - 1)
-                                                        : any(0, game::kShotSlots - 1));
+      const int x = far ? any(-1500, 2000) : rng() % 2 ? edge(19) : any(0, 639);
+      const int y = rng() % 2 ? edge(14) : any(0, 470);
+      Fire(kind, x, y, kind <= kRightSpecial ? any(0, game::kSpecialSlots - 1)
+                                             : any(0, game::kShotSlots - 1));
     }
     static game::World start;
     start = W();
