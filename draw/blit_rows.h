@@ -1,5 +1,6 @@
 // Keyed row copies: one pixel row of a colour-keyed blit, with a version
-// for each instruction set the processor may offer. The widest the processor
+// for each instruction set the processor may offer, and the opaque copies
+// of each path. The widest the processor
 // runs is chosen on first use; OX_BLIT_PATH=scalar|sse2|avx2|avx512 in the
 // environment, or SetRowPath, asks for a narrower one (tests, benchmarks).
 #pragma once
@@ -19,6 +20,10 @@ using KeyedRowFn = void (*)(uint16_t* dst, const uint16_t* src, int n, uint16_t 
 // rectangles must not overlap.
 using KeyedRectFn = void (*)(uint16_t* dst, size_t dstPitch, const uint16_t* src, size_t srcPitch,
                              int width, int height, uint16_t key);
+// Copies `height` rows of `width` pixels, each pitch apart, without a key.
+// The two rectangles must not overlap.
+using OpaqueRectFn = void (*)(uint16_t* dst, size_t dstPitch, const uint16_t* src,
+                              size_t srcPitch, int width, int height);
 
 // Whether this build and this processor can run the path.
 bool RowPathAvailable(RowPath path);
@@ -35,5 +40,7 @@ KeyedRowFn KeyedRowFor(RowPath path);
 // The forward keyed row and rectangle copies of the current path.
 KeyedRowFn CurrentKeyedRow();
 KeyedRectFn CurrentKeyedRect();
+// The opaque rectangle copy of the current path.
+OpaqueRectFn CurrentOpaqueRect();
 
 }  // namespace oxd

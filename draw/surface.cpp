@@ -232,13 +232,10 @@ BlitResult Blit(Surface& dst, int dx, int dy, const Surface& src, int sl, int st
     const uint16_t* from = PixelAt(src, s.left, s.top);
     uint16_t* to = PixelAt(dst, d.left, d.top);
     const size_t srcPitch = size_t(src.pitch), dstPitch = size_t(dst.pitch);
-    const size_t bytes = size_t(s.width) * sizeof(uint16_t);
     if (useKey) {
       CurrentKeyedRect()(to, dstPitch, from, srcPitch, s.width, s.height, src.key);
     } else {
-      for (int k = 0; k < s.height; ++k, from += srcPitch, to += dstPitch) {
-        std::memcpy(to, from, bytes);
-      }
+      CurrentOpaqueRect()(to, dstPitch, from, srcPitch, s.width, s.height);
     }
     return BlitResult::Ok;
   }

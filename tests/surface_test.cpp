@@ -174,12 +174,13 @@ TEST(DrawBlitter, EveryKeyedRowPathMatchesTheScalarPath) {
   EXPECT_GE(tested, 1);
 }
 
-// Forcing a path by call: keyed blits then go down that path and give the
-// reference picture; a path the processor lacks is refused.
+// Forcing a path by call: keyed and opaque blits then go down that path and
+// give the reference picture, at every destination alignment within a
+// 64-byte line; a path the processor lacks is refused.
 TEST(DrawBlitter, ForcedPathsDrawTheSamePicture) {
   PathRestorer restore;
   std::mt19937 rng(99);
-  Owned src(70, 5), dst(90, 5);
+  Owned src(70, 5), dst(110, 5);
   src.s->hasKey = true;
   for (oxd::RowPath path : kAllPaths) {
     if (!oxd::RowPathAvailable(path)) {
@@ -190,13 +191,18 @@ TEST(DrawBlitter, ForcedPathsDrawTheSamePicture) {
     }
     ASSERT_TRUE(oxd::SetRowPath(path));
     EXPECT_EQ(oxd::CurrentRowPath(), path);
-    for (int width : {1, 7, 8, 15, 16, 31, 33, 63, 64, 65, 70}) {
-      src.Scramble(rng);
-      dst.Scramble(rng);
-      const int dx = width % 13;
-      const auto expected = Reference(dst.Copy(), 90, src.Copy(), 70, 0, 1, width, 4, dx, 0, true);
-      ASSERT_EQ(oxd::Blit(*dst, dx, 0, *src, 0, 1, width, 5, true), BlitResult::Ok);
-      ASSERT_EQ(dst.Copy(), expected) << oxd::RowPathName(path) << " " << width;
+    for (int width : {1, 7, 8, 15, 16, 31, 32, 33, 63, 64, 65, 70}) {
+      for (int dx = 0; dx < 32; ++dx) {
+        for (bool keyed : {true, false}) {
+          src.Scramble(rng);
+          dst.Scramble(rng);
+          const auto expected =
+              Reference(dst.Copy(), 110, src.Copy(), 70, 0, 1, width, 4, dx, 0, keyed);
+          ASSERT_EQ(oxd::Blit(*dst, dx, 0, *src, 0, 1, width, 5, keyed), BlitResult::Ok);
+          ASSERT_EQ(dst.Copy(), expected)
+              << oxd::RowPathName(path) << " " << width << " at " << dx << (keyed ? " keyed" : "");
+        }
+      }
     }
   }
 }
