@@ -23,6 +23,7 @@
 #include "platform/audio.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
+#include "platform/start_trace.h"
 
 namespace ox {
 
@@ -163,6 +164,7 @@ bool DispatchMessages() {
 
 int oxRun(int argc, char** argv, const GameDefinition& game) {
   using namespace ox;
+  plat::start_trace::Mark("main");
   DriverOptions options;
   char error[512];
   if (!ParseOptions(argc, argv, options, error, sizeof error, &game)) {
@@ -263,6 +265,7 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   SeedRandom(seed);
   // 9. The game's assets; the loader opens the screen.
   if (game.load) game.load();
+  plat::start_trace::Mark("assets loaded");
   // Loading takes a while on a real clock; a recording notes where it ended.
   plat::replay::Resync();
   // 10. The main loop.

@@ -24,6 +24,7 @@
 #include "platform/notice_picture.h"
 #include "platform/pacing.h"
 #include "platform/quiet_stderr.h"
+#include "platform/start_trace.h"
 
 namespace plat {
 
@@ -210,6 +211,7 @@ class Sdl final : public detail::Backend {
       SDL_Quit();
       return false;
     }
+    start_trace::Mark("sdl video up");
     // No input method: keys arrive as plain key events.
     SDL_StopTextInput();
     // One sleep to the end of a pass is precise where the clock's
@@ -352,6 +354,7 @@ class Sdl final : public detail::Backend {
       return false;
     }
     SetIcon();
+    start_trace::Mark("window created");
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer_ || !CreateTexture(w, h)) {
@@ -359,6 +362,7 @@ class Sdl final : public detail::Backend {
       DestroyMainWindow();
       return false;
     }
+    start_trace::Mark("renderer created");
     vsync_ = -1;
     if (!fullScreen) {
       windowedW_ = placedW_ = ww;
@@ -377,6 +381,7 @@ class Sdl final : public detail::Backend {
     int x = 0, y = 0;
     SDL_GetWindowPosition(window_, &x, &y);
     detail::Enqueue(kMsgMove, 0, PackPoint(x, y));
+    start_trace::Mark("window shown");
     return true;
   }
 
