@@ -326,7 +326,13 @@ class Sdl final : public detail::Backend {
   bool CreateMainWindow(const char* title, int w, int h, bool fullScreen) override {
     if (!started_ || w <= 0 || h <= 0) return false;
     DestroyMainWindow();
-    uint32_t flags = 0;
+    // SDL's first choice of accelerated renderer is OpenGL; a window made
+    // for it from the start is not destroyed and made again (and shown
+    // twice) when the renderer is created on it.
+    const char* driver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    uint32_t flags = !driver || !driver[0] || SDL_strcasecmp(driver, "opengl") == 0
+                         ? SDL_WINDOW_OPENGL
+                         : 0;
     // The display the window was last on, else the one the pointer is on.
     const int display = WindowDisplay();
     int wx = SDL_WINDOWPOS_CENTERED_DISPLAY(display), wy = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
