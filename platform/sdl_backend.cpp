@@ -194,7 +194,17 @@ class Sdl final : public detail::Backend {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_APP_NAME, options.appName ? options.appName : "Sample Game");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+    // The program takes keys as key events and never text (text input is
+    // stopped below), so the compose table that X's input method reads as
+    // SDL starts (thousands of lines, about 15 ms) serves nothing: an empty
+    // one stands in for it while SDL starts, unless the user named one.
+    // No other thread of the program runs yet to read the environment, and
+    // it is as before once SDL has started.
+    const bool composeNamed = getenv("XCOMPOSEFILE") != nullptr;
+    if (!composeNamed) setenv("XCOMPOSEFILE", "/dev/null", 0);
+    const int initResult = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER);
+    if (!composeNamed) unsetenv("XCOMPOSEFILE");
+    if (initResult != 0) {
       if (error && errorSize) snprintf(error, errorSize, "cannot open the display: %s", SDL_GetError());
       SDL_Quit();
       return false;
