@@ -184,6 +184,7 @@ class Sdl final : public detail::Backend {
     closeSent_ = false;
     vsync_ = -1;
     framePresented_ = false;
+    redrawOwed_ = false;
     confined_ = false;
     beepState_ = BeepState::Unopened;
 
@@ -264,6 +265,9 @@ class Sdl final : public detail::Backend {
   void BeginFramePass(uint32_t pass) override { pass_ = pass; }
 
   void EndFramePass() override {
+    // A pass that presented nothing still repaints what the desktop asked
+    // for.
+    if (redrawOwed_) Redraw();
     // At most 60 passes a second, whatever the display's refresh: a pass
     // that ends early sleeps for the rest of its 1/60 s, by the clock.
     const int64_t now = MonotonicNs();
@@ -298,6 +302,9 @@ class Sdl final : public detail::Backend {
   }
 
   void WaitForEvent() override {
+    // No frame pass runs while the program waits: what the desktop asked
+    // to be repainted is repainted now.
+    if (redrawOwed_) Redraw();
     // Wakes at least every 100 ms so the raise request is still polled.
     SDL_WaitEventTimeout(nullptr, 100);
   }
@@ -795,6 +802,7 @@ class Sdl final : public detail::Backend {
 
   // Shows the last uploaded picture (black before the first one).
   void Redraw() {
+    redrawOwed_ = false;
     if (!renderer_) return;
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
@@ -949,12 +957,15 @@ class Sdl final : public detail::Backend {
           case SDL_WINDOWEVENT_SIZE_CHANGED:
             if (!fullScreen_) NoteWindowedSize();
             FitPicture();
-            Redraw();
+            redrawOwed_ = true;
             break;
           case SDL_WINDOWEVENT_EXPOSED:
-            // No frame passes run while the program is inactive; keep the
-            // window showing the last picture.
-            Redraw();
+            // The window shows the last picture again: at the end of the
+            // coming frame pass, which presents a new one anyway (the
+            // events of a new window no longer draw the black picture
+            // once more, a few milliseconds each in software), or before
+            // the program waits for events while it is inactive.
+            redrawOwed_ = true;
             break;
           case SDL_WINDOWEVENT_CLOSE:
             closeSent_ = true;
@@ -998,6 +1009,7 @@ class Sdl final : public detail::Backend {
   int smallW_ = 0, smallH_ = 0;  // the output size last reported as too small
   int vsync_ = -1;  // vsync state set on the renderer; -1 not set yet
   bool framePresented_ = false;
+  bool redrawOwed_ = false;  // the desktop asked for a repaint since the last one
   bool confined_ = false;
   bool fullScreen_ = false;
   DisplayMode mode_{};
