@@ -20,7 +20,10 @@ autopilot="$build/tools/autopilot"
 work=$(mktemp -d "${TMPDIR:-/tmp}/bench_game.XXXXXX")
 xvfb=
 cleanup() {
-  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || :
+  if [ -n "$xvfb" ]; then
+    kill "$xvfb" 2>/dev/null || :
+    wait "$xvfb" 2>/dev/null || :
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
