@@ -21,8 +21,10 @@
 #include "frame/window_proc.h"
 #include "input/ox_bindings.h"
 #include "platform/audio.h"
+#include "platform/midi_synth.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
+#include "platform/start_trace.h"
 
 namespace ox {
 
@@ -163,6 +165,7 @@ bool DispatchMessages() {
 
 int oxRun(int argc, char** argv, const GameDefinition& game) {
   using namespace ox;
+  plat::start_trace::Mark("main");
   DriverOptions options;
   char error[512];
   if (!ParseOptions(argc, argv, options, error, sizeof error, &game)) {
@@ -263,12 +266,16 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
   SeedRandom(seed);
   // 9. The game's assets; the loader opens the screen.
   if (game.load) game.load();
+  plat::start_trace::Mark("assets loaded");
   // Loading takes a while on a real clock; a recording notes where it ended.
   plat::replay::Resync();
   // 10. The main loop.
   ResetFrameTimer();
   bool quitRequested = false;
   bool shotFailed = false;
+  // The trace's last milestone: the soundfont's load is over (the music
+  // plays from then on), as seen after a frame pass.
+  bool soundfontTraced = !plat::start_trace::Enabled();
   while (!g_quit) {
     if (!DispatchMessages()) break;
     AppState& app = App();
@@ -289,6 +296,10 @@ int oxRun(int argc, char** argv, const GameDefinition& game) {
     }
     FramePass(game);
     uint32_t pass = plat::FramePasses();
+    if (!soundfontTraced && plat::midi::Soundfont()[0] && !plat::midi::Loading()) {
+      plat::start_trace::Mark("soundfont load over");
+      soundfontTraced = true;
+    }
     for (int i = 0; i < options.shotCount; ++i) {
       if (options.shots[i].frame == pass && !WriteScreenshot(options.shots[i].path)) {
         // The run goes on (later shots, the dump), then ends with 1.

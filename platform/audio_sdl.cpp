@@ -7,6 +7,7 @@
 #include "platform/audio_driver.h"
 #include "platform/drivers.h"
 #include "platform/quiet_stderr.h"
+#include "platform/start_trace.h"
 
 namespace plat::audio {
 
@@ -20,39 +21,21 @@ class SdlDriver final : public Driver {
   const char* Name() const override { return "sdl"; }
 
   bool Open(const Format& f) override {
-    QuietStderr quiet;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return NoDevice(quiet);
-    SDL_AudioSpec want{};
-    want.freq = f.rate;
-    want.format = f.bits == 8 ? AUDIO_U8 : AUDIO_S16SYS;
-    want.channels = static_cast<Uint8>(f.channels);
-    want.samples = kBufferFrames;
-    want.callback = Callback;
-    want.userdata = this;
-    format_ = f;
-    removed_ = false;
-    // No allowed changes: SDL converts to whatever the hardware takes.
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
-    if (device_ == 0) {
-      NoDevice(quiet);
-      SDL_QuitSubSystem(SDL_INIT_AUDIO);
-      return false;
-    }
-    SDL_PauseAudioDevice(device_, 0);
-    return true;
+    const bool opened = OpenDevice(f);
+    start_trace::Mark(opened ? "audio device open" : "audio device looked for, none");
+    return opened;
   }
 
   void Close() override {
-    if (device_ == 0) return;
-    SDL_CloseAudioDevice(device_);  // waits for the callback to return
-    device_ = 0;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    CloseDevice();
+    ReleaseSubsystem();
   }
 
   int Reformat(const Format& previous, const Format& next, bool& stillOpen) override {
-    Close();
-    if (Open(next)) return 0;
-    stillOpen = Open(previous);
+    // The subsystem stays: only the device changes.
+    CloseDevice();
+    if (OpenDevice(next)) return 0;
+    stillOpen = OpenDevice(previous);
     return -3;
   }
 
@@ -105,6 +88,47 @@ class SdlDriver final : public Driver {
   bool OutputFailed() const override { return false; }
 
  private:
+  // Opens the device, taking the audio subsystem first if the driver does
+  // not hold it yet. A failed open keeps the subsystem: quitting it waits
+  // for SDL's device watch thread (ALSA's sleeps in steps of 100 ms), which
+  // would hold up the start of a machine without sound, or each retry for
+  // a lost device, by as much. Close (or SDL_Quit) gives it back.
+  bool OpenDevice(const Format& f) {
+    QuietStderr quiet;
+    // The backend's SDL_Quit may have quit it since.
+    if (!subsystem_ || SDL_WasInit(SDL_INIT_AUDIO) == 0) {
+      if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return NoDevice(quiet);
+      subsystem_ = true;
+    }
+    SDL_AudioSpec want{};
+    want.freq = f.rate;
+    want.format = f.bits == 8 ? AUDIO_U8 : AUDIO_S16SYS;
+    want.channels = static_cast<Uint8>(f.channels);
+    want.samples = kBufferFrames;
+    want.callback = Callback;
+    want.userdata = this;
+    format_ = f;
+    removed_ = false;
+    // No allowed changes: SDL converts to whatever the hardware takes.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    if (device_ == 0) return NoDevice(quiet);
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+  }
+
+  void CloseDevice() {
+    if (device_ == 0) return;
+    SDL_CloseAudioDevice(device_);  // waits for the callback to return
+    device_ = 0;
+  }
+
+  void ReleaseSubsystem() {
+    if (!subsystem_) return;
+    subsystem_ = false;
+    // SDL_Quit of the backend's end has quit it already.
+    if (SDL_WasInit(SDL_INIT_AUDIO) != 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+
   // Says once, in one line, that the game runs without sound (the sound
   // library's own lines are held back while the device is looked for).
   static bool NoDevice(const QuietStderr& quiet) {
@@ -135,6 +159,7 @@ class SdlDriver final : public Driver {
   }
 
   SDL_AudioDeviceID device_ = 0;
+  bool subsystem_ = false;  // the driver holds one reference of SDL's audio subsystem
   bool removed_ = false;
   Format format_;
 };

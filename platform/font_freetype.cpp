@@ -8,6 +8,7 @@
 // shearing the outline. Rotated fonts turn the outline and the advance.
 #include "platform/drivers.h"
 #include "platform/font_driver.h"
+#include "platform/start_trace.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -383,7 +384,9 @@ int FtListFontFamilies(void (*visit)(void* user, const char* family, uint8_t cha
   // The list is gathered on the heap at start-up; running out of memory
   // lists no fonts rather than leaving the library by an exception.
   try {
-    return ListFamilies(visit, user);
+    const int count = ListFamilies(visit, user);
+    start_trace::Mark("font list ready");
+    return count;
   } catch (...) {
     return 0;
   }

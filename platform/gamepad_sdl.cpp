@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/drivers.h"
+#include "platform/start_trace.h"
 #include "platform/gamepad_driver.h"
 
 namespace plat::gamepad {
@@ -65,6 +66,7 @@ bool StartSdl() {
   LoadUserMappings();
   g_sdl.ready = true;
   OpenPads();
+  start_trace::Mark("game controllers ready");
   return true;
 }
 

@@ -2,6 +2,7 @@
 #include <SDL.h>
 
 #include "platform/drivers.h"
+#include "platform/start_trace.h"
 #include "platform/joystick_driver.h"
 
 namespace plat::joystick {
@@ -46,6 +47,7 @@ bool StartSdl() {
   SDL_JoystickEventState(SDL_IGNORE);
   g_sdl.ready = true;
   OpenPads();
+  start_trace::Mark("joysticks ready");
   return true;
 }
 

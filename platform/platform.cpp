@@ -5,6 +5,7 @@
 #include "platform/backend.h"
 #include "platform/drivers.h"
 #include "platform/replay.h"
+#include "platform/start_trace.h"
 
 namespace plat {
 
@@ -139,6 +140,9 @@ void BeginFramePass() {
 void EndFramePass() {
   State& s = S();
   ++s.passes;
+  // The pass's picture is out; the pacing sleep that follows is not part of
+  // it.
+  if (s.passes <= 2) start_trace::Mark(s.passes == 1 ? "first pass" : "second pass");
   if (s.backend) s.backend->EndFramePass();
 }
 

@@ -24,6 +24,7 @@
 #include "platform/notice_picture.h"
 #include "platform/pacing.h"
 #include "platform/quiet_stderr.h"
+#include "platform/start_trace.h"
 
 namespace plat {
 
@@ -183,6 +184,7 @@ class Sdl final : public detail::Backend {
     closeSent_ = false;
     vsync_ = -1;
     framePresented_ = false;
+    redrawOwed_ = false;
     confined_ = false;
     beepState_ = BeepState::Unopened;
 
@@ -193,7 +195,17 @@ class Sdl final : public detail::Backend {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_APP_NAME, options.appName ? options.appName : "Sample Game");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+    // The program takes keys as key events and never text (text input is
+    // stopped below), so the compose table that X's input method reads as
+    // SDL starts (thousands of lines, about 15 ms) serves nothing: an empty
+    // one stands in for it while SDL starts, unless the user named one.
+    // No other thread of the program runs yet to read the environment, and
+    // it is as before once SDL has started.
+    const bool composeNamed = getenv("XCOMPOSEFILE") != nullptr;
+    if (!composeNamed) setenv("XCOMPOSEFILE", "/dev/null", 0);
+    const int initResult = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER);
+    if (!composeNamed) unsetenv("XCOMPOSEFILE");
+    if (initResult != 0) {
       if (error && errorSize) snprintf(error, errorSize, "cannot open the display: %s", SDL_GetError());
       SDL_Quit();
       return false;
@@ -210,6 +222,7 @@ class Sdl final : public detail::Backend {
       SDL_Quit();
       return false;
     }
+    start_trace::Mark("sdl video up");
     // No input method: keys arrive as plain key events.
     SDL_StopTextInput();
     // One sleep to the end of a pass is precise where the clock's
@@ -252,6 +265,9 @@ class Sdl final : public detail::Backend {
   void BeginFramePass(uint32_t pass) override { pass_ = pass; }
 
   void EndFramePass() override {
+    // A pass that presented nothing still repaints what the desktop asked
+    // for.
+    if (redrawOwed_) Redraw();
     // At most 60 passes a second, whatever the display's refresh: a pass
     // that ends early sleeps for the rest of its 1/60 s, by the clock.
     const int64_t now = MonotonicNs();
@@ -286,6 +302,9 @@ class Sdl final : public detail::Backend {
   }
 
   void WaitForEvent() override {
+    // No frame pass runs while the program waits: what the desktop asked
+    // to be repainted is repainted now.
+    if (redrawOwed_) Redraw();
     // Wakes at least every 100 ms so the raise request is still polled.
     SDL_WaitEventTimeout(nullptr, 100);
   }
@@ -324,7 +343,13 @@ class Sdl final : public detail::Backend {
   bool CreateMainWindow(const char* title, int w, int h, bool fullScreen) override {
     if (!started_ || w <= 0 || h <= 0) return false;
     DestroyMainWindow();
-    uint32_t flags = 0;
+    // SDL's first choice of accelerated renderer is OpenGL; a window made
+    // for it from the start is not destroyed and made again (and shown
+    // twice) when the renderer is created on it.
+    const char* driver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    uint32_t flags = !driver || !driver[0] || SDL_strcasecmp(driver, "opengl") == 0
+                         ? SDL_WINDOW_OPENGL
+                         : 0;
     // The display the window was last on, else the one the pointer is on.
     const int display = WindowDisplay();
     int wx = SDL_WINDOWPOS_CENTERED_DISPLAY(display), wy = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
@@ -352,6 +377,7 @@ class Sdl final : public detail::Backend {
       return false;
     }
     SetIcon();
+    start_trace::Mark("window created");
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer_ || !CreateTexture(w, h)) {
@@ -359,6 +385,7 @@ class Sdl final : public detail::Backend {
       DestroyMainWindow();
       return false;
     }
+    start_trace::Mark("renderer created");
     vsync_ = -1;
     if (!fullScreen) {
       windowedW_ = placedW_ = ww;
@@ -377,6 +404,7 @@ class Sdl final : public detail::Backend {
     int x = 0, y = 0;
     SDL_GetWindowPosition(window_, &x, &y);
     detail::Enqueue(kMsgMove, 0, PackPoint(x, y));
+    start_trace::Mark("window shown");
     return true;
   }
 
@@ -774,6 +802,7 @@ class Sdl final : public detail::Backend {
 
   // Shows the last uploaded picture (black before the first one).
   void Redraw() {
+    redrawOwed_ = false;
     if (!renderer_) return;
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
@@ -928,12 +957,15 @@ class Sdl final : public detail::Backend {
           case SDL_WINDOWEVENT_SIZE_CHANGED:
             if (!fullScreen_) NoteWindowedSize();
             FitPicture();
-            Redraw();
+            redrawOwed_ = true;
             break;
           case SDL_WINDOWEVENT_EXPOSED:
-            // No frame passes run while the program is inactive; keep the
-            // window showing the last picture.
-            Redraw();
+            // The window shows the last picture again: at the end of the
+            // coming frame pass, which presents a new one anyway (the
+            // events of a new window no longer draw the black picture
+            // once more, a few milliseconds each in software), or before
+            // the program waits for events while it is inactive.
+            redrawOwed_ = true;
             break;
           case SDL_WINDOWEVENT_CLOSE:
             closeSent_ = true;
@@ -977,6 +1009,7 @@ class Sdl final : public detail::Backend {
   int smallW_ = 0, smallH_ = 0;  // the output size last reported as too small
   int vsync_ = -1;  // vsync state set on the renderer; -1 not set yet
   bool framePresented_ = false;
+  bool redrawOwed_ = false;  // the desktop asked for a repaint since the last one
   bool confined_ = false;
   bool fullScreen_ = false;
   DisplayMode mode_{};

@@ -1,6 +1,7 @@
 // The music state that screen set-up resets and the window procedure asks
 // about when a piece ends.
 #include "core/services.h"
+#include "platform/background_start.h"
 #include "platform/midi_synth.h"
 #include "platform/platform.h"
 #include "sound/ox_music.h"
@@ -8,10 +9,18 @@
 namespace {
 
 // Screen set-up, at the start of a run: the soundfont starts loading in the
-// background, so that the first piece does not hold up a frame pass.
+// background, so that the first piece does not hold up a frame pass. In real
+// time the loader works at the lowest priority, on the cores the start-up
+// leaves idle (a headless run waits for it, and does so at full speed);
+// Preload runs on StartInBackground's thread while this one waits for it,
+// as if it ran here.
 void ResetMusic() {
   oxMusic::Reset();
-  plat::midi::Preload();
+  if (plat::IsHeadless()) {
+    plat::midi::Preload();
+  } else {
+    plat::StartInBackground([] { plat::midi::Preload(); });
+  }
 }
 bool MusicPlaying() { return oxMusic::PlayingFlag() == 1; }
 void MusicStatus(char* out, int size) { oxMusic::Status(out, size); }
