@@ -220,9 +220,11 @@ void RenderDirect(State& s, T* out, int frames) {
     int n = frames < kBlock ? frames : kBlock;
     Synthesise(s, n);
     // Silence adds nothing to the mix.
-    for (int i = 0; i < n && !s.unheard; ++i) {
-      AddSample(out[2 * i], s.left[i] * s.gain);
-      AddSample(out[2 * i + 1], s.right[i] * s.gain);
+    if (!s.unheard) {
+      for (int i = 0; i < n; ++i) {
+        AddSample(out[2 * i], s.left[i] * s.gain);
+        AddSample(out[2 * i + 1], s.right[i] * s.gain);
+      }
     }
     out += 2 * n;
     frames -= n;

@@ -2,7 +2,6 @@
 // levels of a fight against the stage's music on the fallback soundfont.
 #include <gtest/gtest.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,9 +48,8 @@ class MusicLevels : public ::testing::Test {
 // where the music is first asked for.
 TEST_F(MusicLevels, ScreenSetUpStartsTheLoadWithoutWaitingForIt) {
   plat::midi::Shutdown();
-  const std::string fifo = oxtest::DataDir() + "font.fifo";
-  unlink(fifo.c_str());
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string fifo = oxtest::MakeFifo("font.fifo");
+  ASSERT_FALSE(fifo.empty());
   setenv("SAMPLEGAME_SOUNDFONT", fifo.c_str(), 1);
   oxtest::OpenScreen();
   EXPECT_TRUE(plat::midi::Loading());  // held: nothing was written yet

@@ -1,7 +1,6 @@
 // MIDI music: the file check, silence for bad files or soundfonts, the
 // synthesiser's output, ends, loops and stops reaching the window procedure.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -221,18 +220,11 @@ TEST_F(MidiMusic, BadFilesOrSoundfontsPlaySilentlyWithoutAMessage) {
 
 bool Readable(const char* path) { return access(path, R_OK) == 0; }
 
-// A pipe nobody writes stands for a soundfont that takes long to read.
-std::string StalledSoundfont() {
-  const std::string fifo = oxtest::DataDir() + "stalled.fifo";
-  unlink(fifo.c_str());
-  return mkfifo(fifo.c_str(), 0600) == 0 ? fifo : std::string();
-}
-
 // Shutting the music down while the soundfont loads does not wait for the
 // load: not for a file that does not come (the pipe), nor for the rest of a
 // large soundfont whose samples are being decompressed.
 TEST_F(MidiMusic, ShutdownDuringALoadDoesNotWaitForIt) {
-  const std::string fifo = StalledSoundfont();
+  const std::string fifo = oxtest::MakeFifo("stalled.fifo");
   ASSERT_FALSE(fifo.empty());
   std::vector<std::string> fonts = {fifo};
   const char* lite = "/usr/share/sounds/sf3/MuseScore_General_Lite.sf3";

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -183,18 +182,11 @@ INSTANTIATE_TEST_SUITE_P(EightPieces, PieceLevel,
                            return std::string(info.param).substr(0, std::string(info.param).find('.'));
                          });
 
-// A pipe nobody writes stands for a soundfont that takes long to read.
-std::string StalledSoundfont() {
-  const std::string fifo = oxtest::DataDir() + "stalled.fifo";
-  unlink(fifo.c_str());
-  return mkfifo(fifo.c_str(), 0600) == 0 ? fifo : std::string();
-}
-
 // A process that ends while the soundfont still loads (the player quits
 // during start-up) exits at once rather than after the load; the child is
 // stopped by an alarm if it waits.
 TEST_F(MusicTrims, TheProcessEndsPromptlyDuringALoad) {
-  const std::string fifo = StalledSoundfont();
+  const std::string fifo = oxtest::MakeFifo("stalled.fifo");
   ASSERT_FALSE(fifo.empty());
   plat::midi::Shutdown();
   const auto start = std::chrono::steady_clock::now();

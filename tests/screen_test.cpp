@@ -54,6 +54,17 @@ bool AllZero(const oxd::Surface* s) {
 
 std::vector<int> Corners(const oxd::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
+// A 50 x 40 sprite keyed on black, every seventh pixel black (a key pixel)
+// and the rest different from each other; 0 when it cannot be made.
+int KeyedPatternSprite() {
+  const int sprite = oxDraw::CreateObject(50, 40, 1);
+  oxd::Surface* s = oxd::SpriteSurface(sprite);
+  if (!s) return 0;
+  for (int i = 0; i < s->pitch * s->height; ++i) s->pixels[i] = uint16_t(i % 7 ? 0x1000 + i : 0);
+  oxDraw::SetObjectKey(sprite, 0);
+  return sprite;
+}
+
 TEST(ScreenOpen, CreatesInternalSpritesAndStartsServices) {
   oxtest::StartHeadless();
   ox::App().clientX = 100;
@@ -312,11 +323,8 @@ TEST(ScreenPresent, DeferredCopyShowsWhatWasPresented) {
 TEST(ScreenPresent, ClearBlanksEverythingDrawnAndShownPicturesHold) {
   oxtest::OpenScreen();
   oxDraw::SetVSync(0);
-  const int sprite = oxDraw::CreateObject(50, 40, 1);
+  const int sprite = KeyedPatternSprite();
   ASSERT_GT(sprite, 0);
-  oxd::Surface* s = oxd::SpriteSurface(sprite);
-  for (int i = 0; i < s->pitch * s->height; ++i) s->pixels[i] = uint16_t(i % 7 ? 0x1000 + i : 0);
-  oxDraw::SetObjectKey(sprite, 0);
   auto backPixels = [] {
     return std::vector<uint16_t>(Scr().back->pixels, Scr().back->pixels + 640 * 480);
   };
@@ -367,15 +375,12 @@ TEST(ScreenPresent, ClearLeftToBlankMatchesAnEagerClear) {
   auto run = [](bool eager) {
     oxtest::OpenScreen();
     oxDraw::SetVSync(0);
-    const int sprite = oxDraw::CreateObject(50, 40, 1);
+    const int sprite = KeyedPatternSprite();
     const int strip = oxDraw::CreateObject(380, 160, 1);
     const int capture = oxDraw::CreateObject(90, 60, 1);
     EXPECT_GT(sprite, 0);
     EXPECT_GT(strip, 0);
     EXPECT_GT(capture, 0);
-    oxd::Surface* s = oxd::SpriteSurface(sprite);
-    for (int i = 0; i < s->pitch * s->height; ++i) s->pixels[i] = uint16_t(i % 7 ? 0x1000 + i : 0);
-    oxDraw::SetObjectKey(sprite, 0);
     // No key pixel: drawn keyed or not, the strip covers its rectangle.
     oxd::Surface* st = oxd::SpriteSurface(strip);
     for (int i = 0; i < st->pitch * st->height; ++i) st->pixels[i] = uint16_t(0x2000 + i % 4000);

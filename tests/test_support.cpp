@@ -1,6 +1,7 @@
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -136,6 +137,12 @@ std::string ReadFile(const std::string& path) {
   std::stringstream ss;
   ss << in.rdbuf();
   return ss.str();
+}
+
+std::string MakeFifo(const std::string& name) {
+  const std::string path = DataDir() + name;
+  unlink(path.c_str());
+  return mkfifo(path.c_str(), 0600) == 0 ? path : std::string();
 }
 
 }  // namespace oxtest

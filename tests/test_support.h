@@ -24,6 +24,10 @@ bool WriteFile(const std::string& path, const std::string& bytes);
 bool WriteBmp24(const std::string& path, int width, int height, const uint32_t* pixels);
 // Reads a whole file ("" when it cannot be read).
 std::string ReadFile(const std::string& path);
+// A pipe named `name` in DataDir() that nobody writes yet: a file that
+// stalls its reader (a soundfont that takes long to come). "" when it
+// cannot be made.
+std::string MakeFifo(const std::string& name);
 
 // Sets an environment variable for the life of the object, then restores
 // (or removes) it. The member's destructor restores it after the fixture's

@@ -55,6 +55,13 @@ best() {
   printf '%-34s %8d ms (best of %d)\n' "$name" "$fastest" "$runs"
 }
 
+# fastest NAME FILE: prints the smallest of the millisecond figures in FILE,
+# one a line, as best() prints its own.
+fastest() {
+  awk -v name="$1" -v runs="$runs" 'NR == 1 || $1 < m { m = $1 }
+    END { printf "%-34s %8.0f ms (best of %d)\n", name, m, runs }' "$2"
+}
+
 best "fight (30,000 passes)" "$game" --headless --seed 1 --frames 30000 --input "$work/fight.txt"
 best "autopilot (70,000 passes)" "$game" --headless --seed 2 --frames 70000 --input "$work/auto.txt"
 # The whole game needs a game definition that keeps the ship alive, which
@@ -70,9 +77,7 @@ if [ -x "$oxbench" ]; then
     i=$((i + 1))
   done
   [ -s "$work/whole.txt" ] || { echo "bench_game: oxbench's whole game failed" >&2; exit 1; }
-  awk -v runs="$runs" 'NR == 1 || $1 < m { m = $1 }
-    END { printf "%-34s %8.0f ms (best of %d)\n", "whole game, ship kept alive", m, runs }' \
-    "$work/whole.txt"
+  fastest "whole game, ship kept alive" "$work/whole.txt"
 else
   echo "whole game, ship kept alive: skipped (no $oxbench; configure with SAMPLEGAME_BENCH=ON)"
 fi
@@ -97,8 +102,7 @@ best_window() {
     i=$((i + 1))
   done
   [ -s "$work/window.txt" ] || { echo "bench_game: $name: no start trace" >&2; exit 1; }
-  awk -v name="$name" -v runs="$runs" 'NR == 1 || $1 < m { m = $1 }
-    END { printf "%-34s %8.0f ms (best of %d)\n", name, m, runs }' "$work/window.txt"
+  fastest "$name" "$work/window.txt"
 }
 
 # A display of the desktop's, else a private Xvfb on a free display number.
